@@ -1,0 +1,297 @@
+#include "SimCommandLine.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <functional>
+
+#include "SimDemo.h"
+#include "SimEdit.h"
+#include "SimModels.h"
+#include "SimNetwork.h"
+#include "SimStateFile.h"
+#include "SimTopology.h"
+
+namespace kaldorsim {
+
+namespace {
+
+const char* const kHelp = R"(kaldor-sim: create, show and change a simulated powerline network.
+
+usage: kaldor-sim [--net FILE] COMMAND [ARGUMENTS]
+
+The network lives in one state file: FILE when --net is given, else the file
+named by the environment variable KALDOR_SIMNET, else simnet.json in the
+current folder. The tools ihcp_client.exe and MacDiscover.exe use the same
+file. NODE is a node's MAC address (12 hexadecimal digits) or its label.
+
+Commands:
+  create-demo            Write the demo network: host interfaces eth0 and eth1,
+                         the local node on eth1 and six remote nodes (two
+                         models, KPL-200 and KPL-510A).
+  create-generated N     Write a network of N nodes sharing one network
+                         identifier and key, all hearing each other; the first
+                         is cabled to eth1.
+  show [NODE]            Show every node, or every parameter of one node.
+  set NODE KEY VALUE     Set an existing parameter of a node, without any check
+                         of the value (options lists included).
+  fault NODE KNOB VALUE  Set a fault knob of a node; NODE "discover" sets the
+                         knobs of MacDiscover.exe. Knobs:
+                           noAnswer on|off        the node does not answer
+                           delayMs MS             answer MS real milliseconds late
+                           refusePassword on|off  refuse every password
+                           noResponse on|off      write no response file
+                           truncateAt BYTES       cut the response (-1: off)
+                           garbage on|off         binary noise instead
+                           hugeMb MB              pad the response to MB megabytes
+                           nulByte on|off         a NUL byte in the first line
+                           invalidUtf8 on|off     non-UTF-8 bytes in the first line
+  power NODE on|off      Switch a node on or off.
+  loader NODE on|off     Put a node in loader mode (broken firmware) or take it out.
+  hear NODE all|none|NODE...
+                         Set which nodes NODE hears ("all": every node, "none":
+                         no other node). A node's connection table lists the
+                         nodes it hears; two nodes pass requests on to each
+                         other only when each hears the other and both use the
+                         same encryption key.
+  password NODE TEXT     Set a node's configuration password.
+  attach NODE ethN|none  Cable a node to a host interface, or to none.
+  time-scale FACTOR      Real time per simulated time (0: restarts take no time).
+  network-change-answer 0|3
+                         First line of a POST that changed a node's network
+                         identifier or key (default 3).
+  help                   Show this text.
+)";
+
+struct Context {
+    QString path;
+    QStringList args;  // the command's arguments
+    QTextStream& out;
+    QTextStream& err;
+};
+
+bool fail(Context& c, const QString& text) {
+    c.err << "kaldor-sim: " << text << "\n";
+    return false;
+}
+
+bool onOff(Context& c, const QString& text, bool* on) {
+    *on = text == "on";
+    return text == "on" || text == "off" || fail(c, "expected on or off, not '" + text + "'");
+}
+
+bool create(Context& c, const Network& net) {
+    QString error;
+    if (!writeNetworkFile(c.path, net, &error))
+        return fail(c, error);
+    c.out << "wrote " << c.path << " with " << net.nodes.size() << " nodes\n";
+    return true;
+}
+
+bool createGenerated(Context& c) {
+    bool ok = false;
+    const int count = c.args.value(0).toInt(&ok);
+    if (!ok || count < 1 || count > 100000)
+        return fail(c, "create-generated takes a node count from 1 to 100000");
+    return create(c, generatedNetwork(count));
+}
+
+QString stateOf(const Node& n, qint64 nowMs) {
+    if (!n.powered)
+        return "off";
+    if (n.loaderMode)
+        return "loader";
+    return nowMs < n.restartUntilMs ? "restarting" : "on";
+}
+
+QString faultSummary(const Faults& f) {
+    const Faults none;
+    QStringList set;
+    auto knob = [&set](const char* name, auto value, auto normal) {
+        if (value != normal)
+            set << QString("%1=%2").arg(name).arg(value);
+    };
+    knob("noAnswer", f.noAnswer, none.noAnswer);
+    knob("delayMs", f.delayMs, none.delayMs);
+    knob("refusePassword", f.refusePassword, none.refusePassword);
+    knob("noResponse", f.noResponse, none.noResponse);
+    knob("truncateAt", f.truncateAt, none.truncateAt);
+    knob("garbage", f.garbage, none.garbage);
+    knob("hugeMb", f.hugeMb, none.hugeMb);
+    knob("nulByte", f.nulByte, none.nulByte);
+    knob("invalidUtf8", f.invalidUtf8, none.invalidUtf8);
+    return set.isEmpty() ? "-" : set.join(' ');
+}
+
+QString hearsSummary(const Network& net, const Node& n) {
+    if (!n.hears)
+        return "all";
+    QStringList names;
+    for (const QString& mac : *n.hears) {
+        const Node* other = findNode(net, mac);
+        names << (other && !other->label.isEmpty() ? other->label : mac);
+    }
+    return names.isEmpty() ? "none" : names.join(',');
+}
+
+void showNetwork(Context& c, const Network& net) {
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    c.out << "time scale " << net.timeScale << ", network change answer " << net.networkChangeAnswer
+          << ", discovery faults " << faultSummary(net.discoverFaults) << "\n";
+    for (const HostInterface& i : net.interfaces)
+        c.out << "interface " << i.name << ": " << i.description << "\n";
+    c.out << "MAC          LABEL      MODEL    STATE      HOST NET_ID_STR       ENCRYPT_KEY_STR "
+             "    PASSWORD     HEARS / FAULTS\n";
+    for (const Node& n : net.nodes) {
+        const QString host = n.hostInterface >= 0 ? net.interfaces.at(n.hostInterface).name : "-";
+        c.out << n.mac << " " << n.label.leftJustified(10) << " "
+              << n.params.value("MODEL").leftJustified(8) << " "
+              << stateOf(n, nowMs).leftJustified(10) << " " << host.leftJustified(4) << " "
+              << n.params.value("NET_ID_STR").leftJustified(16) << " "
+              << n.params.value("ENCRYPT_KEY_STR").leftJustified(20) << " "
+              << n.password.leftJustified(12) << " " << hearsSummary(net, n) << " / "
+              << faultSummary(n.faults) << "\n";
+    }
+}
+
+void showNode(Context& c, const Network& net, const Node& n) {
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    const QList<const Node*> table = connectionTable(net, n, nowMs);
+    c.out << "node " << n.mac << " (" << n.label << "), " << stateOf(n, nowMs) << "\n"
+          << "password " << n.password << ", factory password " << n.factoryPassword << "\n"
+          << "restart " << n.restartMs << " ms, factory reset " << n.factoryResetRestartMs
+          << " ms (simulated)\n"
+          << "hears " << hearsSummary(net, n) << "\nfaults " << faultSummary(n.faults) << "\n";
+    for (const QString& key : parameterOrder()) {
+        if (n.params.contains(key))
+            c.out << key << "=" << n.params.value(key) << "\n";
+    }
+    c.out << "PLC_CONNECTION_MAC_ADDR=" << connectionMacList(table) << "\n"
+          << "PLC_CONNECTION_NET_ID_STR=" << connectionNetIdList(n, table) << "\n";
+}
+
+bool show(Context& c) {
+    QString error;
+    const std::optional<Network> net = readNetworkFile(c.path, &error);
+    if (!net)
+        return fail(c, error);
+    if (c.args.isEmpty()) {
+        showNetwork(c, *net);
+        return true;
+    }
+    const Node* node = findNode(*net, c.args.at(0));
+    if (!node)
+        return fail(c, QString("no node with the MAC or label '%1'").arg(c.args.at(0)));
+    showNode(c, *net, *node);
+    return true;
+}
+
+// Runs one change on the state file under its lock.
+bool change(Context& c, const NetworkChange& edit) {
+    QString error;
+    return updateNetworkFile(c.path, edit, &error) || fail(c, error);
+}
+
+bool powerLike(Context& c, bool (*setter)(Network&, const QString&, bool, QString*)) {
+    bool on = false;
+    if (!onOff(c, c.args.value(1), &on))
+        return false;
+    return change(c, [&](Network& net, QString* e) { return setter(net, c.args.at(0), on, e); });
+}
+
+bool timeScale(Context& c) {
+    bool ok = false;
+    const double factor = c.args.value(0).toDouble(&ok);
+    if (!ok)
+        return fail(c, "time-scale takes a number");
+    return change(c, [&](Network& net, QString* e) { return setTimeScale(net, factor, e); });
+}
+
+struct Command {
+    int minArgs;
+    int maxArgs;  // -1: no limit
+    std::function<bool(Context&)> run;
+};
+
+const QHash<QString, Command>& commands() {
+    static const QHash<QString, Command> table{
+        {"create-demo", {0, 0, [](Context& c) { return create(c, demoNetwork()); }}},
+        {"create-generated", {1, 1, createGenerated}},
+        {"show", {0, 1, show}},
+        {"set",
+         {3, 3,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return setParameter(net, c.args[0], c.args[1], c.args[2], e);
+              });
+          }}},
+        {"fault",
+         {3, 3,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return setFault(net, c.args[0], c.args[1], c.args[2], e);
+              });
+          }}},
+        {"power", {2, 2, [](Context& c) { return powerLike(c, setPower); }}},
+        {"loader", {2, 2, [](Context& c) { return powerLike(c, setLoaderMode); }}},
+        {"hear",
+         {2, -1,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return setHears(net, c.args[0], c.args.mid(1), e);
+              });
+          }}},
+        {"password",
+         {2, 2,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return setPassword(net, c.args[0], c.args[1], e);
+              });
+          }}},
+        {"attach",
+         {2, 2,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return attachNode(net, c.args[0], c.args[1], e);
+              });
+          }}},
+        {"time-scale", {1, 1, timeScale}},
+        {"network-change-answer",
+         {1, 1,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return setNetworkChangeAnswer(net, c.args[0], e);
+              });
+          }}},
+    };
+    return table;
+}
+
+}  // namespace
+
+int runSimCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    QStringList args = arguments;
+    QString path = networkFilePath();
+    if (args.size() >= 2 && args.at(0) == "--net") {
+        path = args.at(1);
+        args = args.mid(2);
+    }
+    const QString name = args.value(0);
+    if (name.isEmpty() || name == "help" || name == "--help" || name == "-h") {
+        (name.isEmpty() ? err : out) << kHelp;
+        return name.isEmpty() ? 2 : 0;
+    }
+    Context c{path, args.mid(1), out, err};
+    if (!commands().contains(name)) {
+        fail(c, QString("unknown command '%1' (try kaldor-sim --help)").arg(name));
+        return 2;
+    }
+    const Command& command = commands().value(name);
+    if (c.args.size() < command.minArgs ||
+        (command.maxArgs >= 0 && c.args.size() > command.maxArgs)) {
+        fail(c, QString("wrong number of arguments for '%1' (try kaldor-sim --help)").arg(name));
+        return 2;
+    }
+    return command.run(c) ? 0 : 1;
+}
+
+}  // namespace kaldorsim

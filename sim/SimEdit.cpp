@@ -1,0 +1,119 @@
+#include "SimEdit.h"
+
+namespace kaldorsim {
+
+namespace {
+
+Node* nodeOrError(Network& net, const QString& name, QString* error) {
+    Node* node = findNode(net, name);
+    if (!node)
+        *error = QString("no node with the MAC or label '%1'").arg(name);
+    return node;
+}
+
+}  // namespace
+
+bool setParameter(Network& net, const QString& node, const QString& key, const QString& value,
+                  QString* error) {
+    Node* n = nodeOrError(net, node, error);
+    if (!n)
+        return false;
+    if (!n->params.contains(key)) {
+        *error = QString("node %1 has no parameter %2").arg(n->mac, key);
+        return false;
+    }
+    n->params[key] = value;
+    return true;
+}
+
+bool setFault(Network& net, const QString& target, const QString& knob, const QString& value,
+              QString* error) {
+    if (target == kDiscoverTarget)
+        return setFaultKnob(net.discoverFaults, knob, value, error);
+    Node* n = nodeOrError(net, target, error);
+    return n && setFaultKnob(n->faults, knob, value, error);
+}
+
+bool setPower(Network& net, const QString& node, bool on, QString* error) {
+    Node* n = nodeOrError(net, node, error);
+    if (n) {
+        n->powered = on;
+        n->restartUntilMs = 0;  // switching on boots at once in simulated time
+    }
+    return n;
+}
+
+bool setLoaderMode(Network& net, const QString& node, bool on, QString* error) {
+    Node* n = nodeOrError(net, node, error);
+    if (n)
+        n->loaderMode = on;
+    return n;
+}
+
+bool setHears(Network& net, const QString& node, const QStringList& heard, QString* error) {
+    Node* n = nodeOrError(net, node, error);
+    if (!n)
+        return false;
+    if (heard == QStringList{"all"}) {
+        n->hears.reset();
+        return true;
+    }
+    QStringList macs;
+    if (heard == QStringList{"none"}) {
+        n->hears = macs;
+        return true;
+    }
+    for (const QString& name : heard) {
+        const Node* other = nodeOrError(net, name, error);
+        if (!other)
+            return false;
+        macs << other->mac;
+    }
+    n->hears = macs;
+    return true;
+}
+
+bool setPassword(Network& net, const QString& node, const QString& password, QString* error) {
+    Node* n = nodeOrError(net, node, error);
+    if (n)
+        n->password = password;
+    return n;
+}
+
+bool attachNode(Network& net, const QString& node, const QString& interfaceName, QString* error) {
+    Node* n = nodeOrError(net, node, error);
+    if (!n)
+        return false;
+    if (interfaceName == "none") {
+        n->hostInterface = -1;
+        return true;
+    }
+    for (int i = 0; i < net.interfaces.size(); ++i) {
+        if (net.interfaces.at(i).name == interfaceName) {
+            n->hostInterface = i;
+            return true;
+        }
+    }
+    *error = QString("the host has no interface named '%1'").arg(interfaceName);
+    return false;
+}
+
+bool setTimeScale(Network& net, double factor, QString* error) {
+    if (!(factor >= 0)) {
+        *error = "the time scale must be a number not below 0";
+        return false;
+    }
+    net.timeScale = factor;
+    return true;
+}
+
+bool setNetworkChangeAnswer(Network& net, const QString& answer, QString* error) {
+    if (answer != "0" && answer != "3") {
+        *error = "the answer to a network change must be 0 or 3";
+        return false;
+    }
+    net.networkChangeAnswer = answer;
+    return true;
+}
+
+}  // namespace kaldorsim

@@ -1,0 +1,33 @@
+#pragma once
+
+// Changes made to a network from outside the powerline: by the kaldor-sim
+// command line and by tests. Nodes are named by MAC or label. Each returns
+// false with a readable `error` when the change does not fit the network.
+
+#include <QString>
+#include <QStringList>
+
+#include "SimNetwork.h"
+
+namespace kaldorsim {
+
+// The fault target that stands for the discovery tool instead of a node.
+inline const QString kDiscoverTarget = "discover";
+
+// Any existing parameter, with no check of the value (tests need odd values).
+bool setParameter(Network& net, const QString& node, const QString& key, const QString& value,
+                  QString* error);
+bool setFault(Network& net, const QString& target, const QString& knob, const QString& value,
+              QString* error);
+bool setPower(Network& net, const QString& node, bool on, QString* error);
+bool setLoaderMode(Network& net, const QString& node, bool on, QString* error);
+// `heard` lists nodes by MAC or label; {"all"} restores hearing every node,
+// {"none"} makes the node hear no other.
+bool setHears(Network& net, const QString& node, const QStringList& heard, QString* error);
+bool setPassword(Network& net, const QString& node, const QString& password, QString* error);
+// Cables the node to host interface `interfaceName`, or to none with "none".
+bool attachNode(Network& net, const QString& node, const QString& interfaceName, QString* error);
+bool setTimeScale(Network& net, double factor, QString* error);
+bool setNetworkChangeAnswer(Network& net, const QString& answer, QString* error);
+
+}  // namespace kaldorsim

@@ -1,0 +1,332 @@
+#include "SimNetwork.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+#include <cmath>
+
+namespace kaldorsim {
+
+namespace {
+
+const int kFormatVersion = 1;
+
+// Reading the state file: every helper reports the first problem it meets
+// through `error` and leaves the value untouched, so a hand-edited or damaged
+// file ends in one readable message and never in a crash.
+struct Reader {
+    QString error;
+
+    bool fail(const QString& where, const QString& what) {
+        if (error.isEmpty())
+            error = where + ": " + what;
+        return false;
+    }
+
+    void text(const QJsonObject& o, const char* key, const QString& where, QString& out) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return;
+        if (!v.isString()) {
+            fail(where, QString("'%1' must be a text").arg(key));
+            return;
+        }
+        out = v.toString();
+    }
+
+    void flag(const QJsonObject& o, const char* key, const QString& where, bool& out) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return;
+        if (!v.isBool()) {
+            fail(where, QString("'%1' must be true or false").arg(key));
+            return;
+        }
+        out = v.toBool();
+    }
+
+    template <typename Int>
+    void integer(const QJsonObject& o, const char* key, const QString& where, Int& out, double low,
+                 double high) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return;
+        const double d = v.toDouble(NAN);
+        if (!v.isDouble() || d != std::floor(d) || d < low || d > high) {
+            fail(where, QString("'%1' must be a whole number from %2 to %3")
+                            .arg(key)
+                            .arg(low, 0, 'f', 0)
+                            .arg(high, 0, 'f', 0));
+            return;
+        }
+        out = static_cast<Int>(d);
+    }
+};
+
+QJsonObject faultsToJson(const Faults& f) {
+    return QJsonObject{{"noAnswer", f.noAnswer},
+                       {"delayMs", f.delayMs},
+                       {"refusePassword", f.refusePassword},
+                       {"noResponse", f.noResponse},
+                       {"truncateAt", f.truncateAt},
+                       {"garbage", f.garbage},
+                       {"hugeMb", f.hugeMb},
+                       {"nulByte", f.nulByte},
+                       {"invalidUtf8", f.invalidUtf8}};
+}
+
+Faults faultsFromJson(Reader& r, const QJsonValue& value, const QString& where) {
+    Faults f;
+    if (value.isUndefined())
+        return f;
+    if (!value.isObject()) {
+        r.fail(where, "'faults' must be an object");
+        return f;
+    }
+    const QJsonObject o = value.toObject();
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        if (!faultKnobNames().contains(it.key()))
+            r.fail(where, QString("unknown fault knob '%1'").arg(it.key()));
+    }
+    r.flag(o, "noAnswer", where, f.noAnswer);
+    r.integer(o, "delayMs", where, f.delayMs, 0, 600000);
+    r.flag(o, "refusePassword", where, f.refusePassword);
+    r.flag(o, "noResponse", where, f.noResponse);
+    r.integer(o, "truncateAt", where, f.truncateAt, -1, 1e9);
+    r.flag(o, "garbage", where, f.garbage);
+    r.integer(o, "hugeMb", where, f.hugeMb, 0, 512);
+    r.flag(o, "nulByte", where, f.nulByte);
+    r.flag(o, "invalidUtf8", where, f.invalidUtf8);
+    return f;
+}
+
+QJsonObject nodeToJson(const Node& n) {
+    QJsonObject params;
+    for (auto it = n.params.begin(); it != n.params.end(); ++it)
+        params.insert(it.key(), it.value());
+    QJsonObject o{{"mac", n.mac},
+                  {"label", n.label},
+                  {"hostInterface", n.hostInterface},
+                  {"powered", n.powered},
+                  {"loaderMode", n.loaderMode},
+                  {"password", n.password},
+                  {"factoryPassword", n.factoryPassword},
+                  {"restartMs", n.restartMs},
+                  {"factoryResetRestartMs", n.factoryResetRestartMs},
+                  {"restartUntil", double(n.restartUntilMs)},
+                  {"faults", faultsToJson(n.faults)},
+                  {"parameters", params}};
+    if (n.hears)
+        o.insert("hears", QJsonArray::fromStringList(*n.hears));
+    return o;
+}
+
+std::optional<QStringList> hearsFromJson(Reader& r, const QJsonValue& value, const QString& where) {
+    if (value.isUndefined())
+        return std::nullopt;
+    QStringList macs;
+    if (!value.isArray())
+        r.fail(where, "'hears' must be a list of MAC addresses");
+    for (const QJsonValue& v : value.toArray()) {
+        if (!v.isString() || !isMacAddress(v.toString()))
+            r.fail(where, "'hears' must be a list of MAC addresses");
+        macs << v.toString().toUpper();
+    }
+    return macs;
+}
+
+Parameters paramsFromJson(Reader& r, const QJsonValue& value, const QString& where) {
+    Parameters params;
+    if (!value.isObject()) {
+        r.fail(where, "'parameters' must be an object of texts");
+        return params;
+    }
+    const QJsonObject o = value.toObject();
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        if (!it.value().isString())
+            r.fail(where, QString("parameter '%1' must be a text").arg(it.key()));
+        params.insert(it.key(), it.value().toString());
+    }
+    return params;
+}
+
+Node nodeFromJson(Reader& r, const QJsonValue& value, int index, int interfaceCount) {
+    Node n;
+    QString where = QString("node %1").arg(index + 1);
+    if (!value.isObject()) {
+        r.fail(where, "must be an object");
+        return n;
+    }
+    const QJsonObject o = value.toObject();
+    r.text(o, "mac", where, n.mac);
+    if (!isMacAddress(n.mac))
+        r.fail(where, "'mac' must be 12 hexadecimal digits");
+    n.mac = n.mac.toUpper();
+    where = "node " + n.mac;
+    r.text(o, "label", where, n.label);
+    r.integer(o, "hostInterface", where, n.hostInterface, -1, interfaceCount - 1);
+    r.flag(o, "powered", where, n.powered);
+    r.flag(o, "loaderMode", where, n.loaderMode);
+    r.text(o, "password", where, n.password);
+    r.text(o, "factoryPassword", where, n.factoryPassword);
+    r.integer(o, "restartMs", where, n.restartMs, 0, 3600000);
+    r.integer(o, "factoryResetRestartMs", where, n.factoryResetRestartMs, 0, 3600000);
+    r.integer(o, "restartUntil", where, n.restartUntilMs, 0, 9e15);
+    n.hears = hearsFromJson(r, o.value("hears"), where);
+    n.faults = faultsFromJson(r, o.value("faults"), where);
+    n.params = paramsFromJson(r, o.value("parameters"), where);
+    return n;
+}
+
+QList<HostInterface> interfacesFromJson(Reader& r, const QJsonValue& value) {
+    QList<HostInterface> list;
+    if (!value.isArray()) {
+        r.fail("network", "'interfaces' must be a list");
+        return list;
+    }
+    for (const QJsonValue& v : value.toArray()) {
+        HostInterface i;
+        const QString where = QString("interface %1").arg(list.size());
+        if (!v.isObject())
+            r.fail(where, "must be an object");
+        r.text(v.toObject(), "name", where, i.name);
+        r.text(v.toObject(), "description", where, i.description);
+        list << i;
+    }
+    return list;
+}
+
+void checkUniqueNodes(Reader& r, const QList<Node>& nodes) {
+    QSet<QString> seen;
+    for (const Node& n : nodes) {
+        if (seen.contains(n.mac))
+            r.fail("node " + n.mac, "the MAC address is used twice");
+        seen.insert(n.mac);
+    }
+}
+
+}  // namespace
+
+Node* findNode(Network& net, const QString& name) {
+    for (Node& n : net.nodes) {
+        if (n.mac.compare(name, Qt::CaseInsensitive) == 0 ||
+            (!n.label.isEmpty() && n.label == name))
+            return &n;
+    }
+    return nullptr;
+}
+
+const Node* findNode(const Network& net, const QString& name) {
+    return findNode(const_cast<Network&>(net), name);
+}
+
+bool isOnline(const Node& node, qint64 nowMs) {
+    return node.powered && !node.loaderMode && nowMs >= node.restartUntilMs;
+}
+
+bool isMacAddress(const QString& text) {
+    static const QRegularExpression mac("^[0-9A-Fa-f]{12}$");
+    return mac.match(text).hasMatch();
+}
+
+qint64 scaledMs(const Network& net, int simulatedMs) {
+    return qint64(std::llround(simulatedMs * net.timeScale));
+}
+
+QByteArray networkToJson(const Network& net) {
+    QJsonArray interfaces;
+    for (const HostInterface& i : net.interfaces)
+        interfaces.append(QJsonObject{{"name", i.name}, {"description", i.description}});
+    QJsonArray nodes;
+    for (const Node& n : net.nodes)
+        nodes.append(nodeToJson(n));
+    const QJsonObject root{{"format", kFormatVersion},
+                           {"timeScale", net.timeScale},
+                           {"networkChangeAnswer", net.networkChangeAnswer},
+                           {"interfaces", interfaces},
+                           {"discoverFaults", faultsToJson(net.discoverFaults)},
+                           {"nodes", nodes}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<Network> networkFromJson(const QByteArray& json, QString* error) {
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !doc.isObject()) {
+        *error = parseError.error != QJsonParseError::NoError
+                     ? QString("not valid JSON (%1 at byte %2)")
+                           .arg(parseError.errorString())
+                           .arg(parseError.offset)
+                     : QString("the top level must be an object");
+        return std::nullopt;
+    }
+    const QJsonObject root = doc.object();
+    Reader r;
+    int format = 0;
+    r.integer(root, "format", "network", format, 0, 1e6);
+    if (format != kFormatVersion)
+        r.fail("network", QString("'format' must be %1").arg(kFormatVersion));
+    Network net;
+    const QJsonValue scale = root.value("timeScale");
+    if (!scale.isUndefined() && (!scale.isDouble() || scale.toDouble() < 0))
+        r.fail("network", "'timeScale' must be a number not below 0");
+    net.timeScale = scale.toDouble(1.0);
+    r.text(root, "networkChangeAnswer", "network", net.networkChangeAnswer);
+    if (net.networkChangeAnswer != "0" && net.networkChangeAnswer != "3")
+        r.fail("network", "'networkChangeAnswer' must be \"0\" or \"3\"");
+    net.interfaces = interfacesFromJson(r, root.value("interfaces"));
+    net.discoverFaults = faultsFromJson(r, root.value("discoverFaults"), "network");
+    if (!root.value("nodes").isArray())
+        r.fail("network", "'nodes' must be a list");
+    const QJsonArray nodes = root.value("nodes").toArray();
+    for (int i = 0; i < nodes.size() && r.error.isEmpty(); ++i)
+        net.nodes << nodeFromJson(r, nodes.at(i), i, int(net.interfaces.size()));
+    checkUniqueNodes(r, net.nodes);
+    if (!r.error.isEmpty()) {
+        *error = r.error;
+        return std::nullopt;
+    }
+    return net;
+}
+
+QStringList faultKnobNames() {
+    return {"noAnswer", "delayMs", "refusePassword", "noResponse", "truncateAt",
+            "garbage",  "hugeMb",  "nulByte",        "invalidUtf8"};
+}
+
+bool setFaultKnob(Faults& faults, const QString& knob, const QString& value, QString* error) {
+    Reader r;
+    QJsonObject o = faultsToJson(faults);
+    if (!o.contains(knob)) {
+        *error =
+            QString("unknown fault knob '%1' (knobs: %2)").arg(knob, faultKnobNames().join(", "));
+        return false;
+    }
+    bool isNumber = false;
+    const int number = value.toInt(&isNumber);
+    if (o.value(knob).isBool()) {
+        const bool on = value == "on" || value == "true" || value == "1";
+        const bool off = value == "off" || value == "false" || value == "0";
+        if (!on && !off) {
+            *error = QString("knob '%1' takes on or off").arg(knob);
+            return false;
+        }
+        o.insert(knob, on);
+    } else if (isNumber) {
+        o.insert(knob, number);
+    } else {
+        *error = QString("knob '%1' takes a whole number").arg(knob);
+        return false;
+    }
+    const Faults updated = faultsFromJson(r, o, "knob");
+    if (!r.error.isEmpty()) {
+        *error = r.error;
+        return false;
+    }
+    faults = updated;
+    return true;
+}
+
+}  // namespace kaldorsim

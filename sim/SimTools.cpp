@@ -1,0 +1,131 @@
+#include "SimTools.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QThread>
+#include <cstdio>
+
+#include "SimClient.h"
+#include "SimStateFile.h"
+#include "SimTopology.h"
+
+namespace kaldorsim {
+
+namespace {
+
+const qint64 kMaxRequestBytes = 1024 * 1024;
+
+qint64 now() {
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+void complain(const QString& text) {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+// Result files may carry passwords, so only the user may read them.
+bool writeResultFile(const QString& name, const ToolOutput& output) {
+    if (output.delayMs > 0)
+        QThread::msleep(ulong(output.delayMs));
+    if (!output.writeFile)
+        return true;
+    QFile file(name);
+    QFile::remove(name);
+    const bool written =
+        file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+        file.write(output.bytes) == output.bytes.size();
+    if (!written)
+        complain(QString("cannot write %1: %2").arg(name, file.errorString()));
+    return written;
+}
+
+QStringList interfaceLines(const Network& net) {
+    QStringList lines;
+    for (const HostInterface& i : net.interfaces)
+        lines << i.name + " " + i.description;
+    return lines;
+}
+
+bool readRequest(const QString& path, QByteArray* bytes, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QString("cannot read the request file %1 (%2)").arg(path, file.errorString());
+        return false;
+    }
+    *bytes = file.read(kMaxRequestBytes + 1);
+    if (bytes->size() > kMaxRequestBytes) {
+        *error = QString("the request file %1 is larger than 1 MB").arg(path);
+        return false;
+    }
+    return true;
+}
+
+// Arguments: the request path, then "-i" and the interface name.
+bool parseClientArguments(const QStringList& arguments, QString* requestPath,
+                          QString* interfaceName) {
+    if (arguments.size() != 3 || arguments.at(1) != "-i")
+        return false;
+    *requestPath = arguments.at(0);
+    *interfaceName = arguments.at(2);
+    return true;
+}
+
+ToolOutput answerClient(const QString& requestPath, const QString& interfaceName) {
+    QByteArray request;
+    QString error;
+    if (!readRequest(requestPath, &request, &error))
+        return ToolOutput{errorResponse(error)};
+    ClientAnswer answer;
+    const auto answerOnNetwork = [&](Network& net, QString*) {
+        answer = answerRequest(net, request, interfaceName, now());
+        return answer.stateChanged;
+    };
+    if (!updateNetworkFile(networkFilePath(), answerOnNetwork, &error))
+        return ToolOutput{errorResponse(error)};
+    return answer.output;
+}
+
+}  // namespace
+
+QByteArray discoveryText(const Network& net, qint64 nowMs) {
+    for (int i = 0; i < net.interfaces.size(); ++i) {
+        const Node* local = hostNode(net, i, nowMs);
+        if (local && !local->faults.noAnswer)
+            return crlfText(
+                QStringList{local->mac, QString::number(i),
+                            local->params.value("MODEL") + " " + local->params.value("VER")} +
+                interfaceLines(net));
+    }
+    return crlfText(QStringList{"E"} + interfaceLines(net));
+}
+
+int runClientTool(const QStringList& arguments) {
+    QString requestPath;
+    QString interfaceName;
+    if (!parseClientArguments(arguments, &requestPath, &interfaceName)) {
+        const QString usage = "usage: ihcp_client.exe \"<request file>\" -i eth<N>";
+        complain(usage);
+        writeResultFile("ihcp_client.tmp", ToolOutput{errorResponse(usage)});
+        return 2;
+    }
+    return writeResultFile("ihcp_client.tmp", answerClient(requestPath, interfaceName)) ? 0 : 1;
+}
+
+int runDiscoverTool() {
+    QString error;
+    const std::optional<Network> net = readNetworkFile(networkFilePath(), &error);
+    if (!net) {
+        complain(error);
+        writeResultFile("macdiscover.tmp", ToolOutput{crlfText({"E"})});
+        return 1;
+    }
+    const ToolOutput output = shapeOutput(discoveryText(*net, now()), net->discoverFaults);
+    return writeResultFile("macdiscover.tmp", output) ? 0 : 1;
+}
+
+int runFirmwareServerTool() {
+    complain("winl2fwserver.exe: not implemented");
+    return 1;
+}
+
+}  // namespace kaldorsim

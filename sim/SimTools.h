@@ -1,0 +1,27 @@
+#pragma once
+
+// The three tools the assistant runs, as whole programs: each works in the
+// current folder and on the network state file (see networkFilePath).
+
+#include <QByteArray>
+#include <QStringList>
+
+#include "SimNetwork.h"
+
+namespace kaldorsim {
+
+// The text of macdiscover.tmp: the node cabled to the host and the host's
+// interfaces, or "E" and the interfaces when no node answers there.
+QByteArray discoveryText(const Network& net, qint64 nowMs);
+
+// ihcp_client.exe "<request file>" -i eth<N>: writes ihcp_client.tmp.
+int runClientTool(const QStringList& arguments);
+
+// MacDiscover.exe: writes macdiscover.tmp.
+int runDiscoverTool();
+
+// winl2fwserver.exe "<firmware file>" <interface>: the layer-2 firmware
+// server is not simulated yet; it says so and fails.
+int runFirmwareServerTool();
+
+}  // namespace kaldorsim

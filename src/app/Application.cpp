@@ -1,0 +1,61 @@
+#include "Application.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+
+Application& App() {
+    static Application app;
+    return app;
+}
+
+SessionState& Session() {
+    return App().session;
+}
+
+bool FileExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+QString JoinPath(const QString& folder, const QString& name) {
+    return QDir::toNativeSeparators(folder + QLatin1Char('/') + name);
+}
+
+static void DefaultEndProcess(int exitCode) {
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
+
+void ExitApplication(int exitCode) {
+    Application& app = App();
+    // Closing the end page calls back in here; the outer call finishes the job.
+    if (app.exiting) {
+        return;
+    }
+    app.exiting = true;
+    const SessionState& s = app.session;
+    for (const QString& file : {s.ResponseFile, s.GetRequestFile, s.PostRequestFile,
+                                s.FactoryResetRequestFile, s.FirmwareServerResultFile}) {
+        if (FileExists(file)) {
+            QFile::remove(file);
+        }
+    }
+    const Windows& w = app.windows;
+    for (QWidget* window : {w.frmMessage, w.frmConnect, w.frmAdvanced, w.frmConfig, w.frmEnd,
+                            w.frmConfigAdv, w.frmAskPw, w.frmBegin, w.frmErrorShort, w.frmSetAll}) {
+        if (window) {
+            window->close();
+        }
+    }
+    if (!s.StartDir.isEmpty()) {
+        QDir::setCurrent(s.StartDir);
+    }
+    if (app.endProcess) {
+        app.endProcess(exitCode);
+    } else {
+        DefaultEndProcess(exitCode);
+    }
+}

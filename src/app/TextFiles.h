@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Text of a file written by this program or an older tool: UTF-8 when the
+// bytes are valid UTF-8, else Windows-1252.
+QString DecodeText(QByteArrayView bytes);
+
+// The key=value rule shared by the catalogue, the response and the alias file:
+// empty lines are skipped, each line is cut at its first "=", the key compares
+// exactly, the first match wins. Lines may end with CR LF or LF. Reading stops
+// at the match. Nothing when the file cannot be read or no line matches.
+std::optional<QString> ReadKeyValue(const QString& path, QStringView key);
+
+// Every line of a file without its line end; nothing when it cannot be read.
+std::optional<QStringList> ReadLines(const QString& path);
+
+// First line of a file without its line end; nothing when it cannot be read.
+std::optional<QString> ReadFirstLine(const QString& path);
+
+enum class FileAccess { Shared, OwnerOnly };
+
+// Writes the lines, each ended by CR LF, replacing the file. OwnerOnly creates
+// the file readable and writable by the user alone (files that hold passwords).
+bool WriteLines(const QString& path, const QStringList& lines,
+                FileAccess access = FileAccess::Shared);
+
+// Writes through a temporary file renamed over the old one, so the file is
+// always either the old or the new content, never half written.
+bool ReplaceFileLines(const QString& path, const QStringList& lines);
+
+// True when a value holds a character that would break a request line.
+bool HasLineBreak(QStringView value);

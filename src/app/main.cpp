@@ -1,0 +1,31 @@
+#include <QApplication>
+#include <cstdio>
+
+#include "Seams.h"
+#include "Startup.h"
+#include "ui/DesktopDialogs.h"
+
+// Without a display Qt would abort with a long message; say what to do instead.
+static bool HasDisplay() {
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+int main(int argc, char** argv) {
+#ifdef Q_OS_LINUX
+    if (!HasDisplay()) {
+        std::fputs(
+            "kaldor-config needs a display: start it on a desktop, or run it as "
+            "'xvfb-run ./kaldor-config' or 'QT_QPA_PLATFORM=offscreen ./kaldor-config'.\n",
+            stderr);
+        return 2;
+    }
+#endif
+    QApplication application(argc, argv);
+    DesktopDialogs dialogs;
+    InstallDialogs(&dialogs);
+    if (!StartApplication()) {
+        return 1;
+    }
+    return application.exec();
+}

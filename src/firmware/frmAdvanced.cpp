@@ -1,0 +1,5 @@
+#include "frmAdvanced.h"
+
+frmAdvanced::frmAdvanced(QWidget* parent) : QWidget(parent) {
+    ui.setupUi(this);
+}

@@ -1,0 +1,52 @@
+#include "DesktopDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+static QMessageBox::Icon ToQt(MsgIcon icon) {
+    switch (icon) {
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Stop:
+            return QMessageBox::Critical;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::Exclamation:
+            break;
+    }
+    return QMessageBox::Warning;
+}
+
+MsgAnswer DesktopDialogs::messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,
+                                     const QString& title) {
+    QMessageBox box(
+        ToQt(icon), title, text,
+        buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+        QApplication::activeWindow());
+    const int answer = box.exec();
+    if (buttons == MsgButtons::Ok) {
+        return MsgAnswer::Ok;
+    }
+    return answer == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+int DesktopDialogs::execModal(QDialog* dialog) {
+    return dialog->exec();
+}
+
+QString DesktopDialogs::openFileName(QWidget* owner, const QString& title, const QString& filter) {
+    // The dialog may wander to other folders; the work folder stays current.
+    const QString workDir = QDir::currentPath();
+    const QString file = QFileDialog::getOpenFileName(owner, title, workDir, filter);
+    QDir::setCurrent(workDir);
+    return file;
+}
+
+bool DesktopDialogs::openDocument(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -1,0 +1,78 @@
+#include "Status.h"
+
+#include <QPointer>
+
+#include "app/Application.h"
+#include "app/Seams.h"
+#include "frmErrorShort.h"
+#include "frmMessage.h"
+#include "lang/Catalogue.h"
+
+static frmMessage* StatusWindow() {
+    return static_cast<frmMessage*>(App().windows.frmMessage);
+}
+
+void ShowStatus(const QString& message, QWidget* owner) {
+    frmMessage* w = StatusWindow();
+    w->setWindowTitle(GetText(QStringLiteral("frmMessage")));
+    w->ui.lblMessage->setText(message);
+    w->ui.barMessage->setValue(w->ui.barMessage->minimum());
+    // Owned by the calling window: kept above it without being modal.
+    const Qt::WindowFlags flags = w->windowFlags();
+    w->setParent(owner, flags | Qt::Tool);
+    w->show();
+    w->raise();
+}
+
+void SetProgress(int k, int n) {
+    QProgressBar* bar = StatusWindow()->ui.barMessage;
+    bar->setValue(bar->maximum() * k / n);
+}
+
+void SetProgressFull() {
+    QProgressBar* bar = StatusWindow()->ui.barMessage;
+    bar->setValue(bar->maximum());
+}
+
+void SetStatusMessage(const QString& message) {
+    StatusWindow()->ui.lblMessage->setText(message);
+}
+
+void SetHourglass(bool busy) {
+    frmMessage* w = StatusWindow();
+    if (busy) {
+        w->setCursor(Qt::WaitCursor);
+    } else {
+        w->unsetCursor();
+    }
+}
+
+void HideStatus() {
+    StatusWindow()->hide();
+}
+
+QString UpgradeErrorHelpText(qint16 errorCode) {
+    if (errorCode < 1 || errorCode > 9) {
+        return QString();
+    }
+    return Session().errTextCode[errorCode];
+}
+
+void ShowUpgradeError(QWidget* owner, const QString& title, const QString& shortText,
+                      qint16 errorCode) {
+    Windows& windows = App().windows;
+    // The previous dialog was discarded by its Ok button: every use starts anew.
+    delete windows.frmErrorShort;
+    auto* dialog = new frmErrorShort(owner);
+    windows.frmErrorShort = dialog;
+    dialog->ui.cmdHelp->setText(GetText(QStringLiteral("cmdHelp")));
+    dialog->ui.cmdOk->setText(GetText(QStringLiteral("cmdOk")));
+    dialog->setWindowTitle(title);
+    dialog->ui.lblShort->setText(shortText);
+    dialog->ErrorCode = errorCode;
+    QObject::connect(dialog->ui.cmdHelp, &QPushButton::clicked, dialog, [dialog] {
+        MsgBox(UpgradeErrorHelpText(dialog->ErrorCode), MsgIcon::Information);
+    });
+    QObject::connect(dialog->ui.cmdOk, &QPushButton::clicked, dialog, &QDialog::accept);
+    TheDialogs().execModal(dialog);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The status window of an operation: a message and a progress bar.
+void ShowStatus(const QString& message, QWidget* owner);
+void SetProgress(int k, int n);  // bar at k/n of its maximum
+void SetProgressFull();
+void SetStatusMessage(const QString& message);
+void SetHourglass(bool busy);
+void HideStatus();
+
+// Shows the short error dialog of a firmware error number, created anew each
+// time, and returns when the user closes it.
+void ShowUpgradeError(QWidget* owner, const QString& title, const QString& shortText,
+                      qint16 errorCode);
+
+// The long explanation of a firmware error number; empty outside 1 to 9.
+QString UpgradeErrorHelpText(qint16 errorCode);

@@ -1,0 +1,5 @@
+#include "frmErrorShort.h"
+
+frmErrorShort::frmErrorShort(QWidget* parent) : QDialog(parent) {
+    ui.setupUi(this);
+}

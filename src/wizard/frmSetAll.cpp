@@ -1,0 +1,5 @@
+#include "frmSetAll.h"
+
+frmSetAll::frmSetAll(QWidget* parent) : QWidget(parent) {
+    ui.setupUi(this);
+}

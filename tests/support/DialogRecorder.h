@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "app/Seams.h"
+
+// Stands in for the desktop's dialogs: keeps every box shown and answers from
+// a script, so tests run without a person.
+class DialogRecorder : public Dialogs {
+public:
+    struct Box {
+        QString text;
+        MsgIcon icon;
+        QString title;
+        MsgButtons buttons;
+    };
+    using ModalScript = std::function<void(QDialog*)>;
+
+    QList<Box> boxes;
+    QList<MsgAnswer> answers;         // answers to Yes/No boxes, in order
+    QList<ModalScript> modalScripts;  // what the user does in each modal dialog
+    QStringList chosenFiles;          // answers of the file dialog ("" cancels)
+    QStringList openedDocuments;
+    QStringList fileDialogTitles;
+    bool documentOpens = true;
+    int modalCount = 0;
+
+    MsgAnswer messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,
+                         const QString& title) override;
+    int execModal(QDialog* dialog) override;
+    QString openFileName(QWidget* owner, const QString& title, const QString& filter) override;
+    bool openDocument(const QString& path) override;
+
+    // Scripts the password prompt: types the text and presses Ok, or presses
+    // Cancel when the text is empty.
+    void typePassword(const QString& password);
+    QString describe() const;  // every box, for failure messages
+};

@@ -1,0 +1,149 @@
+#include "Fixture.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include "app/Seams.h"
+#include "app/Startup.h"
+#include "app/TextFiles.h"
+
+qint64 Fixture::waited = 0;
+
+namespace {
+
+void CopyTree(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (it.fileInfo().isDir()) {
+            QDir().mkpath(target);
+        } else {
+            QFile::copy(source, target);
+        }
+    }
+}
+
+void InstantWait(int milliseconds) {
+    Fixture::waited += milliseconds;
+}
+
+QString CataloguePath(const QString& workDir) {
+    return workDir + QStringLiteral("/languages/english.lng");
+}
+
+}  // namespace
+
+Windows& W() {
+    return App().windows;
+}
+
+Fixture::Fixture() : temp_(QDir::tempPath() + QStringLiteral("/kaldor test-XXXXXX")) {
+    previousDir_ = QDir::currentPath();
+    CopyTree(QStringLiteral(KALDOR_STAGE_DIR "/resources"), workDir());
+    waited = 0;
+    InstallDialogs(&dialogs);
+    InstallWait(InstantWait);
+    App().endProcess = [this](int code) { exitCode = code; };
+}
+
+Fixture::~Fixture() {
+    Application& app = App();
+    QList<QWidget*> windows{app.windows.frmBegin,      app.windows.frmConnect,
+                            app.windows.frmAdvanced,   app.windows.frmConfig,
+                            app.windows.frmMessage,    app.windows.frmEnd,
+                            app.windows.frmConfigAdv,  app.windows.frmAskPw,
+                            app.windows.frmErrorShort, app.windows.frmSetAll};
+    // Some windows are owned by others while shown; free each one once.
+    for (QWidget* w : windows) {
+        if (w) {
+            w->setParent(nullptr);
+        }
+    }
+    qDeleteAll(windows);
+    app.session = SessionState{};
+    app.windows = Windows{};
+    app.tabs = AdvancedTabs{};
+    app.flow = Flow{};
+    app.exiting = false;
+    app.endProcess = nullptr;
+    InstallDialogs(nullptr);
+    InstallWait(nullptr);
+    QDir::setCurrent(previousDir_);
+}
+
+bool Fixture::start() {
+    QDir::setCurrent(startDir());
+    return StartApplication();
+}
+
+QString Fixture::startDir() const {
+    return temp_.path();
+}
+QString Fixture::workDir() const {
+    return temp_.path() + QStringLiteral("/resources");
+}
+QString Fixture::workFile(const QString& name) const {
+    return workDir() + QLatin1Char('/') + name;
+}
+
+QByteArray Fixture::readWorkFile(const QString& name) const {
+    QFile file(workFile(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Fixture::writeWorkFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(workFile(name));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+static void EditCatalogue(const QString& path, const QString& key,
+                          const std::optional<QString>& value) {
+    QStringList lines = ReadLines(path).value_or(QStringList());
+    const QString prefix = key + QLatin1Char('=');
+    bool found = false;
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        if (!lines[i].startsWith(prefix)) {
+            continue;
+        }
+        if (value) {
+            lines[i] = prefix + *value;
+            found = true;
+        } else {
+            lines.removeAt(i);
+        }
+    }
+    if (value && !found) {
+        lines.append(prefix + *value);
+    }
+    QVERIFY(WriteLines(path, lines));
+}
+
+void Fixture::setCatalogue(const QString& key, const QString& value) const {
+    EditCatalogue(CataloguePath(workDir()), key, value);
+}
+
+void Fixture::removeCatalogue(const QString& key) const {
+    EditCatalogue(CataloguePath(workDir()), key, std::nullopt);
+}
+
+void Fixture::click(QWidget* window, const char* name) const {
+    auto* button = Ctl<QAbstractButton>(window, name);
+    QVERIFY2(button->isEnabled(), name);
+    button->click();
+}
+
+QString Fixture::sim(const QStringList& arguments) const {
+    QProcess process;
+    process.setWorkingDirectory(workDir());
+    process.start(workFile(QStringLiteral("kaldor-sim")), arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <optional>
+
+#include "DialogRecorder.h"
+#include "app/Application.h"
+#include "app/Controls.h"
+
+// A start folder laid out as an install (tools, catalogues, demo network)
+// below a temporary folder whose name holds a blank, the program started in
+// it with recorded dialogs and instant waits, and helpers to drive windows.
+class Fixture {
+public:
+    Fixture();
+    ~Fixture();
+    Fixture(const Fixture&) = delete;
+    Fixture& operator=(const Fixture&) = delete;
+
+    // Runs the real start-up; false when the program did not start.
+    bool start();
+
+    QString startDir() const;
+    QString workDir() const;
+    QString workFile(const QString& name) const;
+    QByteArray readWorkFile(const QString& name) const;
+    void writeWorkFile(const QString& name, const QByteArray& bytes) const;
+
+    // Sets one catalogue entry (adds it when absent), or removes it.
+    void setCatalogue(const QString& key, const QString& value) const;
+    void removeCatalogue(const QString& key) const;
+
+    // Presses an enabled button of a window by its name.
+    void click(QWidget* window, const char* name) const;
+
+    // Runs the simulator's command line in the work folder.
+    QString sim(const QStringList& arguments) const;
+
+    DialogRecorder dialogs;
+    std::optional<int> exitCode;  // set when the program asked to end
+    static qint64 waited;         // sum of the fixed waits asked for, in ms
+
+private:
+    QTemporaryDir temp_;
+    QString previousDir_;
+};
+
+Windows& W();
