@@ -1,6 +1,6 @@
 #include "Status.h"
 
-#include <QPointer>
+#include <QWindow>
 
 #include "app/Application.h"
 #include "app/Seams.h"
@@ -18,10 +18,9 @@ void ShowStatus(const QString& message, QWidget* owner) {
     w->ui.lblMessage->setText(message);
     w->ui.barMessage->setValue(w->ui.barMessage->minimum());
     // Owned by the calling window: kept above it without being modal.
-    const Qt::WindowFlags flags = w->windowFlags();
-    w->setParent(owner, flags | Qt::Tool);
+    w->winId();
+    w->windowHandle()->setTransientParent(owner ? owner->window()->windowHandle() : nullptr);
     w->show();
-    w->raise();
 }
 
 void SetProgress(int k, int n) {

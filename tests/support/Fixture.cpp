@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QTest>
 
@@ -146,4 +148,52 @@ QString Fixture::sim(const QStringList& arguments) const {
     process.start(workFile(QStringLiteral("kaldor-sim")), arguments);
     process.waitForFinished(30000);
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+}
+
+static void HoldCtrl(QWidget* control, bool ctrl) {
+    if (ctrl) {
+        QTest::keyPress(control, Qt::Key_Control);
+    }
+}
+
+static void ReleaseCtrl(QWidget* control, bool ctrl) {
+    if (ctrl) {
+        QTest::keyRelease(control, Qt::Key_Control);
+    }
+}
+
+void Fixture::clickNodeBox(bool ctrl) const {
+    auto* box = Ctl<QLineEdit>(W().frmConnect, "txtMacDirect");
+    HoldCtrl(box, ctrl);
+    QTest::mouseClick(box, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+    ReleaseCtrl(box, ctrl);
+}
+
+void Fixture::clickNodeEntry(int row, bool ctrl) const {
+    auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
+    QVERIFY2(row >= 0 && row < list->count(), "no such node entry");
+    HoldCtrl(list, ctrl);
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier,
+                      rect.center());
+    ReleaseCtrl(list, ctrl);
+}
+
+int Fixture::rowOf(const QString& mac) const {
+    auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text().startsWith(mac)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QStringList Fixture::nodeLines() const {
+    auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
+    QStringList lines;
+    for (int i = 0; i < list->count(); ++i) {
+        lines << list->item(i)->text();
+    }
+    return lines;
 }

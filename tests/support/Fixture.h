@@ -36,6 +36,14 @@ public:
     // Presses an enabled button of a window by its name.
     void click(QWidget* window, const char* name) const;
 
+    // Clicks the node page's connected-node box or a list entry as a user
+    // would, holding Ctrl or not; rowOf finds a node's entry by its MAC.
+    void clickNodeBox(bool ctrl = false) const;
+    void clickNodeEntry(int row, bool ctrl = false) const;
+    int rowOf(const QString& mac) const;
+    // The node page's list, one node line per entry.
+    QStringList nodeLines() const;
+
     // Runs the simulator's command line in the work folder.
     QString sim(const QStringList& arguments) const;
 
