@@ -36,6 +36,9 @@ void ExitApplication(int exitCode) {
         return;
     }
     app.exiting = true;
+    if (app.stopTools) {
+        app.stopTools();
+    }
     const SessionState& s = app.session;
     for (const QString& file : {s.ResponseFile, s.GetRequestFile, s.PostRequestFile,
                                 s.FactoryResetRequestFile, s.FirmwareServerResultFile}) {

@@ -50,6 +50,8 @@ struct Application {
     AdvancedTabs tabs;
     Flow flow;
     bool exiting = false;
+    // Stops the tools still running, so none writes after the files are gone.
+    std::function<void()> stopTools;
     // Ends the process; tests replace it to observe the exit instead.
     std::function<void(int)> endProcess;
 };

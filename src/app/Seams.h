@@ -6,7 +6,7 @@
 class QDialog;
 class QWidget;
 
-enum class MsgIcon { Information, Exclamation, Stop, Question };
+enum class MsgIcon { Information, Exclamation, Stop, Question, NoIcon };
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };
 

@@ -5,8 +5,10 @@
 #include "Application.h"
 #include "Seams.h"
 #include "advanced/Loading.h"
+#include "advanced/Reset.h"
 #include "advanced/frmConfigAdv.h"
 #include "app/frmBegin.h"
+#include "channel/ToolRun.h"
 #include "discovery/ConnectLoad.h"
 #include "discovery/Discovery.h"
 #include "discovery/frmConnect.h"
@@ -69,6 +71,11 @@ bool StartApplication() {
 void ConnectFlows() {
     Flow& flow = App().flow;
     flow.DiscoverNodes = DiscoverNodes;
+    App().stopTools = StopRunningTools;
     flow.AdvancedFromEnd = [] { static_cast<frmEnd*>(App().windows.frmEnd)->cmdAdvanced_Click(); };
-    flow.LoadAdvancedWindow = ListResponseLines;
+    flow.FactoryResetConnect = FactoryResetConnect;
+    flow.LoadAdvancedWindow = [] {
+        ListResponseLines();
+        LoadDeviceParameters();
+    };
 }

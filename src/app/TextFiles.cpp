@@ -146,13 +146,28 @@ bool WriteLines(const QString& path, const QStringList& lines, FileAccess access
     return file.write(bytes) == bytes.size() && file.flush();
 }
 
-bool ReplaceFileLines(const QString& path, const QStringList& lines) {
+bool ReplaceFileBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    file.write(JoinCrLf(lines));
+    file.write(bytes);
     return file.commit();
+}
+
+bool ReplaceFileLines(const QString& path, const QStringList& lines) {
+    return ReplaceFileBytes(path, JoinCrLf(lines));
+}
+
+QStringList SplitLines(QByteArrayView text) {
+    QStringList lines;
+    while (!text.isEmpty()) {
+        const qsizetype end = text.indexOf('\n');
+        const QByteArrayView line = end < 0 ? text : text.first(end);
+        lines.append(DecodeText(StripLineEnd(line)));
+        text = end < 0 ? QByteArrayView() : text.sliced(end + 1);
+    }
+    return lines;
 }
 
 bool HasLineBreak(QStringView value) {

@@ -31,6 +31,10 @@ bool WriteLines(const QString& path, const QStringList& lines,
 // Writes through a temporary file renamed over the old one, so the file is
 // always either the old or the new content, never half written.
 bool ReplaceFileLines(const QString& path, const QStringList& lines);
+bool ReplaceFileBytes(const QString& path, const QByteArray& bytes);
+
+// Every line of the text, CR LF or LF, without its line end.
+QStringList SplitLines(QByteArrayView text);
 
 // True when a value holds a character that would break a request line.
 bool HasLineBreak(QStringView value);

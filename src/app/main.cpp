@@ -1,6 +1,9 @@
-#include <QApplication>
 #include <cstdio>
 
+#include "Application.h"
+#include "FirstPaint.h"
+#include "GuardedApplication.h"
+#include "PlatformSignals.h"
 #include "Seams.h"
 #include "Startup.h"
 #include "ui/DesktopDialogs.h"
@@ -21,11 +24,13 @@ int main(int argc, char** argv) {
         return 2;
     }
 #endif
-    QApplication application(argc, argv);
+    GuardedApplication application(argc, argv);
     DesktopDialogs dialogs;
     InstallDialogs(&dialogs);
+    HandleTerminationSignals([] { ExitApplication(1); });
     if (!StartApplication()) {
         return 1;
     }
+    FirstPaintProbe::WatchIfAsked(App().windows.frmBegin);
     return application.exec();
 }

@@ -44,8 +44,16 @@ std::unique_ptr<QProcess> StartTool(const QString& commandLine) {
     return nullptr;
 }
 
+// The tools being awaited; at most a server and a client.
+QList<QProcess*> gRunning;
+
 // Serves events until every given process has ended.
 void AwaitAll(std::initializer_list<QProcess*> processes) {
+    for (QProcess* p : processes) {
+        if (p) {
+            gRunning.append(p);
+        }
+    }
     QEventLoop loop;
     auto running = [processes] {
         return std::any_of(processes.begin(), processes.end(),
@@ -63,6 +71,7 @@ void AwaitAll(std::initializer_list<QProcess*> processes) {
     if (running()) {
         loop.exec();
     }
+    gRunning.clear();
 }
 
 int ExitCodeOf(const QProcess* process) {
@@ -103,4 +112,11 @@ void DeleteResponse() {
 void RunClient(const QString& requestFile) {
     DeleteResponse();
     RunAndWait(ClientCommandLine(requestFile));
+}
+
+void StopRunningTools() {
+    for (QProcess* process : std::as_const(gRunning)) {
+        process->kill();
+        process->waitForFinished(1000);
+    }
 }

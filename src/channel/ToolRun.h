@@ -27,3 +27,6 @@ void DeleteResponse();
 
 // Where a bare tool name is found: the work folder first, then the PATH.
 QString FindTool(const QString& program);
+
+// Kills the tools that are still running; the program is ending.
+void StopRunningTools();

@@ -1,0 +1,75 @@
+// The assistant as a separate process with scripted input, for the tests that
+// must end a real process: signals, a failing handler, a killed alias write.
+// Usage: kaldor-driver discover | throw | alias COUNT
+#include <QDialog>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+#include "app/Application.h"
+#include "app/GuardedApplication.h"
+#include "app/PlatformSignals.h"
+#include "app/Seams.h"
+#include "app/Startup.h"
+#include "discovery/Alias.h"
+
+namespace {
+
+// Answers every dialog at once and prints each message box.
+class ScriptedDialogs : public Dialogs {
+public:
+    MsgAnswer messageBox(const QString& text, MsgIcon, MsgButtons, const QString& title) override {
+        std::printf("BOX %s | %s\n", qPrintable(title), qPrintable(text));
+        std::fflush(stdout);
+        return MsgAnswer::No;
+    }
+    int execModal(QDialog* dialog) override {
+        dialog->reject();
+        return QDialog::Rejected;
+    }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return QString(); }
+    bool openDocument(const QString&) override { return false; }
+};
+
+// A receiver whose event handler fails, as a faulty handler would.
+class Failing : public QObject {
+protected:
+    bool event(QEvent*) override { throw std::runtime_error("handler failed"); }
+};
+
+// Adds COUNT aliases, then replaces them over and over, until killed.
+void SaveAliasesForever(int count) {
+    std::puts("started");
+    std::fflush(stdout);
+    for (int i = 0;; ++i) {
+        const QString mac = QStringLiteral("0A0B0C0D%1").arg(i % count, 4, 10, QLatin1Char('0'));
+        SaveAlias(mac, QStringLiteral("value-%1").arg(i));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GuardedApplication application(argc, argv);
+    ScriptedDialogs dialogs;
+    InstallDialogs(&dialogs);
+    HandleTerminationSignals([] { ExitApplication(1); });
+    if (!StartApplication()) {
+        return 1;
+    }
+    const QByteArray mode = argc > 1 ? argv[1] : "";
+    if (mode == "alias") {
+        SaveAliasesForever(argc > 2 ? std::atoi(argv[2]) : 60);
+    }
+    Failing failing;
+    QTimer::singleShot(0, [&] {
+        std::puts("started");
+        std::fflush(stdout);
+        if (mode == "throw") {
+            QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+        } else {
+            App().flow.DiscoverNodes();
+        }
+    });
+    return application.exec();
+}
