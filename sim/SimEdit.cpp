@@ -99,8 +99,9 @@ bool attachNode(Network& net, const QString& node, const QString& interfaceName,
 }
 
 bool setTimeScale(Network& net, double factor, QString* error) {
-    if (!(factor >= 0)) {
-        *error = "the time scale must be a number not below 0";
+    if (!isTimeScale(factor)) {
+        *error =
+            QString("the time scale must be a number from 0 to %1").arg(kMaxTimeScale, 0, 'f', 0);
         return false;
     }
     net.timeScale = factor;

@@ -226,6 +226,10 @@ bool isOnline(const Node& node, qint64 nowMs) {
     return node.powered && !node.loaderMode && nowMs >= node.restartUntilMs;
 }
 
+bool isTimeScale(double factor) {
+    return factor >= 0 && factor <= kMaxTimeScale;
+}
+
 bool isMacAddress(const QString& text) {
     static const QRegularExpression mac("^[0-9A-Fa-f]{12}$");
     return mac.match(text).hasMatch();
@@ -270,8 +274,9 @@ std::optional<Network> networkFromJson(const QByteArray& json, QString* error) {
         r.fail("network", QString("'format' must be %1").arg(kFormatVersion));
     Network net;
     const QJsonValue scale = root.value("timeScale");
-    if (!scale.isUndefined() && (!scale.isDouble() || scale.toDouble() < 0))
-        r.fail("network", "'timeScale' must be a number not below 0");
+    if (!scale.isUndefined() && !isTimeScale(scale.toDouble(-1)))
+        r.fail("network",
+               QString("'timeScale' must be a number from 0 to %1").arg(kMaxTimeScale, 0, 'f', 0));
     net.timeScale = scale.toDouble(1.0);
     r.text(root, "networkChangeAnswer", "network", net.networkChangeAnswer);
     if (net.networkChangeAnswer != "0" && net.networkChangeAnswer != "3")

@@ -67,6 +67,10 @@ bool isOnline(const Node& node, qint64 nowMs);
 
 bool isMacAddress(const QString& text);
 
+// Time scales beyond this would push restart times past any calendar.
+inline constexpr double kMaxTimeScale = 1e6;
+bool isTimeScale(double factor);
+
 // Real milliseconds a simulated duration takes in this network.
 qint64 scaledMs(const Network& net, int simulatedMs);
 

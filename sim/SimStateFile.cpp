@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QLockFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QThread>
+#include <cstdio>
 
 namespace kaldorsim {
 
@@ -15,6 +15,15 @@ namespace {
 // Under heavy load a queue of tools can take minutes; a tool that waits too
 // long answers with an error instead of hanging.
 const int kLockWaitMs = 300000;
+
+// Renames over an existing file; where the platform's rename cannot replace,
+// the old file goes first (the lock keeps every other tool away meanwhile).
+bool replaceFile(const QString& from, const QString& to) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    QFile::remove(to);
+    return QFile::rename(from, to);
+}
 
 bool lockFailed(const QLockFile& lock, const QString& path, QString* error) {
     const QString native = QDir::toNativeSeparators(path);
@@ -56,11 +65,20 @@ std::optional<Network> readUnlocked(const QString& path, QString* error) {
 }
 
 bool writeUnlocked(const QString& path, const Network& net, QString* error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(networkToJson(net)) >= 0 && file.commit())
+    // A temporary file renamed over the old one: readers see the old or the
+    // new network, never half of one. No flush to the disk: the network is a
+    // simulation, and a sync on every client run would cost more than the run.
+    const QString temporary = path + QStringLiteral(".tmp");
+    QFile file(temporary);
+    const QByteArray bytes = networkToJson(net);
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    file.close();
+    if (written && replaceFile(temporary, path))
         return true;
     *error = QString("cannot write the network state file %1 (%2)")
                  .arg(QDir::toNativeSeparators(path), file.errorString());
+    QFile::remove(temporary);
     return false;
 }
 
