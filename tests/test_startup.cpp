@@ -37,9 +37,7 @@ QString CaptionOf(QWidget* w) {
 }
 
 QList<QWidget*> AllWindows() {
-    const Windows& w = W();
-    return {w.frmBegin, w.frmConnect,   w.frmAdvanced, w.frmConfig,     w.frmMessage,
-            w.frmEnd,   w.frmConfigAdv, w.frmAskPw,    w.frmErrorShort, w.frmSetAll};
+    return ::AllWindows(W());
 }
 
 }  // namespace

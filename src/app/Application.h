@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -20,6 +21,12 @@ struct Windows {
     QWidget* frmErrorShort = nullptr;
     QWidget* frmSetAll = nullptr;
 };
+
+// Every window, in the order they are created.
+inline QList<QWidget*> AllWindows(const Windows& w) {
+    return {w.frmBegin, w.frmConnect,   w.frmAdvanced, w.frmConfig,     w.frmMessage,
+            w.frmEnd,   w.frmConfigAdv, w.frmAskPw,    w.frmErrorShort, w.frmSetAll};
+}
 
 // Positions of the advanced window's tabs; 0 for a tab the catalogue left out.
 struct AdvancedTabs {

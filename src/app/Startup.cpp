@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "Seams.h"
 #include "advanced/Loading.h"
+#include "advanced/QosPanels.h"
 #include "advanced/Reset.h"
 #include "advanced/frmConfigAdv.h"
 #include "app/frmBegin.h"
@@ -12,8 +13,10 @@
 #include "discovery/ConnectLoad.h"
 #include "discovery/Discovery.h"
 #include "discovery/frmConnect.h"
+#include "firmware/Firmware.h"
 #include "firmware/frmAdvanced.h"
 #include "lang/ApplyLanguage.h"
+#include "ui/Keyboard.h"
 #include "ui/frmAskPw.h"
 #include "ui/frmErrorShort.h"
 #include "ui/frmMessage.h"
@@ -58,6 +61,9 @@ bool StartApplication() {
     CreateWindows(app.windows);
     if (!app.exiting) {
         ApplyLanguage();
+        for (QWidget* window : AllWindows(app.windows)) {
+            PrepareKeyboard(window);
+        }
     }
     app.session.StartDir = QDir::toNativeSeparators(startDir);
     if (app.exiting) {
@@ -78,4 +84,6 @@ void ConnectFlows() {
         ListResponseLines();
         LoadDeviceParameters();
     };
+    ConnectQosVlanTcp(AdvancedWindow());
+    ConnectFirmware();
 }

@@ -57,11 +57,7 @@ Fixture::Fixture() : temp_(QDir::tempPath() + QStringLiteral("/kaldor test-XXXXX
 
 Fixture::~Fixture() {
     Application& app = App();
-    QList<QWidget*> windows{app.windows.frmBegin,      app.windows.frmConnect,
-                            app.windows.frmAdvanced,   app.windows.frmConfig,
-                            app.windows.frmMessage,    app.windows.frmEnd,
-                            app.windows.frmConfigAdv,  app.windows.frmAskPw,
-                            app.windows.frmErrorShort, app.windows.frmSetAll};
+    const QList<QWidget*> windows = AllWindows(app.windows);
     // Some windows are owned by others while shown; free each one once.
     for (QWidget* w : windows) {
         if (w) {
