@@ -16,6 +16,8 @@ static QMessageBox::Icon ToQt(MsgIcon icon) {
             return QMessageBox::Critical;
         case MsgIcon::Question:
             return QMessageBox::Question;
+        case MsgIcon::NoIcon:
+            return QMessageBox::NoIcon;
         case MsgIcon::Exclamation:
             break;
     }

@@ -1,5 +1,160 @@
 #include "frmSetAll.h"
 
+#include <QCloseEvent>
+#include <QFocusEvent>
+
+#include "SetAll.h"
+#include "app/Application.h"
+#include "app/Seams.h"
+#include "discovery/Discovery.h"
+#include "discovery/frmConnect.h"
+#include "lang/Catalogue.h"
+#include "ui/Status.h"
+
+namespace {
+
+// The nodes selected on the node page: the list entries in list order, then
+// the connected node. The connected node is configured last because the
+// others are reached through it, and it is never left out.
+struct Selection {
+    QStringList targets;
+    QStringList leftOut;
+};
+
+Selection NodePageSelection() {
+    const auto* page = static_cast<const frmConnect*>(App().windows.frmConnect);
+    const QListWidget* list = page->ui.lstMac;
+    const int room = kMaxSetAllTargets - (page->boxSelected() ? 1 : 0);
+    Selection selection;
+    for (int i = 0; i < list->count(); ++i) {
+        if (!list->item(i)->isSelected()) {
+            continue;
+        }
+        const QString mac = LineMac(list->item(i)->text());
+        if (selection.targets.size() < room) {
+            selection.targets.append(mac);
+        } else {
+            selection.leftOut.append(mac);
+        }
+    }
+    if (page->boxSelected()) {
+        selection.targets.append(LineMac(page->ui.txtMacDirect->text()));
+    }
+    return selection;
+}
+
+void ReportLeftOut(const QStringList& leftOut) {
+    QStringList labels;
+    for (const QString& mac : leftOut) {
+        labels.append(NodeLabel(mac));
+    }
+    MsgBox(GetTextOr(QStringLiteral("errSetAllLeftOut"),
+                     QStringLiteral("Only 26 nodes can be configured at once. These selected nodes "
+                                    "were left out and keep their settings: ")) +
+               labels.join(QStringLiteral(", ")),
+           MsgIcon::Exclamation);
+}
+
+// One box per node that still fails, but for the last one, which is the
+// connected node: it is given the settings once more instead, so that it
+// follows the nodes that took them.
+void ReportOutcome(const QStringList& failures, const SetAllSettings& settings) {
+    const SessionState& s = Session();
+    if (failures.isEmpty()) {
+        MsgBox(s.errSetAllOK, MsgIcon::NoIcon);
+        return;
+    }
+    for (qsizetype i = 0; i + 1 < failures.size(); ++i) {
+        MsgBox(s.errConfiguring + NodeLabel(failures[i]), MsgIcon::Stop, s.errSaving);
+    }
+    PostSetAllSettings(failures.last(), settings);
+}
+
+}  // namespace
+
 frmSetAll::frmSetAll(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
+    ui.txtPw2->installEventFilter(this);
+    connect(ui.cmdAutoConf, &QPushButton::clicked, this, &frmSetAll::cmdAutoConf_Click);
+    connect(ui.cmdPrev, &QPushButton::clicked, this, &frmSetAll::cmdPrev_Click);
+    connect(ui.cmdExit, &QPushButton::clicked, this, &frmSetAll::cmdExit_Click);
+    connect(ui.txtId, &QLineEdit::textChanged, this, &frmSetAll::txtId_Change);
+    connect(ui.txtPw1, &QLineEdit::textChanged, this, &frmSetAll::txtPw1_Change);
+    // The key belongs to an identifier: none can be typed before one is.
+    txtId_Change(ui.txtId->text());
+    txtPw1_Change(ui.txtPw1->text());
+}
+
+bool frmSetAll::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui.txtPw2 && event->type() == QEvent::FocusOut) {
+        // Focus that goes away with the whole window (to another program or
+        // to a message box) has not left the box for another field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            txtPw2_LostFocus();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSetAll::closeEvent(QCloseEvent* event) {
+    event->accept();
+    ExitApplication();
+}
+
+SetAllSettings frmSetAll::TypedSettings() const {
+    return {ui.txtId->text(), ui.txtKey->text(), ui.cboNotches->currentText(), ui.txtPw1->text()};
+}
+
+void frmSetAll::cmdAutoConf_Click() {
+    setEnabled(false);
+    const SetAllSettings settings = TypedSettings();
+    const Selection selection = NodePageSelection();
+    if (!selection.leftOut.isEmpty()) {
+        ReportLeftOut(selection.leftOut);
+    }
+    ShowStatus(QString(), this);
+    const std::optional<QStringList> failures = ConfigureNodes(selection.targets, settings);
+    SetProgressFull();
+    HideStatus();
+    if (!failures) {
+        setEnabled(true);
+        return;
+    }
+    show();
+    ReportOutcome(*failures, settings);
+    setEnabled(true);
+    hide();
+    DiscoverNodes();
+}
+
+void frmSetAll::cmdPrev_Click() {
+    hide();
+    DiscoverNodes();
+}
+
+void frmSetAll::cmdExit_Click() {
+    ExitApplication();
+}
+
+void frmSetAll::txtId_Change(const QString& text) {
+    ui.txtKey->setEnabled(!text.isEmpty());
+    if (text.isEmpty()) {
+        ui.txtKey->clear();
+    }
+}
+
+void frmSetAll::txtPw1_Change(const QString& text) {
+    ui.txtPw2->setEnabled(!text.isEmpty());
+}
+
+void frmSetAll::txtPw2_LostFocus() {
+    if (ui.txtPw1->text() == ui.txtPw2->text()) {
+        return;
+    }
+    MsgBox(Session().errPwMistake, MsgIcon::Exclamation);
+    ui.txtPw1->clear();
+    ui.txtPw2->clear();
+    ui.txtPw1->setFocus();
+    ui.txtPw2->setEnabled(false);
 }
