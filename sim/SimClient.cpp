@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include "SimFirmware.h"
 #include "SimModels.h"
 #include "SimTopology.h"
 
@@ -127,6 +128,10 @@ ClientAnswer answerPost(Network& net, Node& node, const Request& r, qint64 nowMs
         answer.output.bytes = errorResponse(outcome.error);
         return answer;
     }
+    if (outcome.layer2Upgrade)
+        requestLayer2Server(node, nowMs);
+    if (outcome.fileUpdate)
+        startFileUpdate(node);
     if (outcome.hardwareReset)
         hardwareReset(net, node, nowMs);
     answer.output.bytes = crlfText({outcome.networkChanged ? net.networkChangeAnswer : "0"});
@@ -151,6 +156,8 @@ ClientAnswer answerByNode(Network& net, Node& node, const Request& r, qint64 now
     if (r.post)
         return answerPost(net, node, r, nowMs);
     ClientAnswer answer;
+    // Firmware work moves on with each status query, before the answer.
+    answer.stateChanged = r.keys.contains("FLUP_STATUS") && answerStatusQuery(net, node, nowMs);
     answer.output.bytes = answerGet(net, node, r.keys, nowMs);
     return answer;
 }

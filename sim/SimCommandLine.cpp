@@ -1,11 +1,13 @@
 #include "SimCommandLine.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QHash>
 #include <functional>
 
 #include "SimDemo.h"
 #include "SimEdit.h"
+#include "SimFirmware.h"
 #include "SimModels.h"
 #include "SimNetwork.h"
 #include "SimStateFile.h"
@@ -21,13 +23,17 @@ usage: kaldor-sim [--net FILE] COMMAND [ARGUMENTS]
 
 The network lives in one state file: FILE when --net is given, else the file
 named by the environment variable KALDOR_SIMNET, else simnet.json in the
-current folder. The tools ihcp_client.exe and MacDiscover.exe use the same
-file. NODE is a node's MAC address (12 hexadecimal digits) or its label.
+current folder. The tools ihcp_client.exe, MacDiscover.exe and
+winl2fwserver.exe use the same file. NODE is a node's MAC address (12
+hexadecimal digits) or its label.
 
 Commands:
   create-demo            Write the demo network: host interfaces eth0 and eth1,
                          the local node on eth1 and six remote nodes (two
-                         models, KPL-200 and KPL-510A).
+                         models, KPL-200 and KPL-510A); an FTP server
+                         (192.168.1.5, login kaldor, password firmware) and a
+                         TFTP server (192.168.1.6), each with the images
+                         kpl200-2.5.0.img and kpl510a-3.2.0.img.
   create-generated N     Write a network of N nodes sharing one network
                          identifier and key, all hearing each other; the first
                          is cabled to eth1.
@@ -45,6 +51,8 @@ Commands:
                            hugeMb MB              pad the response to MB megabytes
                            nulByte on|off         a NUL byte in the first line
                            invalidUtf8 on|off     non-UTF-8 bytes in the first line
+                           cutTransfer on|off     firmware transfers break off halfway
+                           flashFails on|off      new firmware fails the flash check
   power NODE on|off      Switch a node on or off.
   loader NODE on|off     Put a node in loader mode (broken firmware) or take it out.
   hear NODE all|none|NODE...
@@ -59,7 +67,27 @@ Commands:
   network-change-answer 0|3
                          First line of a POST that changed a node's network
                          identifier or key (default 3).
+  image FILE MODEL VERSION [KIND [BYTES]]
+                         Write a firmware image for MODEL and VERSION with a
+                         payload of BYTES (default 2048). KIND: valid (the
+                         default), bad-magic, bad-crc, truncated, or
+                         wrong-model (the header names another model).
+  file-server ADDRESS FTP|TFTP [USER PASSWORD]
+                         Add a server that nodes fetch firmware from (FTP with
+                         its login), or set one up again; its files stay.
+  server-file ADDRESS NAME FILE
+                         Put a copy of the local FILE on the server as NAME.
+  server-option ADDRESS OPTION VALUE
+                         connectQueries N: status queries a node spends
+                         reaching the server, reporting "initial" (default 1);
+                         announcesSize on|off: whether the node knows the file
+                         size before the transfer ends (default on).
   help                   Show this text.
+
+Firmware work of a node (FLUP_STATUS, FLUP_DOWNLOADED_SIZE) moves on one step
+with each status query it answers: a download from a file server takes four
+queries once the server is reached, and a layer-2 image is written to flash at
+64 KB per query.
 )";
 
 struct Context {
@@ -119,6 +147,8 @@ QString faultSummary(const Faults& f) {
     knob("hugeMb", f.hugeMb, none.hugeMb);
     knob("nulByte", f.nulByte, none.nulByte);
     knob("invalidUtf8", f.invalidUtf8, none.invalidUtf8);
+    knob("cutTransfer", f.cutTransfer, none.cutTransfer);
+    knob("flashFails", f.flashFails, none.flashFails);
     return set.isEmpty() ? "-" : set.join(' ');
 }
 
@@ -150,6 +180,15 @@ void showNetwork(Context& c, const Network& net) {
               << n.params.value("ENCRYPT_KEY_STR").leftJustified(20) << " "
               << n.password.leftJustified(12) << " " << hearsSummary(net, n) << " / "
               << faultSummary(n.faults) << "\n";
+    }
+    for (const FileServer& s : net.fileServers) {
+        c.out << "file server " << s.address << " " << s.protocol;
+        if (s.protocol == "FTP")
+            c.out << " login " << s.user << "/" << s.password;
+        c.out << ":";
+        for (auto it = s.files.begin(); it != s.files.end(); ++it)
+            c.out << " " << it.key() << " (" << it.value().size() << " bytes)";
+        c.out << "\n";
     }
 }
 
@@ -206,6 +245,31 @@ bool timeScale(Context& c) {
     return change(c, [&](Network& net, QString* e) { return setTimeScale(net, factor, e); });
 }
 
+bool image(Context& c) {
+    const std::optional<ImageKind> kind = imageKindByName(c.args.value(3, "valid"));
+    bool ok = true;
+    const int bytes = c.args.size() > 4 ? c.args.at(4).toInt(&ok) : 2048;
+    if (!kind)
+        return fail(c, "the image kind must be one of " + imageKindNames().join(", "));
+    if (!ok || bytes < 0 || bytes > 256 * 1024 * 1024)
+        return fail(c, "the payload takes 0 to 268435456 bytes");
+    QFile file(c.args.at(0));
+    const QByteArray content = makeImage(c.args.at(1), c.args.at(2), *kind, bytes);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return fail(c, QString("cannot write %1 (%2)").arg(c.args.at(0), file.errorString()));
+    return true;
+}
+
+bool serverFile(Context& c) {
+    QFile file(c.args.at(2));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(c, QString("cannot read %1 (%2)").arg(c.args.at(2), file.errorString()));
+    const QByteArray bytes = file.readAll();
+    return change(c, [&](Network& net, QString* e) {
+        return putServerFile(net, c.args.at(0), c.args.at(1), bytes, e);
+    });
+}
+
 struct Command {
     int minArgs;
     int maxArgs;  // -1: no limit
@@ -255,6 +319,25 @@ const QHash<QString, Command>& commands() {
               });
           }}},
         {"time-scale", {1, 1, timeScale}},
+        {"image", {3, 5, image}},
+        {"file-server",
+         {2, 4,
+          [](Context& c) {
+              if (c.args.size() == 3)
+                  return fail(c, "an FTP login takes a user and a password");
+              return change(c, [&](Network& net, QString* e) {
+                  return addFileServer(net, c.args[0], c.args[1], c.args.value(2), c.args.value(3),
+                                       e);
+              });
+          }}},
+        {"server-file", {3, 3, serverFile}},
+        {"server-option",
+         {3, 3,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return setFileServerOption(net, c.args[0], c.args[1], c.args[2], e);
+              });
+          }}},
         {"network-change-answer",
          {1, 1,
           [](Context& c) {

@@ -1,5 +1,6 @@
 #include "SimDemo.h"
 
+#include "SimFirmware.h"
 #include "SimModels.h"
 
 namespace kaldorsim {
@@ -23,6 +24,23 @@ Node demoNode(const QString& model, const QString& mac, const QString& label, co
 
 void setIp(Node& n, const QString& address) {
     n.params["IP_ADDR"] = n.params["IP_ADDR_NVRAM"] = address;
+}
+
+// Firmware servers on the home network, each with a newer release for both
+// models: FTP with a login, TFTP without.
+QList<FileServer> demoFileServers() {
+    const int payloadBytes = 1024;
+    FileServer ftp{"192.168.1.5", "FTP", "kaldor", "firmware", 1, true, {}};
+    ftp.files.insert("kpl200-2.5.0.img",
+                     makeImage(kModelBasic, "2.5.0", ImageKind::Valid, payloadBytes));
+    ftp.files.insert("kpl510a-3.2.0.img",
+                     makeImage(kModelAes, "3.2.0", ImageKind::Valid, payloadBytes));
+    FileServer tftp = ftp;
+    tftp.address = "192.168.1.6";
+    tftp.protocol = "TFTP";
+    tftp.user.clear();
+    tftp.password.clear();
+    return {ftp, tftp};
 }
 
 }  // namespace
@@ -68,6 +86,7 @@ Network demoNetwork() {
         n->hears = heard;
     }
     net.nodes = {local, office, garage, lab, neighbour, attic, study};
+    net.fileServers = demoFileServers();
     return net;
 }
 

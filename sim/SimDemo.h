@@ -9,7 +9,8 @@ namespace kaldorsim {
 
 // Host with eth0 and eth1; the local node on eth1; remote nodes in the local
 // network, in another network with the same key, under another key, out of
-// the local node's range, and one with its own password.
+// the local node's range, and one with its own password; an FTP and a TFTP
+// server with newer firmware for both models.
 Network demoNetwork();
 
 // `count` nodes (at least 1) sharing one network and key, all hearing each

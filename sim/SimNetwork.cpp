@@ -74,7 +74,9 @@ QJsonObject faultsToJson(const Faults& f) {
                        {"garbage", f.garbage},
                        {"hugeMb", f.hugeMb},
                        {"nulByte", f.nulByte},
-                       {"invalidUtf8", f.invalidUtf8}};
+                       {"invalidUtf8", f.invalidUtf8},
+                       {"cutTransfer", f.cutTransfer},
+                       {"flashFails", f.flashFails}};
 }
 
 Faults faultsFromJson(Reader& r, const QJsonValue& value, const QString& where) {
@@ -99,7 +101,98 @@ Faults faultsFromJson(Reader& r, const QJsonValue& value, const QString& where) 
     r.integer(o, "hugeMb", where, f.hugeMb, 0, 512);
     r.flag(o, "nulByte", where, f.nulByte);
     r.flag(o, "invalidUtf8", where, f.invalidUtf8);
+    r.flag(o, "cutTransfer", where, f.cutTransfer);
+    r.flag(o, "flashFails", where, f.flashFails);
     return f;
+}
+
+const QStringList kFirmwareStages{"", kJobWaitLayer2, kJobFlashLayer2, kJobFetch};
+
+QJsonObject firmwareToJson(const FirmwareJob& j) {
+    return QJsonObject{{"stage", j.stage},
+                       {"statusQueries", j.statusQueries},
+                       {"imageVersion", j.imageVersion},
+                       {"layer2Request", double(j.layer2RequestMs)},
+                       {"flashedVersion", j.flashedVersion}};
+}
+
+FirmwareJob firmwareFromJson(Reader& r, const QJsonValue& value, const QString& where) {
+    FirmwareJob j;
+    if (value.isUndefined())
+        return j;
+    if (!value.isObject()) {
+        r.fail(where, "'firmware' must be an object");
+        return j;
+    }
+    const QJsonObject o = value.toObject();
+    r.text(o, "stage", where, j.stage);
+    if (!kFirmwareStages.contains(j.stage))
+        r.fail(where, QString("unknown firmware stage '%1'").arg(j.stage));
+    r.integer(o, "statusQueries", where, j.statusQueries, 0, 1e9);
+    r.text(o, "imageVersion", where, j.imageVersion);
+    r.integer(o, "layer2Request", where, j.layer2RequestMs, 0, 9e15);
+    r.text(o, "flashedVersion", where, j.flashedVersion);
+    return j;
+}
+
+QJsonObject fileServerToJson(const FileServer& s) {
+    QJsonObject files;
+    for (auto it = s.files.begin(); it != s.files.end(); ++it)
+        files.insert(it.key(), QString::fromLatin1(it.value().toBase64()));
+    return QJsonObject{{"address", s.address},
+                       {"protocol", s.protocol},
+                       {"user", s.user},
+                       {"password", s.password},
+                       {"connectQueries", s.connectQueries},
+                       {"announcesSize", s.announcesSize},
+                       {"files", files}};
+}
+
+QMap<QString, QByteArray> filesFromJson(Reader& r, const QJsonValue& value, const QString& where) {
+    QMap<QString, QByteArray> files;
+    if (value.isUndefined())
+        return files;
+    if (!value.isObject()) {
+        r.fail(where, "'files' must be an object of base64 texts");
+        return files;
+    }
+    const QJsonObject o = value.toObject();
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        const auto bytes = QByteArray::fromBase64Encoding(it.value().toString().toLatin1(),
+                                                          QByteArray::AbortOnBase64DecodingErrors);
+        if (!it.value().isString() || !bytes)
+            r.fail(where, QString("file '%1' must be a base64 text").arg(it.key()));
+        files.insert(it.key(), *bytes);
+    }
+    return files;
+}
+
+QList<FileServer> fileServersFromJson(Reader& r, const QJsonValue& value) {
+    QList<FileServer> list;
+    if (value.isUndefined())
+        return list;
+    if (!value.isArray()) {
+        r.fail("network", "'fileServers' must be a list");
+        return list;
+    }
+    for (const QJsonValue& v : value.toArray()) {
+        FileServer s;
+        const QString where = QString("file server %1").arg(list.size() + 1);
+        if (!v.isObject())
+            r.fail(where, "must be an object");
+        const QJsonObject o = v.toObject();
+        r.text(o, "address", where, s.address);
+        r.text(o, "protocol", where, s.protocol);
+        if (s.protocol != "FTP" && s.protocol != "TFTP")
+            r.fail(where, "'protocol' must be \"FTP\" or \"TFTP\"");
+        r.text(o, "user", where, s.user);
+        r.text(o, "password", where, s.password);
+        r.integer(o, "connectQueries", where, s.connectQueries, 0, 1e6);
+        r.flag(o, "announcesSize", where, s.announcesSize);
+        s.files = filesFromJson(r, o.value("files"), where);
+        list << s;
+    }
+    return list;
 }
 
 QJsonObject nodeToJson(const Node& n) {
@@ -117,6 +210,7 @@ QJsonObject nodeToJson(const Node& n) {
                   {"factoryResetRestartMs", n.factoryResetRestartMs},
                   {"restartUntil", double(n.restartUntilMs)},
                   {"faults", faultsToJson(n.faults)},
+                  {"firmware", firmwareToJson(n.firmware)},
                   {"parameters", params}};
     if (n.hears)
         o.insert("hears", QJsonArray::fromStringList(*n.hears));
@@ -176,6 +270,7 @@ Node nodeFromJson(Reader& r, const QJsonValue& value, int index, int interfaceCo
     r.integer(o, "restartUntil", where, n.restartUntilMs, 0, 9e15);
     n.hears = hearsFromJson(r, o.value("hears"), where);
     n.faults = faultsFromJson(r, o.value("faults"), where);
+    n.firmware = firmwareFromJson(r, o.value("firmware"), where);
     n.params = paramsFromJson(r, o.value("parameters"), where);
     return n;
 }
@@ -246,12 +341,16 @@ QByteArray networkToJson(const Network& net) {
     QJsonArray nodes;
     for (const Node& n : net.nodes)
         nodes.append(nodeToJson(n));
+    QJsonArray servers;
+    for (const FileServer& s : net.fileServers)
+        servers.append(fileServerToJson(s));
     const QJsonObject root{{"format", kFormatVersion},
                            {"timeScale", net.timeScale},
                            {"networkChangeAnswer", net.networkChangeAnswer},
                            {"interfaces", interfaces},
                            {"discoverFaults", faultsToJson(net.discoverFaults)},
-                           {"nodes", nodes}};
+                           {"nodes", nodes},
+                           {"fileServers", servers}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -289,6 +388,7 @@ std::optional<Network> networkFromJson(const QByteArray& json, QString* error) {
     for (int i = 0; i < nodes.size() && r.error.isEmpty(); ++i)
         net.nodes << nodeFromJson(r, nodes.at(i), i, int(net.interfaces.size()));
     checkUniqueNodes(r, net.nodes);
+    net.fileServers = fileServersFromJson(r, root.value("fileServers"));
     if (!r.error.isEmpty()) {
         *error = r.error;
         return std::nullopt;
@@ -297,8 +397,8 @@ std::optional<Network> networkFromJson(const QByteArray& json, QString* error) {
 }
 
 QStringList faultKnobNames() {
-    return {"noAnswer", "delayMs", "refusePassword", "noResponse", "truncateAt",
-            "garbage",  "hugeMb",  "nulByte",        "invalidUtf8"};
+    return {"noAnswer", "delayMs", "refusePassword", "noResponse",  "truncateAt", "garbage",
+            "hugeMb",   "nulByte", "invalidUtf8",    "cutTransfer", "flashFails"};
 }
 
 bool setFaultKnob(Faults& faults, const QString& knob, const QString& value, QString* error) {

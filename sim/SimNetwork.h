@@ -25,6 +25,34 @@ struct Faults {
     int hugeMb = 0;               // the response is padded to this many megabytes
     bool nulByte = false;         // the first line carries a NUL byte
     bool invalidUtf8 = false;     // the first line carries bytes that are not UTF-8
+    bool cutTransfer = false;     // a firmware transfer to the node breaks off halfway
+    bool flashFails = false;      // firmware written to the node fails its check
+};
+
+// A firmware update under way on a node, followed in the status queries the
+// node has answered since it began, and the firmware it runs after its next
+// restart.
+inline const QString kJobWaitLayer2 = "wait-layer2";    // asked for a layer-2 server
+inline const QString kJobFlashLayer2 = "flash-layer2";  // writes a layer-2 image to flash
+inline const QString kJobFetch = "fetch";               // fetches a file from a file server
+
+struct FirmwareJob {
+    QString stage;               // one of the kJob stages; empty when none is under way
+    int statusQueries = 0;       // status queries answered in this stage
+    QString imageVersion;        // version of the image being written (layer 2)
+    qint64 layer2RequestMs = 0;  // real time FLUP_L2_OK asked for a layer-2 server
+    QString flashedVersion;      // written to flash; runs after the next restart
+};
+
+// An FTP or TFTP server that nodes can fetch firmware from.
+struct FileServer {
+    QString address;
+    QString protocol;  // "FTP" or "TFTP"
+    QString user;      // FTP login
+    QString password;
+    int connectQueries = 1;     // status queries a node spends reaching the server
+    bool announcesSize = true;  // tells the file size before the transfer
+    QMap<QString, QByteArray> files;
 };
 
 struct HostInterface {
@@ -48,6 +76,7 @@ struct Node {
     std::optional<QStringList> hears;  // MACs this node hears; no value: every node
     Faults faults;
     Parameters params;
+    FirmwareJob firmware;
 };
 
 struct Network {
@@ -56,6 +85,7 @@ struct Network {
     QList<HostInterface> interfaces;
     Faults discoverFaults;
     QList<Node> nodes;
+    QList<FileServer> fileServers;
 };
 
 // The node whose MAC (any letter case) or label is `name`, or nullptr.

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "SimFirmware.h"
 #include "SimModels.h"
 
 namespace kaldorsim {
@@ -269,8 +270,6 @@ QString checkConfirmations(const Pending& p) {
             return QString("these settings are applied only with the line %1")
                 .arg(confirmationLine(g));
     }
-    if (p.confirmed.contains(Group::FirmwareUpdate) || p.layer2Upgrade)
-        return "firmware updates are not available on this simulated node";
     return {};
 }
 
@@ -344,6 +343,8 @@ SettingsOutcome applySettings(Node& node, const SettingLines& lines) {
         p.params.value("NET_ID_STR") != node.params.value("NET_ID_STR") ||
         p.params.value("ENCRYPT_KEY_STR") != node.params.value("ENCRYPT_KEY_STR");
     outcome.hardwareReset = p.reset;
+    outcome.layer2Upgrade = p.layer2Upgrade;
+    outcome.fileUpdate = p.confirmed.contains(Group::FirmwareUpdate);
     node.params = p.params;
     if (p.newPassword)
         node.password = *p.newPassword;
@@ -355,11 +356,13 @@ void hardwareReset(Network& net, Node& node, qint64 nowMs) {
     q["NUM_BOOTS"] = QString::number(q.value("NUM_BOOTS").toLongLong() + 1);
     for (const char* key : {"IP_CONFIG", "IP_ADDR", "NETMASK", "GATEWAY"})
         q[key] = q.value(QString(key) + "_NVRAM", q.value(key));
+    restartFirmware(node);
     node.restartUntilMs = nowMs + scaledMs(net, node.restartMs);
 }
 
 void factoryReset(Network& net, Node& node, qint64 nowMs) {
     // The firmware stays what it is; everything else leaves as from the factory.
+    restartFirmware(node);
     const QString version = node.params.value("VER");
     node.params = factoryParameters(node.params.value("MODEL"), node.mac);
     node.params["VER"] = version;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "SimClient.h"
+#include "SimFirmwareServer.h"
 #include "SimStateFile.h"
 #include "SimTopology.h"
 
@@ -123,9 +124,13 @@ int runDiscoverTool() {
     return writeResultFile("macdiscover.tmp", output) ? 0 : 1;
 }
 
-int runFirmwareServerTool() {
-    complain("winl2fwserver.exe: not implemented");
-    return 1;
+int runFirmwareServerTool(const QStringList& arguments) {
+    const ServerOutcome outcome = serveFirmware(arguments);
+    const int code = int(outcome.code);
+    if (outcome.code != ServerCode::Success)
+        complain("winl2fwserver.exe: " + outcome.text);
+    const QString line = QString::number(code) + " " + outcome.text;
+    return writeResultFile("winl2fwserver.tmp", ToolOutput{crlfText({line})}) ? code : 10;
 }
 
 }  // namespace kaldorsim

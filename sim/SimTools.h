@@ -20,8 +20,8 @@ int runClientTool(const QStringList& arguments);
 // MacDiscover.exe: writes macdiscover.tmp.
 int runDiscoverTool();
 
-// winl2fwserver.exe "<firmware file>" <interface>: the layer-2 firmware
-// server is not simulated yet; it says so and fails.
-int runFirmwareServerTool();
+// winl2fwserver.exe "<firmware file>" <interface>: serves the image and
+// writes winl2fwserver.tmp with its result code.
+int runFirmwareServerTool(const QStringList& arguments);
 
 }  // namespace kaldorsim

@@ -49,6 +49,8 @@ private slots:
                                << QString::fromUtf8("Configuración");
         QTest::newRow("Windows-1252") << QByteArray("key=Configuraci\xf3n \x80\r\n") << "key"
                                       << QString::fromUtf8("Configuración €");
+        QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbfkey=first\r\n") << "key"
+                                         << "first";
     }
     void lookup() {
         QFETCH(QByteArray, catalogue);

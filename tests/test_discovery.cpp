@@ -109,6 +109,35 @@ private slots:
         QVERIFY(!QFile::exists(f->workFile("alias.tmp~")));
     }
 
+    void discoveryFileForms_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("mac");
+        QTest::addColumn<int>("interfaceNumber");
+        QTest::addColumn<QStringList>("interfaces");
+        QTest::newRow("node found")
+            << QStringList{kLocal, "1", "KPL-510A 3.1.7", "eth0 first", "eth1 second"} << true
+            << kLocal << 1 << QStringList{"eth0 first", "eth1 second"};
+        QTest::newRow("number with text after it")
+            << QStringList{kLocal, " 2 (eth2)"} << true << kLocal << 2 << QStringList();
+        QTest::newRow("number out of range")
+            << QStringList{kLocal, "99999"} << true << kLocal << 32767 << QStringList();
+        QTest::newRow("no number") << QStringList{kLocal} << true << kLocal << 0 << QStringList();
+        QTest::newRow("no node") << QStringList{"E", "eth0 first"} << false << "" << 0
+                                 << QStringList{"eth0 first"};
+        QTest::newRow("empty file") << QStringList() << false << "" << 0 << QStringList();
+        QTest::newRow("lower-case e names a node")
+            << QStringList{"e", "1"} << true << "e" << 1 << QStringList();
+    }
+    void discoveryFileForms() {
+        QFETCH(QStringList, lines);
+        const DiscoveryFile discovery = ParseDiscoveryFile(lines);
+        QTEST(discovery.found, "found");
+        QTEST(discovery.localMac, "mac");
+        QTEST(int(discovery.interfaceNumber), "interfaceNumber");
+        QTEST(discovery.interfaces, "interfaces");
+    }
+
     void discoveryFile_data() {
         QTest::addColumn<QByteArray>("content");  // "-" for no file
         QTest::addColumn<bool>("found");

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "SimDemo.h"
+#include "SimFirmware.h"
 #include "SimModels.h"
 #include "SimNetwork.h"
 #include "SimStateFile.h"
@@ -287,6 +288,14 @@ private slots:
     void commandLineHelp();
     void generatedNetwork();
     void stagedDemo();
+    void firmwareImages_data();
+    void firmwareImages();
+    void firmwareServer_data();
+    void firmwareServer();
+    void firmwareUpdate_data();
+    void firmwareUpdate();
+    void firmwareCommandLine_data();
+    void firmwareCommandLine();
 };
 
 void TestSim::discovery_data() {
@@ -1101,6 +1110,268 @@ void TestSim::stagedDemo() {
     const std::optional<Network> net = networkFromJson(staged.readAll(), &error);
     QVERIFY2(net, qPrintable(error));
     QCOMPARE(networkToJson(*net), networkToJson(demoNetwork()));
+}
+
+void TestSim::firmwareImages_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("cut");  // bytes cut off the end of the written image
+    QTest::addColumn<int>("check");
+    QTest::addColumn<QString>("model");
+    QTest::newRow("valid") << "valid" << 0 << int(ImageCheck::Ok) << "KPL-200";
+    QTest::newRow("bad magic") << "bad-magic" << 0 << int(ImageCheck::BadMagic) << "";
+    QTest::newRow("bad CRC") << "bad-crc" << 0 << int(ImageCheck::BadCrc) << "KPL-200";
+    QTest::newRow("truncated") << "truncated" << 0 << int(ImageCheck::Truncated) << "KPL-200";
+    QTest::newRow("wrong model") << "wrong-model" << 0 << int(ImageCheck::Ok) << "KPL-510A";
+    QTest::newRow("one byte short") << "valid" << 1 << int(ImageCheck::Truncated) << "KPL-200";
+    QTest::newRow("header cut") << "valid" << 1100 << int(ImageCheck::Truncated) << "";
+    QTest::newRow("magic cut") << "valid" << 1117 << int(ImageCheck::Truncated) << "";
+    QTest::newRow("empty") << "valid" << 1120 << int(ImageCheck::BadMagic) << "";
+}
+
+void TestSim::firmwareImages() {
+    QFETCH(QString, kind);
+    QFETCH(int, cut);
+    QFETCH(int, check);
+    QFETCH(QString, model);
+    SimWorld world;
+    QCOMPARE(world.sim({"image", world.path("fw.img"), "KPL-200", "2.5.0", kind, "1072"}), 0);
+    QFile file(world.path("fw.img"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    // The command line writes what the library makes.
+    QCOMPARE(bytes, makeImage("KPL-200", "2.5.0", *imageKindByName(kind), 1072));
+    bytes.chop(cut);
+    const Image image = readImage(bytes);
+    QCOMPARE(int(image.check), check);
+    if (!model.isEmpty()) {
+        QCOMPARE(image.model, model);
+        QCOMPARE(image.version, QString("2.5.0"));
+        QCOMPARE(image.payloadSize, 1072u);
+    }
+    // The checksum is the common CRC-32.
+    QCOMPARE(crc32("123456789"), 0xCBF43926u);
+}
+
+void TestSim::firmwareServer_data() {
+    QTest::addColumn<Requests>("setup");
+    QTest::addColumn<QStringList>("args");  // "<image>" stands for a valid image's path
+    QTest::addColumn<QString>("asker");     // node that sends FLUP_L2_OK while the server runs
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("status");  // FLUP_STATUS of the asker, or of the local node
+    QTest::newRow("no arguments") << Requests{} << QStringList{} << "" << 1 << "idle";
+    QTest::newRow("interface not a number")
+        << Requests{} << QStringList{"<image>", "eth1"} << "" << 9 << "idle";
+    QTest::newRow("interface beyond the host's")
+        << Requests{} << QStringList{"<image>", "2"} << "" << 9 << "idle";
+    QTest::newRow("node on the cable asks")
+        << Requests{} << QStringList{"<image>", "1"} << kLocal << 0 << "downloading";
+    QTest::newRow("remote node asks through the local one")
+        << Requests{} << QStringList{"<image>", "1"} << kGarage << 0 << "downloading";
+    QTest::newRow("node asks on another interface")
+        << Requests{} << QStringList{"<image>", "0"} << kLocal << 7 << "initial";
+    QTest::newRow("other model refuses") << Requests{} << QStringList{"<image>", "1"} << kOffice
+                                         << 6 << "failed: the image is for KPL-510A";
+    QTest::newRow("loader on the cable")
+        << Requests{{"loader", "local", "on"}} << QStringList{"<image>", "1"} << "" << 0 << "idle";
+    QTest::newRow("switched-off loader")
+        << Requests{{"loader", "local", "on"}, {"power", "local", "off"}}
+        << QStringList{"<image>", "1"} << "" << 7 << "idle";
+    QTest::newRow("transfer cut") << Requests{{"fault", "local", "cutTransfer", "on"}}
+                                  << QStringList{"<image>", "1"} << kLocal << 8
+                                  << "failed: transfer interrupted";
+}
+
+void TestSim::firmwareServer() {
+    QFETCH(Requests, setup);
+    QFETCH(QStringList, args);
+    QFETCH(QString, asker);
+    QFETCH(int, code);
+    QFETCH(QString, status);
+    SimWorld world;
+    world.sims(setup);
+    world.sims({{"time-scale", "0"}, {"image", world.path("new fw.img"), "KPL-510A", "3.2.0"}});
+    args.replaceInStrings("<image>", world.path("new fw.img"));
+    const QString watched = asker.isEmpty() ? kLocal : asker;
+    const QString versionBefore = findNode(world.network(), watched)->params.value("VER");
+    // The server runs while the client asks, as the assistant runs them.
+    QProcess server;
+    server.setWorkingDirectory(world.path(""));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("KALDOR_SIMNET");
+    server.setProcessEnvironment(env);
+    server.start(tool("winl2fwserver.exe"), args);
+    QVERIFY(server.waitForStarted());
+    if (!asker.isEmpty())
+        QCOMPARE(world.client(postLines(asker, {"FLUP_L2_OK=Ok"})), QByteArray("0\r\n"));
+    QVERIFY(server.waitForFinished(kRunTimeoutMs));
+    QFile result(world.path("winl2fwserver.tmp"));
+    QVERIFY(result.open(QIODevice::ReadOnly));
+    QCOMPARE(firstLine(result.readAll()).section(' ', 0, 0), QString::number(code));
+    QCOMPARE(server.exitCode(), code);
+    const Node* node = findNode(world.network(), watched);
+    QCOMPARE(node->params.value("FLUP_STATUS"), status);
+    // A loader runs the new firmware at once; a running node after its next restart.
+    const bool loaderRevived = asker.isEmpty() && code == 0;
+    QCOMPARE(node->params.value("VER"), loaderRevived ? QString("3.2.0") : versionBefore);
+    QCOMPARE(node->loaderMode, !loaderRevived && setup.contains({"loader", "local", "on"}));
+}
+
+void TestSim::firmwareUpdate_data() {
+    QTest::addColumn<Requests>("setup");
+    QTest::addColumn<QStringList>("order");
+    // Status, file size and downloaded size after each status query.
+    QTest::addColumn<QStringList>("course");
+    QTest::addColumn<QString>("version");  // VER after the hardware reset
+    const QStringList ftp{"FLUP_PROTOCOL=FTP",
+                          "FLUP_IP_ADDR=192.168.1.5",
+                          "FLUP_LOGIN=kaldor",
+                          "FLUP_PASSWORD=firmware",
+                          "FLUP_FILENAME=kpl200-2.5.0.img",
+                          "FLUP_SECTION=Firmware",
+                          "FLUP_OK=Ok"};
+    const QStringList quarters{"initial 0 0",          "downloading 1072 268",
+                               "downloading 1072 536", "downloading 1072 804",
+                               "finished 1072 1072",   "finished 1072 1072"};
+    QTest::newRow("FTP") << Requests{} << ftp << quarters << "2.5.0";
+    QTest::newRow("TFTP, size known at the end")
+        << Requests{{"server-option", "192.168.1.6", "announcesSize", "off"}}
+        << QStringList{"FLUP_PROTOCOL=TFTP", "FLUP_IP_ADDR=192.168.1.6",
+                       "FLUP_FILENAME=kpl200-2.5.0.img", "FLUP_SECTION=Firmware", "FLUP_OK=Ok"}
+        << QStringList{"initial 0 0", "downloading 0 268", "downloading 0 536", "downloading 0 804",
+                       "finished 1072 1072"}
+        << "2.5.0";
+    QTest::newRow("slow server")
+        << Requests{{"server-option", "192.168.1.5", "connectQueries", "3"}} << ftp
+        << QStringList{"initial 0 0", "initial 0 0", "initial 0 0", "downloading 1072 268"}
+        << "2.4.11";
+    QTest::newRow("boot loader") << Requests{}
+                                 << QStringList(ftp).replaceInStrings("=Firmware", "=Bootloader")
+                                 << quarters << "2.4.11";
+    QTest::newRow("wrong login")
+        << Requests{} << QStringList(ftp).replaceInStrings("=kaldor", "=x")
+        << QStringList{"initial 0 0", "failed: the FTP server refused the login of 'x' 0 0"}
+        << "2.4.11";
+    QTest::newRow("no such file")
+        << Requests{} << QStringList(ftp).replaceInStrings("2.5.0.img", "9.img")
+        << QStringList{"initial 0 0", "failed: the server has no file named 'kpl200-9.img' 0 0"}
+        << "2.4.11";
+    QTest::newRow("no server") << Requests{}
+                               << QStringList(ftp).replaceInStrings("192.168.1.5", "192.168.1.6")
+                               << QStringList{"initial 0 0", "initial 0 0", "initial 0 0",
+                                              "failed: no FTP server answers at 192.168.1.6 0 0"}
+                               << "2.4.11";
+    QTest::newRow("image for the other model")
+        << Requests{} << QStringList(ftp).replaceInStrings("kpl200-2.5.0", "kpl510a-3.2.0")
+        << QStringList{"initial 0 0", "downloading 1072 268", "downloading 1072 536",
+                       "downloading 1072 804",
+                       "failed: 'kpl510a-3.2.0.img' is not a valid firmware image for KPL-200 1072 "
+                       "1072"}
+        << "2.4.11";
+    QTest::newRow("flash fails") << Requests{{"fault", "office", "flashFails", "on"}} << ftp
+                                 << QStringList{"initial 0 0", "downloading 1072 268",
+                                                "downloading 1072 536", "downloading 1072 804",
+                                                "failed: flash write error 1072 1072"}
+                                 << "2.4.11";
+}
+
+void TestSim::firmwareUpdate() {
+    QFETCH(Requests, setup);
+    QFETCH(QStringList, order);
+    QFETCH(QStringList, course);
+    QFETCH(QString, version);
+    SimWorld world;
+    world.sims(setup);
+    QCOMPARE(world.sim({"time-scale", "0"}), 0);
+    QCOMPARE(world.client(postLines(kOffice, order)), QByteArray("0\r\n"));
+    const QStringList query{"FLUP_STATUS", "FLUP_FILE_SIZE", "FLUP_DOWNLOADED_SIZE"};
+    QStringList seen;
+    for (int i = 0; i < course.size(); ++i) {
+        const QByteArray answer = world.client(getLines(kOffice, query));
+        seen << valueOf(answer, "FLUP_STATUS") + " " + valueOf(answer, "FLUP_FILE_SIZE") + " " +
+                    valueOf(answer, "FLUP_DOWNLOADED_SIZE");
+    }
+    QCOMPARE(seen, course);
+    // Reading every parameter moves nothing on.
+    QCOMPARE(valueOf(world.client(getLines(kOffice, {})), "FLUP_STATUS"),
+             course.last().section(' ', 0, -3));
+    QCOMPARE(world.client(postLines(kOffice, {"HW_RESET_OK=Ok"})), QByteArray("0\r\n"));
+    QCOMPARE(world.client(getLines(kOffice, {"VER", "FLUP_STATUS"})),
+             crlf({"INFO", "VER=" + version, "FLUP_STATUS=idle"}));
+}
+
+void TestSim::firmwareCommandLine_data() {
+    QTest::addColumn<Requests>("commands");
+    QTest::addColumn<int>("exitCode");  // of the last command
+    QTest::addColumn<NetworkCheck>("check");
+    const auto server = [](const Network& n, const QString& address) -> const FileServer* {
+        for (const FileServer& s : n.fileServers) {
+            if (s.address == address)
+                return &s;
+        }
+        return nullptr;
+    };
+    QTest::newRow("FTP server with login")
+        << Requests{{"file-server", "10.1.1.1", "FTP", "u", "p"}} << 0
+        << NetworkCheck([=](const Network& n) {
+               const FileServer* s = server(n, "10.1.1.1");
+               return s && s->protocol == "FTP" && s->user == "u" && s->password == "p" &&
+                      s->files.isEmpty() && n.fileServers.size() == 3;
+           });
+    QTest::newRow("set up again keeps the files")
+        << Requests{{"image", "a.img", "KPL-200", "1.0", "valid", "10"},
+                    {"server-file", "192.168.1.6", "a.img", "a.img"},
+                    {"file-server", "192.168.1.6", "FTP", "u", "p"}}
+        << 0 << NetworkCheck([=](const Network& n) {
+               const FileServer* s = server(n, "192.168.1.6");
+               return s && s->protocol == "FTP" && s->files.size() == 3 &&
+                      s->files.value("a.img") == makeImage("KPL-200", "1.0", ImageKind::Valid, 10);
+           });
+    QTest::newRow("options") << Requests{{"server-option", "192.168.1.5", "connectQueries", "7"},
+                                         {"server-option", "192.168.1.5", "announcesSize", "off"}}
+                             << 0 << NetworkCheck([=](const Network& n) {
+                                    const FileServer* s = server(n, "192.168.1.5");
+                                    return s && s->connectQueries == 7 && !s->announcesSize;
+                                });
+    const NetworkCheck unchanged([=](const Network& n) {
+        return n.fileServers.size() == 2 && server(n, "192.168.1.5")->connectQueries == 1;
+    });
+    QTest::newRow("TFTP takes no login")
+        << Requests{{"file-server", "10.1.1.1", "TFTP", "u", "p"}} << 1 << unchanged;
+    QTest::newRow("FTP login needs both")
+        << Requests{{"file-server", "10.1.1.1", "FTP", "u"}} << 1 << unchanged;
+    QTest::newRow("unknown protocol")
+        << Requests{{"file-server", "10.1.1.1", "HTTP"}} << 1 << unchanged;
+    QTest::newRow("file on no server")
+        << Requests{{"server-file", "10.9.9.9", "a.img", "simnet.json"}} << 1 << unchanged;
+    QTest::newRow("file name with a folder")
+        << Requests{{"server-file", "192.168.1.5", "x/a.img", "simnet.json"}} << 1 << unchanged;
+    QTest::newRow("unknown option")
+        << Requests{{"server-option", "192.168.1.5", "speed", "3"}} << 1 << unchanged;
+    QTest::newRow("bad query count")
+        << Requests{{"server-option", "192.168.1.5", "connectQueries", "-1"}} << 1 << unchanged;
+    QTest::newRow("unknown image kind")
+        << Requests{{"image", "a.img", "KPL-200", "1.0", "odd"}} << 1 << unchanged;
+    QTest::newRow("firmware faults")
+        << Requests{{"fault", "office", "cutTransfer", "on"},
+                    {"fault", "office", "flashFails", "on"}}
+        << 0 << NetworkCheck([](const Network& n) {
+               const Node* office = findNode(n, kOffice);
+               return office->faults.cutTransfer && office->faults.flashFails;
+           });
+}
+
+void TestSim::firmwareCommandLine() {
+    QFETCH(Requests, commands);
+    QFETCH(int, exitCode);
+    QFETCH(NetworkCheck, check);
+    SimWorld world;
+    for (int i = 0; i + 1 < commands.size(); ++i)
+        QCOMPARE(world.sim(commands[i]), 0);
+    QByteArray output;
+    QCOMPARE(world.sim(commands.last(), &output), exitCode);
+    if (exitCode != 0)
+        QVERIFY(output.startsWith("kaldor-sim: "));
+    QVERIFY(check(world.network()));
 }
 
 QTEST_GUILESS_MAIN(TestSim)

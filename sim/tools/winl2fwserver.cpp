@@ -6,5 +6,5 @@
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    return kaldorsim::runFirmwareServerTool();
+    return kaldorsim::runFirmwareServerTool(app.arguments().mid(1));
 }

@@ -1,6 +1,13 @@
 #include "frmConfigAdv.h"
 
+#include <QCloseEvent>
+#include <QFocusEvent>
 #include <initializer_list>
+#include <utility>
+
+#include "Loading.h"
+#include "Reset.h"
+#include "app/Application.h"
 
 namespace {
 
@@ -16,6 +23,10 @@ T* Element(std::initializer_list<T*> controls, int first, int index) {
 
 }  // namespace
 
+frmConfigAdv* AdvancedWindow() {
+    return static_cast<frmConfigAdv*>(App().windows.frmConfigAdv);
+}
+
 frmConfigAdv::frmConfigAdv(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
     // A form file cannot hold the tabs of a bare tab strip; these are the
@@ -23,6 +34,21 @@ frmConfigAdv::frmConfigAdv(QWidget* parent) : QWidget(parent) {
     ui.tabConfig->addTab(QStringLiteral("General"));
     ui.tabCriterion->addTab(QStringLiteral("Criterion 0"));
     ui.tabCriterion->addTab(QStringLiteral("Criterion 1"));
+    ConnectFrame();
+    ConnectNetworkPanels();
+    ConnectSecurityPanel();
+    Form_Load();
+}
+
+void frmConfigAdv::ConnectFrame() {
+    connect(ui.tabConfig, &QTabBar::currentChanged, this, &frmConfigAdv::tabConfig_Click);
+    connect(ui.tabCriterion, &QTabBar::currentChanged, this, &frmConfigAdv::tabCriterion_Click);
+    connect(ui.cmdRefresh, &QPushButton::clicked, this, &frmConfigAdv::cmdRefresh_Click);
+    connect(ui.cmdExit, &QPushButton::clicked, this, &frmConfigAdv::cmdExit_Click);
+    connect(ui.cboInterface, &QComboBox::currentIndexChanged, this,
+            &frmConfigAdv::cboInterface_Click);
+    connect(ui.cmdReset, &QPushButton::clicked, this, &frmConfigAdv::cmdReset_Click);
+    connect(ui.cmdFactoryReset, &QPushButton::clicked, this, &frmConfigAdv::cmdFactoryReset_Click);
 }
 
 QWidget* frmConfigAdv::picFrame(int i) const {
@@ -53,4 +79,80 @@ QLabel* frmConfigAdv::lblQoSPrec(int k) const {
     return Element<QLabel>({ui.lblQoSPrec0, ui.lblQoSPrec1, ui.lblQoSPrec2, ui.lblQoSPrec3,
                             ui.lblQoSPrec4, ui.lblQoSPrec5, ui.lblQoSPrec6, ui.lblQoSPrec7},
                            0, k);
+}
+
+void frmConfigAdv::OnLostFocus(QWidget* control, std::function<void()> handler) {
+    lostFocus_.insert(control, std::move(handler));
+    control->installEventFilter(this);
+}
+
+bool frmConfigAdv::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        // Focus leaving with the whole window (another program, a message
+        // box, a drop-down list) comes back to the same control: not a leave.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const auto handler = lostFocus_.constFind(watched);
+        if (handler != lostFocus_.cend() && reason != Qt::ActiveWindowFocusReason &&
+            reason != Qt::PopupFocusReason) {
+            (*handler)();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmConfigAdv::Form_Load() {
+    ui.stkPanels->setCurrentWidget(picFrame(1));
+    ui.stkCriterion->setCurrentWidget(picCriterion(1));
+}
+
+void frmConfigAdv::tabConfig_Click() {
+    const int position = ui.tabConfig->currentIndex() + 1;
+    const AdvancedTabs& t = App().tabs;
+    // Absent tabs hold 0 and never match a position.
+    const std::pair<int, int> panels[] = {
+        {t.GeneralTab, 1},  {t.NetworkTab, 2}, {t.MacTab, 3},  {t.PhyTab, 4}, {t.MulticastTab, 5},
+        {t.SecurityTab, 6}, {t.QoSAdvTab, 9},  {t.VlanTab, 8}, {t.QoSTab, 10}};
+    for (const auto& [tab, panel] : panels) {
+        if (tab == position) {
+            ui.stkPanels->setCurrentWidget(picFrame(panel));
+        }
+    }
+}
+
+void frmConfigAdv::tabCriterion_Click() {
+    if (QWidget* panel = picCriterion(ui.tabCriterion->currentIndex() + 1)) {
+        ui.stkCriterion->setCurrentWidget(panel);
+    }
+}
+
+void frmConfigAdv::cmdRefresh_Click() {
+    RefreshDeviceParameters();
+    show();
+}
+
+void frmConfigAdv::cmdExit_Click() {
+    hide();
+    App().windows.frmEnd->show();
+}
+
+void frmConfigAdv::closeEvent(QCloseEvent* event) {
+    event->accept();
+    // The program's own end closes every window; nothing to return to then.
+    if (App().exiting) {
+        return;
+    }
+    QWidget* end = App().windows.frmEnd;
+    end->setEnabled(true);
+    end->show();
+}
+
+void frmConfigAdv::cboInterface_Click() {
+    // Only ever enables: the upgrade itself decides when to disable it.
+    if (ui.cboInterface->currentIndex() >= 0 && !ui.txtFwFile->text().isEmpty()) {
+        ui.cmdFwUpgrade->setEnabled(true);
+    }
+}
+
+void frmConfigAdv::cmdFactoryReset_Click() {
+    FactoryResetAdvanced();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QWidget>
+#include <functional>
 
 #include "ui_frmConfigAdv.h"
 
@@ -20,4 +22,57 @@ public:
     QLabel* lblQoSPrec(int k) const;     // their labels 0 to 7
 
     Ui::frmConfigAdv ui;
+
+    // Restarts the selected node and waits for it. The fixed-IP update and the
+    // firmware loaders run it too once they have changed the node.
+    void cmdReset_Click();
+
+    // Runs the handler whenever the control loses the input focus to another
+    // control of the program (not when another program takes the focus).
+    void OnLostFocus(QWidget* control, std::function<void()> handler);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Form_Unload: closing from the title bar returns to the end page.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ConnectFrame();
+    void ConnectNetworkPanels();
+    void ConnectSecurityPanel();
+
+    // Window frame.
+    void Form_Load();
+    void tabConfig_Click();
+    void tabCriterion_Click();
+    void cmdRefresh_Click();
+    void cmdExit_Click();
+    void cboInterface_Click();
+    void cmdFactoryReset_Click();
+
+    // Network, MAC, PHY and multicast panels.
+    void cboIpConfig_Click();
+    void cmdUpdateFixedIp_Click();
+    void cmdUpdateMacConf_Click();
+    void cmdUpdatePhyConf_Click();
+    void CmdUpdateIGMP_Click();
+
+    // Security panel.
+    void cboEncryptType_Click();
+    void cmdUpEncryption_Click();
+    void cmdUpPw_Click();
+    void cmdUpKey_Click();
+    void cmdUpId_Click();
+    void cmdUpdAlias_Click();
+    void txtConfPassword_Change();
+    void txtConfirmPw_Change();
+    void txtEncrypKey_Change();
+    void txtConfirmKey_Change();
+    void txtNetId_Change();
+    void DisablePasswordButtonWhenEmpty();
+
+    QHash<QObject*, std::function<void()>> lostFocus_;
 };
+
+// The advanced window created at start-up.
+frmConfigAdv* AdvancedWindow();

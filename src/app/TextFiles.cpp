@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -30,47 +31,76 @@ QByteArrayView StripLineEnd(QByteArrayView line) {
     return line;
 }
 
-// Reads a file line by line into one reused buffer, so a search allocates
-// nothing per line.
+// Editors on Windows may begin a UTF-8 file with a byte order mark; it is no
+// part of the first line.
+QByteArrayView StripByteOrderMark(QByteArrayView text) {
+    return text.startsWith("\xEF\xBB\xBF") ? text.sliced(3) : text;
+}
+
+// Reads a device in large blocks straight into one reused buffer and hands out
+// its lines as views into it, so a search makes one pass, copies each byte
+// once and allocates nothing per line. It may read ahead of the line it
+// returns, up to one block.
 class LineReader {
 public:
-    explicit LineReader(const QString& path) : file_(path) {
-        ok_ = file_.open(QIODevice::ReadOnly);
-    }
-    bool ok() const { return ok_; }
-    // The next line without its line end; false at the end of the file.
+    explicit LineReader(QIODevice& device) : device_(device) {}
+    // The next line without its line end; false at the end of the device.
     bool next(QByteArrayView& line) {
-        qsizetype used = 0;
         for (;;) {
-            if (buffer_.size() - used < 2) {
-                buffer_.resize(std::max<qsizetype>(256, buffer_.size() * 2));
+            const char* from = buffer_.constData() + start_;
+            const auto* newline = static_cast<const char*>(std::memchr(from, '\n', end_ - start_));
+            if (!newline && !atEnd_) {
+                fill();
+                continue;
             }
-            const qint64 got = file_.readLine(buffer_.data() + used, buffer_.size() - used);
-            if (got <= 0) {
-                if (used == 0) {
-                    return false;
-                }
-                break;
+            if (!newline && start_ == end_) {
+                return false;
             }
-            used += got;
-            if (buffer_[used - 1] == '\n') {
-                break;
+            const qsizetype length = newline ? newline - from : end_ - start_;
+            line = StripLineEnd(QByteArrayView(from, length));
+            start_ += length + (newline ? 1 : 0);
+            if (first_) {
+                line = StripByteOrderMark(line);
+                first_ = false;
             }
+            return true;
         }
-        line = StripLineEnd(QByteArrayView(buffer_.constData(), used));
-        return true;
     }
 
 private:
-    QFile file_;
+    // Large enough that a buffered file reads it straight into our buffer.
+    static constexpr qsizetype kBlock = 64 * 1024;
+
+    // Moves the unfinished line to the front and reads the next block behind it.
+    void fill() {
+        std::memmove(buffer_.data(), buffer_.constData() + start_, end_ - start_);
+        end_ -= start_;
+        start_ = 0;
+        if (end_ == buffer_.size()) {
+            buffer_.resize(std::max(kBlock, buffer_.size() * 2));
+        }
+        const qint64 got = device_.read(buffer_.data() + end_, buffer_.size() - end_);
+        if (got > 0) {
+            end_ += got;
+        } else {
+            atEnd_ = true;
+        }
+    }
+
+    QIODevice& device_;
     QByteArray buffer_;
-    bool ok_ = false;
+    qsizetype start_ = 0;  // first byte not handed out yet
+    qsizetype end_ = 0;    // end of the bytes read so far
+    bool atEnd_ = false;
+    bool first_ = true;
 };
 
 }  // namespace
 
 QString DecodeText(QByteArrayView bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte order mark inside a text is an ordinary character.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) {
         return text;
@@ -78,11 +108,8 @@ QString DecodeText(QByteArrayView bytes) {
     return DecodeCp1252(bytes);
 }
 
-std::optional<QString> ReadKeyValue(const QString& path, QStringView key) {
-    LineReader reader(path);
-    if (!reader.ok()) {
-        return std::nullopt;
-    }
+std::optional<QString> ReadKeyValue(QIODevice& device, QStringView key) {
+    LineReader reader(device);
     // Keys are the program's own ASCII names; compare them as bytes.
     const QByteArray keyBytes = key.toUtf8();
     QByteArrayView line;
@@ -95,11 +122,16 @@ std::optional<QString> ReadKeyValue(const QString& path, QStringView key) {
     return std::nullopt;
 }
 
-std::optional<QStringList> ReadLines(const QString& path) {
-    LineReader reader(path);
-    if (!reader.ok()) {
+std::optional<QString> ReadKeyValue(const QString& path, QStringView key) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
+    return ReadKeyValue(file, key);
+}
+
+QStringList ReadLines(QIODevice& device) {
+    LineReader reader(device);
     QStringList lines;
     QByteArrayView line;
     while (reader.next(line)) {
@@ -108,11 +140,20 @@ std::optional<QStringList> ReadLines(const QString& path) {
     return lines;
 }
 
-std::optional<QString> ReadFirstLine(const QString& path) {
-    LineReader reader(path);
-    if (!reader.ok()) {
+std::optional<QStringList> ReadLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
+    return ReadLines(file);
+}
+
+std::optional<QString> ReadFirstLine(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    LineReader reader(file);
     QByteArrayView line;
     return reader.next(line) ? DecodeText(line) : QString();
 }
@@ -161,6 +202,7 @@ bool ReplaceFileLines(const QString& path, const QStringList& lines) {
 
 QStringList SplitLines(QByteArrayView text) {
     QStringList lines;
+    text = StripByteOrderMark(text);
     while (!text.isEmpty()) {
         const qsizetype end = text.indexOf('\n');
         const QByteArrayView line = end < 0 ? text : text.first(end);

@@ -46,21 +46,18 @@ frmConnect* Page() {
     return static_cast<frmConnect*>(App().windows.frmConnect);
 }
 
-void FillInterfaceList(QWidget* window, const QStringList& lines, qsizetype from) {
+void FillInterfaceList(QWidget* window, const QStringList& interfaces) {
     auto* combo = Ctl<QComboBox>(window, "cboInterface");
     combo->clear();
-    for (qsizetype i = from; i < lines.size(); ++i) {
-        combo->addItem(lines[i]);
-    }
+    combo->addItems(interfaces);
 }
 
-// Reads the local node and the interface from the discovery file.
-void TakeLocalNode(const QStringList& lines) {
+void TakeLocalNode(const DiscoveryFile& discovery) {
     SessionState& s = Session();
-    s.LocalMac = lines.value(0);
+    s.LocalMac = discovery.localMac;
     s.SelectedMac = s.LocalMac;
-    s.InterfaceNumber = static_cast<qint16>(std::clamp(ValInt(lines.value(1)), -32768, 32767));
-    FillInterfaceList(App().windows.frmConfigAdv, lines, 3);
+    s.InterfaceNumber = discovery.interfaceNumber;
+    FillInterfaceList(App().windows.frmConfigAdv, discovery.interfaces);
 }
 
 // The state of the walk over the node list.
@@ -258,18 +255,30 @@ void ClearPage(frmConnect* page) {
 
 }  // namespace
 
+DiscoveryFile ParseDiscoveryFile(const QStringList& lines) {
+    DiscoveryFile discovery;
+    if (lines.value(0) == QLatin1String("E")) {
+        discovery.interfaces = lines.mid(1);
+        return discovery;
+    }
+    discovery.found = !lines.isEmpty();
+    discovery.localMac = lines.value(0);
+    discovery.interfaceNumber =
+        static_cast<qint16>(std::clamp(ValInt(lines.value(1)), -32768, 32767));
+    // The third line carries nothing the program uses.
+    discovery.interfaces = lines.mid(3);
+    return discovery;
+}
+
 bool CheckDiscoveryResult() {
     const QString& file = Session().MacDiscoverFile;
     if (!FileExists(file)) {
         return false;
     }
-    const QStringList lines = ReadLines(file).value_or(QStringList());
-    FillInterfaceList(App().windows.frmAdvanced, {}, 0);
-    if (lines.value(0) != QLatin1String("E")) {
-        return !lines.isEmpty();
-    }
-    FillInterfaceList(App().windows.frmAdvanced, lines, 1);
-    return false;
+    const DiscoveryFile discovery = ParseDiscoveryFile(ReadLines(file).value_or(QStringList()));
+    FillInterfaceList(App().windows.frmAdvanced,
+                      discovery.found ? QStringList() : discovery.interfaces);
+    return discovery.found;
 }
 
 void DiscoverNodes() {
@@ -286,7 +295,7 @@ void DiscoverNodes() {
     SetProgress(2, 3);
     const bool found = CheckDiscoveryResult();
     if (found) {
-        TakeLocalNode(ReadLines(s.MacDiscoverFile).value_or(QStringList()));
+        TakeLocalNode(ParseDiscoveryFile(ReadLines(s.MacDiscoverFile).value_or(QStringList())));
     } else {
         MsgBox(s.errNoModems, MsgIcon::Stop);
         s.DiscoveryFailed = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Pads a text with blanks, or cuts it, to exactly the width.
 QString PadField(const QString& text, int width);
@@ -15,6 +16,20 @@ QString LineMac(const QString& line);
 // The network identifier of a node line: characters 13 to 33, trimmed, so at
 // most its first 20 characters survive the list.
 QString LineNetworkId(const QString& line);
+
+// The discovery file's two forms: the local node with its interface number
+// and the host's interfaces for the advanced window; or, when no node was
+// found, the interfaces for the loader page.
+struct DiscoveryFile {
+    bool found = false;
+    QString localMac;
+    qint16 interfaceNumber = 0;
+    QStringList interfaces;
+};
+
+// Reads the discovery file's lines. An empty file finds no node; any first
+// line but "E" names the local node.
+DiscoveryFile ParseDiscoveryFile(const QStringList& lines);
 
 // Reads the discovery file. True when a local node was found. When the file
 // exists the loader page's interface list is emptied, and refilled from it

@@ -1,5 +1,69 @@
 #include "frmAdvanced.h"
 
+#include <QDir>
+
+#include "Layer2Upgrade.h"
+#include "app/Application.h"
+#include "app/Seams.h"
+#include "channel/ToolRun.h"
+#include "ui/Status.h"
+
 frmAdvanced::frmAdvanced(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
+    connect(ui.cboInterface, &QComboBox::currentIndexChanged, this,
+            &frmAdvanced::cboInterface_Click);
+    connect(ui.cmdUpgrade, &QPushButton::clicked, this, &frmAdvanced::cmdUpgrade_Click);
+    connect(ui.cmdConfigMac, &QPushButton::clicked, this, &frmAdvanced::cmdConfigMac_Click);
+    connect(ui.cmdExit, &QPushButton::clicked, this, &frmAdvanced::cmdExit_Click);
+    connect(ui.cmdPrev, &QPushButton::clicked, this, &frmAdvanced::cmdPrev_Click);
+}
+
+void frmAdvanced::cboInterface_Click() {
+    // Only ever enables: a successful upgrade disables it.
+    if (ui.cboInterface->currentIndex() >= 0) {
+        ui.cmdUpgrade->setEnabled(true);
+    }
+}
+
+void frmAdvanced::cmdUpgrade_Click() {
+    const SessionState& s = Session();
+    const QString file = ChooseFirmwareFile(this);
+    if (file.isEmpty()) {
+        return;
+    }
+    setEnabled(false);
+    ShowStatus(s.lblUpLoader, this);
+    SetBarValue(20);
+    DeleteFirmwareServerResult();
+    QDir::setCurrent(s.WorkDir);
+    SetBarValue(40);
+    // The loader page names the interface by its place in the list.
+    RunAndWait(FirmwareServerCommandLine(file, ui.cboInterface->currentIndex()));
+    SetBarValue(60);
+    const qint16 code = FirmwareServerResultCode();
+    SetBarValue(80);
+    if (code != 0) {
+        ShowFirmwareServerError(this, code);
+    } else {
+        MsgBox(s.errUpgradeOk, MsgIcon::Information);
+        ui.cmdUpgrade->setEnabled(false);
+    }
+    SetProgressFull();
+    HideStatus();
+    setEnabled(true);
+}
+
+void frmAdvanced::cmdConfigMac_Click() {
+    hide();
+    App().flow.DiscoverNodes();
+}
+
+void frmAdvanced::cmdExit_Click() {
+    hide();
+    ExitApplication();
+}
+
+void frmAdvanced::cmdPrev_Click() {
+    hide();
+    App().windows.frmBegin->show();
 }

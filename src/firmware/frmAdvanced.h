@@ -13,4 +13,13 @@ public:
     explicit frmAdvanced(QWidget* parent = nullptr);
 
     Ui::frmAdvanced ui;
+
+private:
+    void cboInterface_Click();
+    // Serves a firmware file on the chosen interface while the user restarts
+    // the node, whose loader then takes it.
+    void cmdUpgrade_Click();
+    void cmdConfigMac_Click();
+    void cmdExit_Click();
+    void cmdPrev_Click();
 };

@@ -1,0 +1,59 @@
+// Network, MAC, PHY and multicast panels of the advanced window: one POST per
+// panel; the IP settings take effect when the node restarts.
+#include "UpdateSequence.h"
+#include "frmConfigAdv.h"
+
+void frmConfigAdv::ConnectNetworkPanels() {
+    connect(ui.cboIpConfig, &QComboBox::currentIndexChanged, this,
+            &frmConfigAdv::cboIpConfig_Click);
+    connect(ui.cmdUpdateFixedIp, &QPushButton::clicked, this,
+            &frmConfigAdv::cmdUpdateFixedIp_Click);
+    connect(ui.cmdUpdateMacConf, &QPushButton::clicked, this,
+            &frmConfigAdv::cmdUpdateMacConf_Click);
+    connect(ui.cmdUpdatePhyConf, &QPushButton::clicked, this,
+            &frmConfigAdv::cmdUpdatePhyConf_Click);
+    connect(ui.CmdUpdateIGMP, &QPushButton::clicked, this, &frmConfigAdv::CmdUpdateIGMP_Click);
+}
+
+void frmConfigAdv::cboIpConfig_Click() {
+    // The node lists the automatic mode first and the fixed one second.
+    const int position = ui.cboIpConfig->currentIndex();
+    if (position != 0 && position != 1) {
+        return;
+    }
+    for (QLineEdit* box : {ui.txtIpAddress, ui.txtSubnetMask, ui.txtDefGateway}) {
+        box->setEnabled(position == 1);
+    }
+}
+
+void frmConfigAdv::cmdUpdateFixedIp_Click() {
+    const QString mode = ui.cboIpConfig->currentText();
+    QStringList settings{QStringLiteral("IP_CONFIG_NVRAM=") + mode};
+    if (mode == QLatin1String("Fixed")) {
+        settings << QStringLiteral("IP_ADDR_NVRAM=") + ui.txtIpAddress->text()
+                 << QStringLiteral("NETMASK_NVRAM=") + ui.txtSubnetMask->text()
+                 << QStringLiteral("GATEWAY_NVRAM=") + ui.txtDefGateway->text();
+    }
+    if (SendSettings(settings)) {
+        // The node takes stored IP settings only when it starts.
+        cmdReset_Click();
+    }
+    show();
+}
+
+void frmConfigAdv::cmdUpdateMacConf_Click() {
+    SendSettings({QStringLiteral("MAC_TYPE=") + ui.cboMacType->currentText(),
+                  QStringLiteral("NODE_TYPE=") + ui.cboNodeType->currentText()});
+    show();
+}
+
+void frmConfigAdv::cmdUpdatePhyConf_Click() {
+    SendSettings({QStringLiteral("NOTCHES=") + ui.cboNotches->currentText(),
+                  QStringLiteral("DISTORTION_CONTROL=") + ui.cboDistControl->currentText()});
+    show();
+}
+
+void frmConfigAdv::CmdUpdateIGMP_Click() {
+    SendSettings({QStringLiteral("MCAST_IGMP=") + ui.IGMP->currentText()});
+    show();
+}

@@ -1,0 +1,153 @@
+// Security panel of the advanced window: encryption mode, configuration
+// password, encryption key and network identifier go to the node; the alias
+// stays on this computer.
+#include "Loading.h"
+#include "UpdateSequence.h"
+#include "app/Application.h"
+#include "app/Seams.h"
+#include "discovery/Alias.h"
+#include "frmConfigAdv.h"
+#include "lang/Catalogue.h"
+
+void frmConfigAdv::ConnectSecurityPanel() {
+    connect(ui.cboEncryptType, &QComboBox::currentIndexChanged, this,
+            &frmConfigAdv::cboEncryptType_Click);
+    connect(ui.cmdUpEncryption, &QPushButton::clicked, this, &frmConfigAdv::cmdUpEncryption_Click);
+    connect(ui.cmdUpPw, &QPushButton::clicked, this, &frmConfigAdv::cmdUpPw_Click);
+    connect(ui.cmdUpKey, &QPushButton::clicked, this, &frmConfigAdv::cmdUpKey_Click);
+    connect(ui.cmdUpId, &QPushButton::clicked, this, &frmConfigAdv::cmdUpId_Click);
+    connect(ui.cmdUpdAlias, &QPushButton::clicked, this, &frmConfigAdv::cmdUpdAlias_Click);
+    // A text box reports a change only when its text really differs.
+    connect(ui.txtConfPassword, &QLineEdit::textChanged, this,
+            &frmConfigAdv::txtConfPassword_Change);
+    connect(ui.txtConfirmPw, &QLineEdit::textChanged, this, &frmConfigAdv::txtConfirmPw_Change);
+    connect(ui.txtEncrypKey, &QLineEdit::textChanged, this, &frmConfigAdv::txtEncrypKey_Change);
+    connect(ui.txtConfirmKey, &QLineEdit::textChanged, this, &frmConfigAdv::txtConfirmKey_Change);
+    connect(ui.txtNetId, &QLineEdit::textChanged, this, &frmConfigAdv::txtNetId_Change);
+}
+
+void frmConfigAdv::cboEncryptType_Click() {
+    const bool aes = ui.cboEncryptType->currentText() == QLatin1String("AES");
+    ui.cboAESEncryptType->setCurrentIndex(
+        FindComboIndex(aes ? QStringLiteral("ECB") : QStringLiteral("None"), ui.cboAESEncryptType));
+    ui.cboEncryptLength->setCurrentIndex(
+        FindComboIndex(aes ? QStringLiteral("256") : QStringLiteral("168"), ui.cboEncryptLength));
+    ui.cboAESEncryptType->setEnabled(aes);
+    ui.cboEncryptLength->setEnabled(aes);
+}
+
+void frmConfigAdv::cmdUpEncryption_Click() {
+    const QString type = ui.cboEncryptType->currentText();
+    // Encryption only works inside a named network.
+    if (type != QLatin1String("None") && ui.txtNetId->text().isEmpty()) {
+        MsgBox(GetText(QStringLiteral("errNoNetId")), MsgIcon::Exclamation);
+        return;
+    }
+    QStringList settings{QStringLiteral("ENCRYPT_TYPE=") + type};
+    if (type == QLatin1String("AES")) {
+        settings << QStringLiteral("ENCRYPT_AES_TYPE=") + ui.cboAESEncryptType->currentText()
+                 << QStringLiteral("ENCRYPT_KEY_LENGTH=") + ui.cboEncryptLength->currentText();
+    } else if (type == QLatin1String("3DES")) {
+        settings << QStringLiteral("ENCRYPT_KEY_LENGTH=168");
+    }
+    settings << QStringLiteral("ENCRYPT_KEY_STR=") + ui.txtEncrypKey->text()
+             << QStringLiteral("CRYPTO_OK=Ok");
+    if (SendSettings(settings)) {
+        MsgBox(Session().errUpgradeOk, MsgIcon::Exclamation);
+    }
+    ShowAgainOrRediscover();
+}
+
+void frmConfigAdv::cmdUpPw_Click() {
+    SessionState& s = Session();
+    const QString password = ui.txtConfirmPw->text();
+    if (password == ui.txtConfPassword->text()) {
+        if (SendSettings({QStringLiteral("NEWPASSWORD=") + password})) {
+            MsgBox(s.errUpgradeOk, MsgIcon::Exclamation);
+            s.NodePassword = password;
+            if (s.SelectedMac == s.LocalMac) {
+                s.LocalPassword = password;
+            }
+        }
+    } else {
+        MsgBox(s.errPwMistake, MsgIcon::Exclamation);
+    }
+    ui.txtConfPassword->clear();
+    ui.txtConfirmPw->clear();
+    ui.cmdUpPw->setEnabled(false);
+    ui.txtConfPassword->setFocus();
+    show();
+}
+
+void frmConfigAdv::cmdUpKey_Click() {
+    const SessionState& s = Session();
+    if (ui.txtEncrypKey->text() == ui.txtConfirmKey->text()) {
+        if (SendSettings({QStringLiteral("ENCRYPT_KEY_STR=") + ui.txtEncrypKey->text()})) {
+            MsgBox(s.errUpgradeOk, MsgIcon::Exclamation);
+        }
+    } else {
+        MsgBox(s.errPwMistake, MsgIcon::Exclamation);
+    }
+    ui.txtConfirmKey->clear();
+    ShowAgainOrRediscover();
+}
+
+void frmConfigAdv::cmdUpId_Click() {
+    if (SendSettings({QStringLiteral("NET_ID_STR=") + ui.txtNetId->text()})) {
+        MsgBox(Session().errUpgradeOk, MsgIcon::Exclamation);
+        ui.cboNodeType->setEnabled(!ui.txtNetId->text().isEmpty());
+    }
+    ShowAgainOrRediscover();
+}
+
+void frmConfigAdv::cmdUpdAlias_Click() {
+    // A file that could not be written has already been reported.
+    if (!SaveAlias(Session().SelectedMac, ui.txtAlias->text())) {
+        return;
+    }
+    MsgBox(Session().errUpgradeOk, MsgIcon::NoIcon, ui.cmdUpdAlias->text());
+}
+
+void frmConfigAdv::txtConfPassword_Change() {
+    if (!ui.txtConfPassword->text().isEmpty()) {
+        ui.txtConfirmPw->setEnabled(true);
+    }
+    DisablePasswordButtonWhenEmpty();
+}
+
+void frmConfigAdv::txtConfirmPw_Change() {
+    if (!ui.txtConfirmPw->text().isEmpty()) {
+        ui.cmdUpPw->setEnabled(true);
+    }
+    DisablePasswordButtonWhenEmpty();
+}
+
+void frmConfigAdv::DisablePasswordButtonWhenEmpty() {
+    if (ui.txtConfPassword->text().isEmpty() && ui.txtConfirmPw->text().isEmpty()) {
+        ui.cmdUpPw->setEnabled(false);
+    }
+}
+
+void frmConfigAdv::txtEncrypKey_Change() {
+    const bool hasKey = !ui.txtEncrypKey->text().isEmpty();
+    ui.txtConfirmKey->setEnabled(hasKey);
+    if (!hasKey) {
+        ui.txtConfirmKey->clear();
+    }
+}
+
+void frmConfigAdv::txtConfirmKey_Change() {
+    if (!ui.txtConfirmKey->text().isEmpty()) {
+        ui.cmdUpKey->setEnabled(true);
+    }
+}
+
+void frmConfigAdv::txtNetId_Change() {
+    if (!ui.txtNetId->text().isEmpty()) {
+        ui.txtEncrypKey->setEnabled(true);
+        return;
+    }
+    ui.txtEncrypKey->setEnabled(false);
+    ui.txtEncrypKey->clear();
+    ui.txtConfirmKey->setEnabled(false);
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+class frmConfigAdv;
+
+// The VLAN panel: mode, tag and priority, checked on the host, sent together.
+void ConnectVlanPanel(frmConfigAdv* window);

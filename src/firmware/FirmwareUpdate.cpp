@@ -1,0 +1,244 @@
+#include "FirmwareUpdate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "Layer2Upgrade.h"
+#include "advanced/frmConfigAdv.h"
+#include "app/Application.h"
+#include "app/Seams.h"
+#include "app/Values.h"
+#include "channel/Requests.h"
+#include "channel/Response.h"
+#include "channel/ToolRun.h"
+#include "lang/Catalogue.h"
+#include "ui/Status.h"
+
+namespace {
+
+const QString kFtp = QStringLiteral("FTP");
+const QString kTftp = QStringLiteral("TFTP");
+
+Ui::frmConfigAdv& Frame() {
+    return AdvancedWindow()->ui;
+}
+
+void EnableUpdateWhenComplete() {
+    Frame().cmdFwUpdate->setEnabled(FwUpdateFieldsComplete());
+}
+
+// A size the node reports, in bytes; a missing or malformed one counts as 0.
+double SizeValue(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
+// What the node last told about its download.
+struct Download {
+    double fileSize = 0;
+    double downloaded = 0;
+    QString status;
+};
+
+Download ReadDownload() {
+    Download d;
+    d.fileSize = SizeValue(ReadResponseValue(QStringLiteral("FLUP_FILE_SIZE")));
+    d.status = ReadResponseValue(QStringLiteral("FLUP_STATUS"));
+    d.downloaded = SizeValue(ReadResponseValue(QStringLiteral("FLUP_DOWNLOADED_SIZE")));
+    return d;
+}
+
+QStringList UpdateOrder() {
+    const Ui::frmConfigAdv& ui = Frame();
+    const QString protocol = ui.cboUpgProt->currentText();
+    QStringList lines = PostHeader();
+    lines << QStringLiteral("FLUP_PROTOCOL=") + protocol
+          << QStringLiteral("FLUP_IP_ADDR=") + ui.txtServerIP->text();
+    if (protocol == kFtp) {
+        lines << QStringLiteral("FLUP_LOGIN=") + ui.txtFtpUser->text()
+              << QStringLiteral("FLUP_PASSWORD=") + ui.txtFtpPass->text();
+    }
+    lines << QStringLiteral("FLUP_FILENAME=") + ui.txtFileName->text()
+          << QStringLiteral("FLUP_SECTION=") + ui.cboUpdSect->currentText()
+          << QStringLiteral("FLUP_OK=Ok");
+    return lines;
+}
+
+bool WriteStatusQuery() {
+    const SessionState& s = Session();
+    return WriteGetRequest({QStringLiteral("FLUP_FILE_SIZE"), QStringLiteral("FLUP_FLASH_OFFSET"),
+                            QStringLiteral("FLUP_STATUS"), QStringLiteral("FLUP_DOWNLOADED_SIZE"),
+                            QStringLiteral("NULL")},
+                           s.SelectedMac, s.NodePassword);
+}
+
+// Sends the order and asks for the node's first status. Nothing when the
+// node did not answer; the user has been told why.
+std::optional<Download> SendUpdateOrder(frmConfigAdv* window) {
+    const SessionState& s = Session();
+    window->setEnabled(false);
+    ShowStatus(s.lblConnect, window);
+    DeleteResponse();
+    if (!WriteRequest(s.PostRequestFile, UpdateOrder())) {
+        HideStatus();
+        window->setEnabled(true);
+        return std::nullopt;
+    }
+    SetProgress(1, 5);
+    RunClient(s.PostRequestFile);
+    SetProgress(2, 5);
+    if (!ResponseStartsWith(QStringLiteral("0"))) {
+        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errSaving);
+    }
+    const bool written = WriteStatusQuery();
+    bool answered = false;
+    if (written) {
+        SetProgress(3, 5);
+        RunClient(s.GetRequestFile);
+        SetProgress(4, 5);
+        answered = ResponseStartsWith(QStringLiteral("INFO"));
+    }
+    SetProgressFull();
+    HideStatus();
+    window->setEnabled(true);
+    window->show();
+    if (written && !answered) {
+        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, QString());
+    }
+    return answered ? std::optional<Download>(ReadDownload()) : std::nullopt;
+}
+
+// The bar shows the downloaded share, or the share of the poll's time when
+// the node does not know the file size yet.
+int BarValue(const Download& d, int counter) {
+    const double share =
+        d.fileSize != 0 ? d.downloaded * 100 / d.fileSize : double(counter) / kUpdatePollEnd * 100;
+    return static_cast<int>(std::lround(std::clamp(share, 0.0, 100.0)));
+}
+
+// Polls the node every five seconds until it reports the end or a failure,
+// or the poll runs out of time. Returns the last status.
+Download FollowDownload(Download d) {
+    qint16 counter = 0;
+    while (counter < kUpdatePollEnd && !StatusContains(d.status, QLatin1String("finished")) &&
+           !StatusContains(d.status, QLatin1String("failed"))) {
+        counter += kUpdatePollStep;
+        // The query file stays, and so does the last answer until a new one.
+        RunAndWait(ClientCommandLine(Session().GetRequestFile));
+        if (ResponseStartsWith(QStringLiteral("INFO"))) {
+            d = ReadDownload();
+        }
+        if (StatusContains(d.status, QLatin1String("initial"))) {
+            if (counter > kUpdateStartLimit) {
+                SetStatusMessage(GetText(QStringLiteral("errFLUP1")));
+                break;
+            }
+            SetStatusMessage(GetText(QStringLiteral("errFLUP2")));
+        } else {
+            SetBarValue(BarValue(d, counter));
+            SetStatusMessage(d.status);
+        }
+        Wait(kUpdatePollPauseMs);
+    }
+    return d;
+}
+
+}  // namespace
+
+bool FwUpdateFieldsComplete() {
+    const Ui::frmConfigAdv& ui = Frame();
+    const QString protocol = ui.cboUpgProt->currentText();
+    const bool common = !ui.txtServerIP->text().isEmpty() && !ui.txtFileName->text().isEmpty() &&
+                        !ui.cboUpdSect->currentText().isEmpty();
+    if (protocol == kFtp) {
+        return common && !ui.txtFtpUser->text().isEmpty() && !ui.txtFtpPass->text().isEmpty();
+    }
+    return protocol == kTftp && common;
+}
+
+void cboUpgProt_Click() {
+    Ui::frmConfigAdv& ui = Frame();
+    const bool ftp = ui.cboUpgProt->currentText() == kFtp;
+    ui.txtFtpUser->setEnabled(ftp);
+    ui.txtFtpPass->setEnabled(ftp);
+    EnableUpdateWhenComplete();
+}
+
+void cboUpdSect_Click() {
+    EnableUpdateWhenComplete();
+}
+
+void txtServerIP_Change() {
+    EnableUpdateWhenComplete();
+}
+
+void txtFtpUser_Change() {
+    EnableUpdateWhenComplete();
+}
+
+void txtFtpPass_Change() {
+    EnableUpdateWhenComplete();
+}
+
+void txtFileName_Change() {
+    EnableUpdateWhenComplete();
+}
+
+void txtServerIP_LostFocus() {
+    CheckIpAddressField(Frame().txtServerIP);
+}
+
+void CheckIpAddressField(QLineEdit* box) {
+    const QString text = box->text();
+    if (text.isEmpty()) {
+        return;
+    }
+    const QStringList parts = text.split(QLatin1Char('.'));
+    const bool valid =
+        parts.size() == 4 && std::all_of(parts.begin(), parts.end(), [](const QString& part) {
+            const double number = Val(part);
+            return number >= 0 && number <= 255;
+        });
+    if (valid) {
+        return;
+    }
+    MsgBox(GetText(QStringLiteral("errFormat")), MsgIcon::Exclamation);
+    box->clear();
+    box->setFocus();
+}
+
+void cmdFileName_Click() {
+    const QString path = ChooseFirmwareFile(AdvancedWindow());
+    // A cancelled dialog leaves the name as it was.
+    if (path.isEmpty()) {
+        return;
+    }
+    const qsizetype folderEnd =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    Frame().txtFileName->setText(path.mid(folderEnd + 1));
+}
+
+void cmdFwUpdate_Click() {
+    const SessionState& s = Session();
+    frmConfigAdv* window = AdvancedWindow();
+    const std::optional<Download> first = SendUpdateOrder(window);
+    if (!first) {
+        return;
+    }
+    window->setEnabled(false);
+    ShowStatus(s.lblUpgrade, window);
+    const Download last = FollowDownload(*first);
+    SetProgressFull();
+    HideStatus();
+    window->setEnabled(true);
+    if (StatusContains(last.status, QLatin1String("finished"))) {
+        window->cmdReset_Click();
+        MsgBox(s.errUpgradeOk, MsgIcon::Information);
+    } else {
+        MsgBox(last.status, MsgIcon::Exclamation, s.errUpgradeKo);
+        HideStatus();
+    }
+    window->show();
+}

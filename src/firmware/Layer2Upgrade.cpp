@@ -1,0 +1,193 @@
+#include "Layer2Upgrade.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <algorithm>
+
+#include "advanced/frmConfigAdv.h"
+#include "app/Application.h"
+#include "app/Controls.h"
+#include "app/Seams.h"
+#include "app/TextFiles.h"
+#include "app/Values.h"
+#include "channel/Requests.h"
+#include "channel/Response.h"
+#include "channel/ToolRun.h"
+#include "ui/Status.h"
+
+namespace {
+
+// How the status poll after a transfer ended.
+enum class PollEnd { Finished, Failed, TimedOut };
+
+struct PollResult {
+    PollEnd end = PollEnd::TimedOut;
+    QString status;  // the last status the node reported
+};
+
+// Asks the node for its status every two seconds until it reports the end
+// or a failure, the client gets no answer, or the time limit is reached.
+PollResult PollUpgradeStatus() {
+    PollResult result;
+    for (int waited = 0; waited < kL2PollLimitMs; waited += kL2PollPauseMs) {
+        Wait(kL2PollPauseMs);
+        RunClient(Session().GetRequestFile);
+        if (!ResponseStartsWith(QStringLiteral("INFO"))) {
+            result.end = PollEnd::Failed;
+            return result;
+        }
+        result.status = ReadResponseValue(QStringLiteral("FLUP_STATUS"));
+        if (StatusContains(result.status, QLatin1String("finished"))) {
+            result.end = PollEnd::Finished;
+            return result;
+        }
+        if (StatusContains(result.status, QLatin1String("failed"))) {
+            result.end = PollEnd::Failed;
+            return result;
+        }
+    }
+    return result;
+}
+
+void ReportPollEnd(frmConfigAdv* window, const PollResult& poll) {
+    const SessionState& s = Session();
+    switch (poll.end) {
+        case PollEnd::Finished:
+            window->cmdReset_Click();
+            MsgBox(s.errUpgradeOk, MsgIcon::Information);
+            break;
+        case PollEnd::Failed:
+            MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errUpgradeKo);
+            break;
+        case PollEnd::TimedOut:
+            MsgBox(poll.status, MsgIcon::Exclamation, s.errUpgradeKo);
+            break;
+    }
+}
+
+// Server and client together: the server serves the file on the host
+// interface while the client tells the node to fetch it. True when both
+// did their part; otherwise the user has been told why.
+bool SendFirmware(frmConfigAdv* window) {
+    const SessionState& s = Session();
+    DeleteResponse();
+    DeleteFirmwareServerResult();
+    QDir::setCurrent(s.WorkDir);
+    RunServerAndClientAndWait(
+        FirmwareServerCommandLine(window->ui.txtFwFile->text(), s.InterfaceNumber),
+        ClientCommandLine(s.PostRequestFile));
+    SetProgress(2, 5);
+    // The server's verdict comes first: its dialog says more than the client.
+    const qint16 code = FirmwareServerResultCode();
+    if (code != 0) {
+        ShowFirmwareServerError(window, code);
+        return false;
+    }
+    if (!ResponseStartsWith(QStringLiteral("0"))) {
+        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errUpgradeKo);
+        return false;
+    }
+    return true;
+}
+
+// Every run ends the same way: the user chooses the file again next time.
+void EndUpgrade(frmConfigAdv* window) {
+    SetProgressFull();
+    HideStatus();
+    window->setEnabled(true);
+    window->ui.txtFwFile->clear();
+    window->ui.cboInterface->clearEditText();
+    window->ui.cboInterface->clear();
+    window->ui.cmdFwUpgrade->setEnabled(false);
+}
+
+}  // namespace
+
+QString FirmwareServerCommandLine(const QString& firmwareFile, int interfaceArgument) {
+    return QStringLiteral("winl2fwserver.exe \"") + QDir::toNativeSeparators(firmwareFile) +
+           QStringLiteral("\" ") + QString::number(interfaceArgument);
+}
+
+void DeleteFirmwareServerResult() {
+    const QString& result = Session().FirmwareServerResultFile;
+    if (FileExists(result)) {
+        QFile::remove(result);
+    }
+}
+
+QString ReadFirmwareServerResult() {
+    const SessionState& s = Session();
+    if (!FileExists(s.FirmwareServerResultFile)) {
+        return s.errReceiving;
+    }
+    return ReadFirstLine(s.FirmwareServerResultFile).value_or(s.errReceiving);
+}
+
+qint16 FirmwareServerResultCode() {
+    return static_cast<qint16>(std::clamp(ValInt(ReadFirmwareServerResult()), -32768, 32767));
+}
+
+QString UpgradeErrorShortText(qint16 code) {
+    if (code < 1 || code > 9) {
+        return QString();
+    }
+    return Session().errCodeUpgrade[code];
+}
+
+void ShowFirmwareServerError(QWidget* owner, qint16 code) {
+    ShowUpgradeError(owner, Session().errUpgradeKo, UpgradeErrorShortText(code), code);
+}
+
+QString ChooseFirmwareFile(QWidget* owner) {
+    const QWidget* page = App().windows.frmAdvanced;
+    const QString path = TheDialogs().openFileName(owner, page->property("cdlOpenTitle").toString(),
+                                                   page->property("cdlOpenFilter").toString());
+    QDir::setCurrent(Session().WorkDir);
+    return path;
+}
+
+bool StatusContains(const QString& status, QLatin1String word) {
+    return status.toLower().contains(word);
+}
+
+void SetBarValue(int value) {
+    Ctl<QProgressBar>(App().windows.frmMessage, "barMessage")->setValue(value);
+}
+
+bool WriteL2UpgradeRequest() {
+    return WritePostRequest(QStringLiteral("FLUP_L2_OK=Ok"));
+}
+
+void cmdChooseFile_Click() {
+    frmConfigAdv* window = AdvancedWindow();
+    window->ui.txtFwFile->setText(ChooseFirmwareFile(window));
+}
+
+void txtFwFile_Change() {
+    frmConfigAdv* window = AdvancedWindow();
+    // Only ever enables: the end of every upgrade disables it again.
+    if (!window->ui.txtFwFile->text().isEmpty()) {
+        window->ui.cmdFwUpgrade->setEnabled(true);
+    }
+}
+
+void cmdFwUpgrade_Click() {
+    const SessionState& s = Session();
+    frmConfigAdv* window = AdvancedWindow();
+    window->setEnabled(false);
+    ShowStatus(s.lblUpgrade, window);
+    if (WriteL2UpgradeRequest()) {
+        SetProgress(1, 5);
+        if (SendFirmware(window) &&
+            WriteGetRequest({QStringLiteral("FLUP_STATUS"), QStringLiteral("NULL")}, s.SelectedMac,
+                            s.NodePassword)) {
+            SetProgress(3, 5);
+            SetStatusMessage(s.lblCalcCRC);
+            const PollResult poll = PollUpgradeStatus();
+            SetProgress(4, 5);
+            ReportPollEnd(window, poll);
+        }
+    }
+    EndUpgrade(window);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// New firmware through the layer-2 firmware server winl2fwserver.exe, which
+// the program starts with the firmware file and the host interface to serve
+// on, and which leaves its result code in winl2fwserver.tmp.
+
+// "winl2fwserver.exe "<file>" <interface>": the file stays one argument,
+// blanks and all.
+QString FirmwareServerCommandLine(const QString& firmwareFile, int interfaceArgument);
+
+// Deletes the server's result file when present.
+void DeleteFirmwareServerResult();
+
+// First line of the server's result file, or the text errReceiving when the
+// file is missing.
+QString ReadFirmwareServerResult();
+
+// The leading number of the server's result line; 0 (success) when it has none.
+qint16 FirmwareServerResultCode();
+
+// Dialog text of a server error code; empty outside 1 to 9.
+QString UpgradeErrorShortText(qint16 code);
+
+// The short error dialog of a server error code, owned by the calling window;
+// returns when the user closes it.
+void ShowFirmwareServerError(QWidget* owner, qint16 code);
+
+// The loader page's file-open dialog, over the owner. The chosen path, empty
+// when cancelled. The dialog may change folders: the current folder is the
+// work folder again afterwards, as every tool expects.
+QString ChooseFirmwareFile(QWidget* owner);
+
+// Node status texts compare in lower case and by containment.
+bool StatusContains(const QString& status, QLatin1String word);
+
+// The status bar at an absolute value.
+void SetBarValue(int value);
+
+// The advanced window's request that tells the node to fetch new firmware
+// from the layer-2 server; false, after telling the user, when not written.
+bool WriteL2UpgradeRequest();
+
+// Handlers of the advanced window's firmware-upgrade frame.
+void cmdChooseFile_Click();
+void txtFwFile_Change();
+void cmdFwUpgrade_Click();
+
+// The status poll after a transfer ends after this much waiting between
+// polls (five minutes) when the node reports neither an end nor a failure.
+inline constexpr int kL2PollLimitMs = 300000;
+inline constexpr int kL2PollPauseMs = 2000;
