@@ -15,7 +15,7 @@ FINDINGS_DIR=$BUILD_DIR/findings
 JOBS=$(nproc)
 
 cmake -S tests/fuzz -B "$BUILD_DIR" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" >/dev/null
+    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" >/dev/null
 mapfile -t TARGETS <"$BUILD_DIR/targets.txt"
 cmake --build "$BUILD_DIR" --parallel "$JOBS" --target "${TARGETS[@]}"
 

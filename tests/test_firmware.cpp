@@ -492,11 +492,13 @@ void FirmwareTest::fileUpdate_data() {
     QTest::addColumn<Commands>("setup");
     QTest::addColumn<QStringList>("fields");  // protocol, server, user, password, file, section
     QTest::addColumn<QStringList>("order");   // the lines after the two header lines
+    QTest::addColumn<QString>("refusal");     // the node's answer to a refused order
     QTest::addColumn<QStringList>("shown");   // "message|bar" at each 5 s pause
     QTest::addColumn<QString>("failure");     // the last status, empty when it finished
     QTest::addColumn<QString>("version");     // VER afterwards
     const QStringList quarters{"downloading|25", "downloading|50", "downloading|75",
                                "finished|100"};
+    const QStringList ftp{"FTP", kFtpServer, "kaldor", "firmware", kImage510, "Firmware"};
     const QStringList ftpOrder{"FLUP_PROTOCOL=FTP",
                                "FLUP_IP_ADDR=192.168.1.5",
                                "FLUP_LOGIN=kaldor",
@@ -504,57 +506,65 @@ void FirmwareTest::fileUpdate_data() {
                                "FLUP_FILENAME=" + kImage510,
                                "FLUP_SECTION=Firmware",
                                "FLUP_OK=Ok"};
-    QTest::newRow("FTP") << kLocal << Commands{} << QStringList{"FTP",      kFtpServer, "kaldor",
-                                                                "firmware", kImage510,  "Firmware"}
-                         << ftpOrder << quarters << ""
+    const auto tftpOrder = [](const QString& file) {
+        return QStringList{"FLUP_PROTOCOL=TFTP", "FLUP_IP_ADDR=192.168.1.6",
+                           "FLUP_FILENAME=" + file, "FLUP_SECTION=Firmware", "FLUP_OK=Ok"};
+    };
+    QTest::newRow("FTP") << kLocal << Commands{} << ftp << ftpOrder << "" << quarters << ""
                          << "3.2.0";
     // The login fields hold text but are not sent; the size is known only
     // at the end, so the bar shows the share of the poll's time.
     QTest::newRow("TFTP without the file size")
         << kOffice << Commands{{"server-option", kTftpServer, "announcesSize", "off"}}
         << QStringList{"TFTP", kTftpServer, "unused", "unused", kImage200, "Firmware"}
-        << QStringList{"FLUP_PROTOCOL=TFTP", "FLUP_IP_ADDR=192.168.1.6",
-                       "FLUP_FILENAME=" + kImage200, "FLUP_SECTION=Firmware", "FLUP_OK=Ok"}
+        << tftpOrder(kImage200) << ""
         << QStringList{"downloading|1", "downloading|2", "downloading|3", "finished|100"} << ""
         << "2.5.0";
     QTest::newRow("boot loader section keeps the version")
-        << kLocal << Commands{}
-        << QStringList{"FTP", kFtpServer, "kaldor", "firmware", kImage510, "Bootloader"}
-        << QStringList(ftpOrder).replaceInStrings("=Firmware", "=Bootloader") << quarters << ""
+        << kLocal << Commands{} << QStringList(ftp).replaceInStrings("Firmware", "Bootloader")
+        << QStringList(ftpOrder).replaceInStrings("=Firmware", "=Bootloader") << "" << quarters
+        << ""
         << "3.1.7";
     const QString login = "failed: the FTP server refused the login of 'kaldor'";
     QTest::newRow("wrong FTP login")
-        << kLocal << Commands{}
-        << QStringList{"FTP", kFtpServer, "kaldor", "wrong", kImage510, "Firmware"}
-        << QStringList(ftpOrder).replaceInStrings("=firmware", "=wrong")
+        << kLocal << Commands{} << QStringList(ftp).replaceInStrings("firmware", "wrong")
+        << QStringList(ftpOrder).replaceInStrings("=firmware", "=wrong") << ""
         << QStringList{login + "|1"} << login << "3.1.7";
     const QString missing = "failed: the server has no file named 'none.img'";
     QTest::newRow("missing file") << kLocal << Commands{}
                                   << QStringList{"TFTP", kTftpServer, "",
                                                  "",     "none.img",  "Firmware"}
-                                  << QStringList{"FLUP_PROTOCOL=TFTP", "FLUP_IP_ADDR=192.168.1.6",
-                                                 "FLUP_FILENAME=none.img", "FLUP_SECTION=Firmware",
-                                                 "FLUP_OK=Ok"}
-                                  << QStringList{missing + "|1"} << missing << "3.1.7";
+                                  << tftpOrder("none.img") << "" << QStringList{missing + "|1"}
+                                  << missing << "3.1.7";
     const QString noServer = "failed: no FTP server answers at 10.0.0.9";
     QTest::newRow("no server at the address")
-        << kLocal << Commands{}
-        << QStringList{"FTP", "10.0.0.9", "kaldor", "firmware", kImage510, "Firmware"}
-        << QStringList(ftpOrder).replaceInStrings("192.168.1.5", "10.0.0.9")
+        << kLocal << Commands{} << QStringList(ftp).replaceInStrings(kFtpServer, "10.0.0.9")
+        << QStringList(ftpOrder).replaceInStrings("192.168.1.5", "10.0.0.9") << ""
         << QStringList{"@errFLUP2|0", "@errFLUP2|0", noServer + "|3"} << noServer << "3.1.7";
     const QString otherModel =
         "failed: 'kpl200-2.5.0.img' is not a valid firmware image for KPL-510A";
     QTest::newRow("image for another model")
-        << kLocal << Commands{}
-        << QStringList{"FTP", kFtpServer, "kaldor", "firmware", kImage200, "Firmware"}
-        << QStringList(ftpOrder).replaceInStrings(kImage510, kImage200)
+        << kLocal << Commands{} << QStringList(ftp).replaceInStrings(kImage510, kImage200)
+        << QStringList(ftpOrder).replaceInStrings(kImage510, kImage200) << ""
         << QStringList{"downloading|25", "downloading|50", "downloading|75", otherModel + "|100"}
         << otherModel << "3.1.7";
     const QString cut = "failed: transfer interrupted";
     QTest::newRow("transfer interrupted")
-        << kLocal << Commands{{"fault", "local", "cutTransfer", "on"}}
-        << QStringList{"FTP", kFtpServer, "kaldor", "firmware", kImage510, "Firmware"} << ftpOrder
+        << kLocal << Commands{{"fault", "local", "cutTransfer", "on"}} << ftp << ftpOrder << ""
         << QStringList{"downloading|25", "downloading|50", cut + "|50"} << cut << "3.1.7";
+    // The node keeps its old status: the poll runs its 100 rounds, the bar
+    // showing the share of the time.
+    const QString longLogin(33, QLatin1Char('u'));
+    const int rounds = kUpdatePollEnd / kUpdatePollStep;
+    QStringList idle;
+    for (int round = 1; round <= rounds; ++round) {
+        idle << "idle|" + QString::number(round * 100 / rounds);
+    }
+    QTest::newRow("refused order, status without end")
+        << kLocal << Commands{} << QStringList(ftp).replaceInStrings("kaldor", longLogin)
+        << QStringList(ftpOrder).replaceInStrings("=kaldor", "=" + longLogin)
+        << "ERROR: FLUP_LOGIN takes at most 32 characters" << idle << "idle"
+        << "3.1.7";
 }
 
 void FirmwareTest::fileUpdate() {
@@ -562,6 +572,7 @@ void FirmwareTest::fileUpdate() {
     QFETCH(Commands, setup);
     QFETCH(QStringList, fields);
     QFETCH(QStringList, order);
+    QFETCH(QString, refusal);
     QFETCH(QStringList, shown);
     QFETCH(QString, failure);
     QFETCH(QString, version);
@@ -586,11 +597,17 @@ void FirmwareTest::fileUpdate() {
     const QStringList resets = failure.isEmpty() ? ResetPauses() : QStringList();
     QCOMPARE(Lengths(PauseLengths()),
              QStringList(shown.size(), QString::number(kUpdatePollPauseMs)) + resets);
-    const QStringList boxes =
-        failure.isEmpty()
-            ? QStringList{Expected(Session().errResetOk, MsgIcon::Exclamation),
-                          Expected(Session().errUpgradeOk, MsgIcon::Information)}
-            : QStringList{Expected(failure, MsgIcon::Exclamation, Session().errUpgradeKo)};
+    // A refused order is reported, and the status is followed all the same.
+    QStringList boxes;
+    if (!refusal.isEmpty()) {
+        boxes << Expected(refusal, MsgIcon::Exclamation, Session().errSaving);
+    }
+    if (failure.isEmpty()) {
+        boxes << Expected(Session().errResetOk, MsgIcon::Exclamation)
+              << Expected(Session().errUpgradeOk, MsgIcon::Information);
+    } else {
+        boxes << Expected(failure, MsgIcon::Exclamation, Session().errUpgradeKo);
+    }
     QCOMPARE(BoxesFrom(f, 0), boxes);
     QCOMPARE(Parameters(f, mac).value("VER"), version);
     // The update leaves the frame as it was.

@@ -554,10 +554,10 @@ void TestSim::refused_data() {
         << Requests{} << crlf(postLines(kOffice, {"NET_ID_STR=a,b"})) << eth1 << "ERROR";
     QTest::newRow("empty new password")
         << Requests{} << crlf(postLines(kOffice, {"NEWPASSWORD="})) << eth1 << "ERROR";
-    QTest::newRow("firmware update order")
+    QTest::newRow("firmware update order without its confirmation")
         << Requests{}
         << crlf(postLines(kOffice, {"FLUP_PROTOCOL=TFTP", "FLUP_IP_ADDR=192.168.1.2",
-                                    "FLUP_FILENAME=fw.bin", "FLUP_SECTION=Firmware", "FLUP_OK=Ok"}))
+                                    "FLUP_FILENAME=fw.bin", "FLUP_SECTION=Firmware"}))
         << eth1 << "ERROR";
     QTest::newRow("setting given twice")
         << Requests{} << crlf(postLines(kOffice, {"NODE_TYPE=AP", "NODE_TYPE=EP"})) << eth1

@@ -72,7 +72,8 @@ void cboRule2_Click(Ui::frmConfigAdv& ui) {
 }
 
 // txtQoSPort_LostFocus, txtPort1_LostFocus, txtPort2_LostFocus and
-// txtQoSMap0_LostFocus to txtQoSMap7_LostFocus: what is sent is always in range.
+// txtQoSMap0_LostFocus to txtQoSMap7_LostFocus: a field once left holds a
+// number the node takes.
 void ClampOnLeaving(frmConfigAdv* window, QLineEdit* field, int highest) {
     window->OnLostFocus(
         field, [field, highest] { field->setText(ClampedFieldText(field->text(), 0, highest)); });

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QListWidget>
+#include <QSet>
 
 #include "Alias.h"
 #include "app/Application.h"
@@ -68,16 +69,14 @@ struct Walk {
 
 enum class Outcome { Answered, Stopped, LocalRefused, Locked };
 
-bool ListHasMac(const frmConnect* page, const QString& mac) {
-    if (LineMac(page->ui.txtMacDirect->text()) == mac) {
-        return true;
-    }
+// The MACs the page lists, so that each node of a connection list is checked
+// in constant time: a walk over a large network stays linear.
+QSet<QString> ListedMacs(const frmConnect* page) {
+    QSet<QString> macs{LineMac(page->ui.txtMacDirect->text())};
     for (int i = 0; i < page->ui.lstMac->count(); ++i) {
-        if (LineMac(page->ui.lstMac->item(i)->text()) == mac) {
-            return true;
-        }
+        macs.insert(LineMac(page->ui.lstMac->item(i)->text()));
     }
-    return false;
+    return macs;
 }
 
 // Adds the nodes that the answering node sees. The local node's own list is
@@ -93,10 +92,12 @@ void AddConnections(frmConnect* page, bool localNode) {
         SplitOptionList(ReadResponseValue(QStringLiteral("PLC_CONNECTION_MAC_ADDR")));
     const QStringList networks =
         SplitOptionList(ReadResponseValue(QStringLiteral("PLC_CONNECTION_NET_ID_STR")));
+    QSet<QString> listed = localNode ? QSet<QString>() : ListedMacs(page);
     for (qsizetype i = 0; i < macs.size(); ++i) {
-        if (!localNode && ListHasMac(page, LineMac(macs[i]))) {
+        if (!localNode && listed.contains(LineMac(macs[i]))) {
             continue;
         }
+        listed.insert(LineMac(macs[i]));
         page->ui.lstMac->addItem(NodeLine(macs[i], networks.value(i), LookupAlias(macs[i])));
     }
 }

@@ -111,7 +111,8 @@ void PressDefaultOnReturn(QWidget* window) {
 void SortTabOrder(QWidget* window) {
     QList<QWidget*> controls;
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (w->focusPolicy() & Qt::TabFocus && !w->focusProxy()) {
+        // A drop-down list's popup is a window of its own.
+        if (w->focusPolicy() & Qt::TabFocus && !w->focusProxy() && w->window() == window) {
             controls.append(w);
         }
     }
