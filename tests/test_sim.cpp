@@ -1208,7 +1208,8 @@ void TestSim::firmwareServer() {
     QVERIFY(result.open(QIODevice::ReadOnly));
     QCOMPARE(firstLine(result.readAll()).section(' ', 0, 0), QString::number(code));
     QCOMPARE(server.exitCode(), code);
-    const Node* node = findNode(world.network(), watched);
+    const Network after = world.network();
+    const Node* node = findNode(after, watched);
     QCOMPARE(node->params.value("FLUP_STATUS"), status);
     // A loader runs the new firmware at once; a running node after its next restart.
     const bool loaderRevived = asker.isEmpty() && code == 0;

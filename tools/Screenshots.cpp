@@ -116,11 +116,15 @@ bool Visible(QWidget* window, const char* step) {
 // Every tab of the advanced window, named by its panel.
 void ShootAdvancedTabs(Album& album) {
     const AdvancedTabs& t = App().tabs;
-    const QList<std::pair<int, const char*>> tabs = {
-        {t.GeneralTab, "general"},   {t.NetworkTab, "network"}, {t.MacTab, "mac"},
-        {t.PhyTab, "phy"},           {t.MulticastTab, "multicast"},
-        {t.SecurityTab, "security"}, {t.VlanTab, "vlan"},       {t.QoSTab, "qos"},
-        {t.QoSAdvTab, "qos-advanced"}};
+    const QList<std::pair<int, const char*>> tabs = {{t.GeneralTab, "general"},
+                                                     {t.NetworkTab, "network"},
+                                                     {t.MacTab, "mac"},
+                                                     {t.PhyTab, "phy"},
+                                                     {t.MulticastTab, "multicast"},
+                                                     {t.SecurityTab, "security"},
+                                                     {t.VlanTab, "vlan"},
+                                                     {t.QoSTab, "qos"},
+                                                     {t.QoSAdvTab, "qos-advanced"}};
     auto* strip = Ctl<QTabBar>(W().frmConfigAdv, "tabConfig");
     for (const auto& [position, name] : tabs) {
         if (position > 0) {
@@ -205,9 +209,9 @@ void ShootLanguage(const QString& folder, const QString& catalogue) {
     Fixture f;
     InstallDialogs(&shots);
     f.writeWorkFile(QStringLiteral("languages/default.lang"), catalogue.toUtf8() + "\r\n");
-    f.writeWorkFile(QStringLiteral("alias.tmp"),
-                    (kOffice + QStringLiteral("=Office\r\n") + kGarage + QStringLiteral("=Garage\r\n"))
-                        .toUtf8());
+    f.writeWorkFile(QStringLiteral("alias.tmp"), (kOffice + QStringLiteral("=Office\r\n") +
+                                                  kGarage + QStringLiteral("=Garage\r\n"))
+                                                     .toUtf8());
     if (!f.start()) {
         gMissing << folder + QStringLiteral(": the program did not start");
         return;
@@ -215,9 +219,8 @@ void ShootLanguage(const QString& folder, const QString& catalogue) {
     ShootWizard(f, shots, album);
     ShootSetAll(f, shots, album);
     ShootLoader(f, shots, album);
-    album.expect({"welcome", "node-page", "password-prompt", "status", "basic-configuration",
-                  "end", "advanced-general", "set-all", "message-box", "loader-page",
-                  "error-dialog"});
+    album.expect({"welcome", "node-page", "password-prompt", "status", "basic-configuration", "end",
+                  "advanced-general", "set-all", "message-box", "loader-page", "error-dialog"});
 }
 
 }  // namespace

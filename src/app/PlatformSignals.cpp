@@ -1,5 +1,6 @@
 #include "PlatformSignals.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
@@ -25,7 +26,9 @@ void HandleTerminationSignals(std::function<void()> handler) {
         return;
     }
     ::fcntl(gSignalPipe[1], F_SETFL, O_NONBLOCK);
-    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read);
+    // The application owns the notifier, so it goes when the program ends.
+    auto* notifier =
+        new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier,
                      [handler = std::move(handler)] {
                          char byte = 0;
