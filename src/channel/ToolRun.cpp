@@ -78,7 +78,7 @@ int ExitCodeOf(const QProcess* process) {
     if (!process) {
         return kToolNotStarted;
     }
-    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : kToolNotStarted;
+    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : kToolCrashed;
 }
 
 }  // namespace

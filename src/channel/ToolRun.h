@@ -4,11 +4,14 @@
 
 // Exit code reported for a tool that could not be started.
 inline constexpr int kToolNotStarted = -1;
+// Exit code reported for a tool that crashed or was killed.
+inline constexpr int kToolCrashed = -2;
 
 // Runs a command line (program and arguments, quotes keep blanks in one
 // argument; no shell) in the work folder and returns its exit code once the
 // process ends. The windows keep repainting meanwhile. A program that cannot
-// be started is reported to the user and gives kToolNotStarted.
+// be started is reported to the user and gives kToolNotStarted; one that
+// crashed gives kToolCrashed.
 int RunAndWait(const QString& commandLine);
 
 // Starts the server, waits 5000 ms, starts the client, returns the server's

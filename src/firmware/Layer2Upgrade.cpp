@@ -74,10 +74,13 @@ bool SendFirmware(frmConfigAdv* window) {
     DeleteResponse();
     DeleteFirmwareServerResult();
     QDir::setCurrent(s.WorkDir);
-    RunServerAndClientAndWait(
+    const int exitCode = RunServerAndClientAndWait(
         FirmwareServerCommandLine(window->ui.txtFwFile->text(), s.InterfaceNumber),
         ClientCommandLine(s.PostRequestFile));
     SetProgress(2, 5);
+    if (!FirmwareServerRan(exitCode)) {
+        return false;
+    }
     // The server's verdict comes first: its dialog says more than the client.
     const qint16 code = FirmwareServerResultCode();
     if (code != 0) {
@@ -126,6 +129,13 @@ QString ReadFirmwareServerResult() {
 
 qint16 FirmwareServerResultCode() {
     return static_cast<qint16>(std::clamp(ValInt(ReadFirmwareServerResult()), -32768, 32767));
+}
+
+bool FirmwareServerRan(int exitCode) {
+    if (exitCode == kToolCrashed) {
+        MsgBox(Session().errReceiving, MsgIcon::Exclamation, Session().errUpgradeKo);
+    }
+    return exitCode != kToolNotStarted && exitCode != kToolCrashed;
 }
 
 QString UpgradeErrorShortText(qint16 code) {

@@ -22,6 +22,11 @@ QString ReadFirmwareServerResult();
 // The leading number of the server's result line; 0 (success) when it has none.
 qint16 FirmwareServerResultCode();
 
+// False when the server never ran to its end (its exit code tells): a
+// missing result file then means nothing was served, not success. A server
+// that could not start has been reported already; a crash is reported here.
+bool FirmwareServerRan(int exitCode);
+
 // Dialog text of a server error code; empty outside 1 to 9.
 QString UpgradeErrorShortText(qint16 code);
 

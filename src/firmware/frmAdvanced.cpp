@@ -38,15 +38,18 @@ void frmAdvanced::cmdUpgrade_Click() {
     QDir::setCurrent(s.WorkDir);
     SetBarValue(40);
     // The loader page names the interface by its place in the list.
-    RunAndWait(FirmwareServerCommandLine(file, ui.cboInterface->currentIndex()));
+    const int exitCode =
+        RunAndWait(FirmwareServerCommandLine(file, ui.cboInterface->currentIndex()));
     SetBarValue(60);
-    const qint16 code = FirmwareServerResultCode();
-    SetBarValue(80);
-    if (code != 0) {
-        ShowFirmwareServerError(this, code);
-    } else {
-        MsgBox(s.errUpgradeOk, MsgIcon::Information);
-        ui.cmdUpgrade->setEnabled(false);
+    if (FirmwareServerRan(exitCode)) {
+        const qint16 code = FirmwareServerResultCode();
+        SetBarValue(80);
+        if (code != 0) {
+            ShowFirmwareServerError(this, code);
+        } else {
+            MsgBox(s.errUpgradeOk, MsgIcon::Information);
+            ui.cmdUpgrade->setEnabled(false);
+        }
     }
     SetProgressFull();
     HideStatus();

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include "SimDemo.h"
+#include "SimStateFile.h"
 #include "app/Seams.h"
 #include "app/Startup.h"
 #include "app/TextFiles.h"
@@ -32,6 +34,25 @@ void CopyTree(const QString& from, const QString& to) {
     }
 }
 
+// The tools the build staged, the catalogues as the sources hold them and a
+// fresh demo network: whatever a session of the program in the staged
+// folder changed there (its network, aliases, language) never reaches a test.
+void LayOutWorkFolder(const QString& to) {
+    const QString stage = QStringLiteral(KALDOR_STAGE_DIR "/resources/");
+    QDir().mkpath(to);
+    for (const char* tool :
+         {"ihcp_client.exe", "MacDiscover.exe", "winl2fwserver.exe", "kaldor-sim"}) {
+        QFile::copy(stage + QLatin1String(tool), to + QLatin1Char('/') + QLatin1String(tool));
+    }
+    CopyTree(QStringLiteral(KALDOR_SOURCE_DIR "/resources/languages"),
+             to + QStringLiteral("/languages"));
+    QString error;
+    if (!kaldorsim::writeNetworkFile(to + QStringLiteral("/simnet.json"), kaldorsim::demoNetwork(),
+                                     &error)) {
+        qFatal("%s", qPrintable(error));
+    }
+}
+
 void InstantWait(int milliseconds) {
     Fixture::waited += milliseconds;
 }
@@ -48,7 +69,7 @@ Windows& W() {
 
 Fixture::Fixture() : temp_(QDir::tempPath() + QStringLiteral("/kaldor test-XXXXXX")) {
     previousDir_ = QDir::currentPath();
-    CopyTree(QStringLiteral(KALDOR_STAGE_DIR "/resources"), workDir());
+    LayOutWorkFolder(workDir());
     waited = 0;
     InstallDialogs(&dialogs);
     InstallWait(InstantWait);
