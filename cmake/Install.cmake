@@ -11,7 +11,7 @@ set(KALDOR_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/kaldor-config)
 install(TARGETS kaldor-config ihcp_client MacDiscover winl2fwserver kaldor-sim
     RUNTIME DESTINATION ${KALDOR_INSTALL_LIBEXEC})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/languages DESTINATION ${KALDOR_INSTALL_DATA})
-install(FILES ${KALDOR_STAGE_RESOURCES}/simnet.json DESTINATION ${KALDOR_INSTALL_DATA})
+install(FILES ${KALDOR_DEMO_NETWORK} DESTINATION ${KALDOR_INSTALL_DATA})
 
 # The launcher finds the other folders relative to its own, so the install
 # works under whatever prefix it is given at install time.
