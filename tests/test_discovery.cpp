@@ -195,6 +195,18 @@ private slots:
         QVERIFY(!Ctl(W().frmConnect, "cmdConfigMac")->isEnabled());
         auto* interfaces = Ctl<QComboBox>(W().frmConfigAdv, "cboInterface");
         QCOMPARE(interfaces->count(), 2);
+        // Each heading starts within a few pixels of its column's first character.
+        auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
+        const QFontMetrics metrics(list->font());
+        const int text = list->viewport()->mapTo(W().frmConnect, QPoint(0, 0)).x();
+        const std::pair<const char*, int> headings[] = {
+            {"lblTitMac", 0}, {"lblTitId", 13}, {"lblAlias", 35}};
+        for (const auto& [name, column] : headings) {
+            const int x = Ctl(W().frmConnect, name)->mapTo(W().frmConnect, QPoint(0, 0)).x();
+            const int expected = text + metrics.horizontalAdvance(QString(column, ' '));
+            QVERIFY2(qAbs(x - expected) <= 4,
+                     qPrintable(QString("%1 at %2, column at %3").arg(name).arg(x).arg(expected)));
+        }
     }
 
     void promptedPassword_data() {

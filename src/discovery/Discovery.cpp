@@ -27,16 +27,16 @@ QString PadField(const QString& text, int width) {
 }
 
 QString NodeLine(const QString& mac, const QString& networkId, const QString& alias) {
-    return PadField(mac, 12) + QLatin1Char(' ') + PadField(networkId, 21) + QLatin1Char(' ') +
-           PadField(alias, 10);
+    return PadField(mac, kMacField) + QLatin1Char(' ') + PadField(networkId, kNetworkIdField) +
+           QLatin1Char(' ') + PadField(alias, 10);
 }
 
 QString LineMac(const QString& line) {
-    return line.left(12);
+    return line.left(kMacField);
 }
 
 QString LineNetworkId(const QString& line) {
-    return line.mid(12, 21).trimmed();
+    return line.mid(kMacField, kNetworkIdField).trimmed();
 }
 
 namespace {

@@ -6,6 +6,11 @@
 // Pads a text with blanks, or cuts it, to exactly the width.
 QString PadField(const QString& text, int width);
 
+// Widths of the MAC and network-identifier fields of a node line; one blank
+// follows each.
+inline constexpr int kMacField = 12;
+inline constexpr int kNetworkIdField = 21;
+
 // One entry of the node list: MAC (12), blank, network identifier (21),
 // blank, alias (10).
 QString NodeLine(const QString& mac, const QString& networkId, const QString& alias);

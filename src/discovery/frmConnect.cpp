@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QRadioButton>
+#include <QStyle>
 
 #include "Discovery.h"
 #include "app/Application.h"
@@ -24,6 +25,7 @@ frmConnect::frmConnect(QWidget* parent) : QWidget(parent) {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     ui.txtMacDirect->setFont(fixed);
     ui.lstMac->setFont(fixed);
+    AlignColumnHeadings();
     ui.txtMacDirect->installEventFilter(this);
     ui.lstMac->installEventFilter(this);
     setBoxSelected(false);
@@ -124,6 +126,25 @@ void frmConnect::txtMacDirect_Click() {
         setBoxSelected(true);
     }
     UpdateNodeSelection();
+}
+
+void frmConnect::AlignColumnHeadings() {
+    // The list draws its text inside its frame and a small margin.
+    const int indent =
+        ui.lstMac->frameWidth() +
+        ui.lstMac->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ui.lstMac) + 1;
+    const QFontMetrics metrics(ui.lstMac->font());
+    QHBoxLayout* headings = ui.horizontalLayout_1;
+    headings->setContentsMargins(indent, 0, 0, 0);
+    headings->setSpacing(0);
+    const auto columns = [&metrics](int characters) {
+        return metrics.horizontalAdvance(QString(characters, QLatin1Char(' ')));
+    };
+    ui.lblTitMac->setFixedWidth(columns(kMacField + 1));
+    ui.lblTitId->setFixedWidth(columns(kNetworkIdField + 1));
+    headings->setStretch(0, 0);
+    headings->setStretch(1, 0);
+    headings->setStretch(2, 1);
 }
 
 void frmConnect::lstMac_Click() {

@@ -29,6 +29,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Puts the column headings above the columns of the node lines.
+    void AlignColumnHeadings();
+
     enum class OpenMode { Basic, Advanced };
 
     void txtMacDirect_Click();
