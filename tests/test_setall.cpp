@@ -1,158 +1,62 @@
 // The set-all page: several nodes given the same network settings in one
-// action, driven end to end through the real windows and the simulated
-// network, and the pieces it is built from.
-#include <QComboBox>
-#include <QDir>
+// action, end to end through the real windows and the simulated network.
 #include <QFocusEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
-#include <QRegularExpression>
 #include <QtTest>
 
-#include "SimStateFile.h"
-#include "app/Seams.h"
-#include "lang/Catalogue.h"
-#include "support/Fixture.h"
+#include "support/CatalogueText.h"
+#include "support/WaitLog.h"
+#include "test_advanced_helpers.h"
 #include "wizard/SetAll.h"
+
+using namespace advtest;
 
 namespace {
 
-const QString kLocal = "020A1B000001";
-const QString kOffice = "020A1B000002";
-const QString kGarage = "020A1B000003";
-const QString kAttic = "020A1B000006";
+using Commands = QList<QStringList>;
 
-// What the user saw while the set-all page was up, in order: every fixed
-// wait and every message box, each with the status window's message (or "-"
-// while it is hidden) and its progress bar.
-QStringList gEvents;
-
-void RecordEvent(const QString& what) {
-    if (!W().frmSetAll || !W().frmSetAll->isVisible()) {
-        return;
-    }
-    QWidget* status = W().frmMessage;
-    const QString message =
-        status->isVisible() ? Ctl<QLabel>(status, "lblMessage")->text() : QStringLiteral("-");
-    gEvents << QStringLiteral("%1 | %2 | %3")
-                   .arg(what, message)
-                   .arg(Ctl<QProgressBar>(status, "barMessage")->value());
-}
-
-void RecordingWait(int milliseconds) {
-    Fixture::waited += milliseconds;
-    RecordEvent(QStringLiteral("wait %1").arg(milliseconds));
-}
-
-class RecordingDialogs : public DialogRecorder {
-public:
-    MsgAnswer messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,
-                         const QString& title) override {
-        RecordEvent(QStringLiteral("box ") + text);
-        return DialogRecorder::messageBox(text, icon, buttons, title);
-    }
-};
-
-// A fixture whose waits and boxes also go into the event list. Its recorder
-// stands in for the fixture's own.
-struct SetAllFixture : Fixture {
-    SetAllFixture() {
-        gEvents.clear();
-        InstallWait(RecordingWait);
-        InstallDialogs(&dialogs);
-    }
-    RecordingDialogs dialogs;
-};
-
-QString Colons(const QString& mac) {
-    return QString(mac).replace(QRegularExpression("(..)(?!$)"), "\\1:");
-}
-
-// The events of one node's step: a wait with the status line and the bar.
-QStringList Steps(int count, const QString& message, int bar, int milliseconds = 1000) {
+// Waits of a node's steps: configuring it, or checking it.
+QStringList Conf(int count, const QString& label, int bar, int ms = 1000) {
     return QStringList(count,
-                       QStringLiteral("wait %1 | %2 | %3").arg(milliseconds).arg(message).arg(bar));
+                       QStringLiteral("%1|{lblConfiguring}%2|%3").arg(ms).arg(label).arg(bar));
 }
 
-QString Configuring(const QString& label) {
-    return Session().lblConfiguring + label;
-}
-
-QString Checking(const QString& label) {
-    return "Checking node " + label;
-}
-
-QString BoxEvent(const QString& text, const QString& status = "-", int bar = 100) {
-    return QStringLiteral("box %1 | %2 | %3").arg(text, status).arg(bar);
-}
-
-QWidget* Page() {
-    return W().frmSetAll;
+QStringList Check(const QString& label, int bar) {
+    return {QStringLiteral("1000|{lblChecking}%1|%2").arg(label).arg(bar)};
 }
 
 QLineEdit* Field(const char* name) {
-    return Ctl<QLineEdit>(Page(), name);
+    return Ctl<QLineEdit>(W().frmSetAll, name);
 }
 
-// A node's parameter, or its password, as the simulated network holds it now.
-QString SimValue(const Fixture& f, const QString& node, const QString& key) {
-    QString error;
-    const std::optional<kaldorsim::Network> net =
-        kaldorsim::readNetworkFile(f.workFile("simnet.json"), &error);
-    if (!net) {
-        qFatal("simulated network unreadable: %s", qPrintable(error));
-    }
-    const kaldorsim::Node* n = kaldorsim::findNode(*net, node);
-    return n ? (key == "password" ? n->password : n->params.value(key)) : QString();
-}
-
-// Discovers the network from the welcome page.
-void Discover(SetAllFixture& f) {
-    f.click(W().frmBegin, "cmdNext");
-    QVERIFY(W().frmConnect->isVisible());
-}
-
-// Discovers the demo network; the study node asks for its own password.
-void DiscoverDemo(SetAllFixture& f) {
+// Discovers the network (the demo network's study node asks for its
+// password), selects the connected node and the given nodes on the node page
+// and opens the set-all page with Next.
+void OpenSetAllPage(Fixture& f, QStringList macs) {
     f.dialogs.typePassword("study-2024");
-    Discover(f);
-}
-
-// Selects the connected node and the listed nodes on the node page and opens
-// the set-all page with Next.
-void OpenSetAllPage(SetAllFixture& f, const QStringList& macs) {
+    f.click(W().frmBegin, "cmdNext");
+    if (macs.isEmpty()) {  // all of them
+        macs = f.nodeLines().replaceInStrings(QRegularExpression("^(.{12}).*"), "\\1");
+    }
     auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
     f.clickNodeBox();
     for (const QString& mac : macs) {
-        const int row = f.rowOf(mac);
-        QVERIFY2(row >= 0, qPrintable(mac));
-        list->scrollToItem(list->item(row));
-        f.clickNodeEntry(row, true);
-        QVERIFY2(list->item(row)->isSelected(), qPrintable(mac));
+        list->scrollToItem(list->item(f.rowOf(mac)));
+        f.clickNodeEntry(f.rowOf(mac), true);
     }
     f.click(W().frmConnect, "cmdConfigMac");
-    QVERIFY2(Page()->isVisible(), qPrintable(f.dialogs.describe()));
-    QVERIFY(Page()->isEnabled());
-    QVERIFY(!W().frmConnect->isVisible());
-    QVERIFY(!Field("txtKey")->isEnabled());
-    QVERIFY(!Field("txtPw2")->isEnabled());
+    QVERIFY2(W().frmSetAll->isVisible(), qPrintable(f.dialogs.describe()));
     f.dialogs.boxes.clear();
-    gEvents.clear();
+    WaitLog::Record();
 }
 
-// Types the settings into the page as a user would.
-void TypeSettings(const QString& id, const QString& key, int notches, const QString& password) {
-    QTest::keyClicks(Field("txtId"), id);
-    QTest::keyClicks(Field("txtKey"), key);
-    Ctl<QComboBox>(Page(), "cboNotches")->setCurrentIndex(notches);
-    QTest::keyClicks(Field("txtPw1"), password);
-    QTest::keyClicks(Field("txtPw2"), password);
-}
-
-QByteArray Crlf(const QStringList& lines) {
-    return (lines.join("\r\n") + "\r\n").toUtf8();
+// Identifier, key, notch choice and new password, typed as a user does.
+void TypeSettings(const QStringList& settings) {
+    QTest::keyClicks(Field("txtId"), settings[0]);
+    QTest::keyClicks(Field("txtKey"), settings[1]);
+    Ctl<QComboBox>(W().frmSetAll, "cboNotches")->setCurrentIndex(settings[2].toInt());
+    QTest::keyClicks(Field("txtPw1"), settings[3]);
+    QTest::keyClicks(Field("txtPw2"), settings[3]);
 }
 
 }  // namespace
@@ -161,469 +65,186 @@ class SetAllTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { QDir::setCurrent(QDir::tempPath()); }
-
-    void formatMacWithColons_data() {
-        QTest::addColumn<QString>("mac");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("digits and capitals") << "0012AB34CD56"
-                                             << "00:12:AB:34:CD:56";
-        QTest::newRow("small letters kept") << "020a1b0000ff"
-                                            << "02:0a:1b:00:00:ff";
-    }
-    void formatMacWithColons() {
-        QFETCH(QString, mac);
-        QFETCH(QString, expected);
-        QCOMPARE(FormatMacWithColons(mac), expected);
-    }
-
-    void nodeLabel_data() {
-        QTest::addColumn<QByteArray>("aliasFile");  // empty: no alias file
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("alias") << QByteArray("020A1B000002=Office\r\n") << "'Office'";
-        QTest::newRow("alias with blanks")
-            << QByteArray("020A1B000001=Hall\r\n020A1B000002=My office\r\n") << "'My office'";
-        QTest::newRow("other node's alias")
-            << QByteArray("020A1B000003=Garage\r\n") << "02:0A:1B:00:00:02";
-        QTest::newRow("empty alias") << QByteArray("020A1B000002=\r\n") << "02:0A:1B:00:00:02";
-        QTest::newRow("no alias file") << QByteArray() << "02:0A:1B:00:00:02";
-    }
-    void nodeLabel() {
-        QFETCH(QByteArray, aliasFile);
-        QFETCH(QString, expected);
-        Fixture f;
-        if (!aliasFile.isEmpty()) {
-            f.writeWorkFile("alias.tmp", aliasFile);
-        }
-        QVERIFY(f.start());
-        QCOMPARE(NodeLabel(kOffice), expected);
-        QVERIFY(f.dialogs.boxes.isEmpty());
-    }
-
-    // The request's bytes, what the node's answer means, and what the node
-    // took.
-    void postSetAllSettings_data() {
-        QTest::addColumn<QString>("nodePassword");
-        QTest::addColumn<QString>("newPassword");
-        QTest::addColumn<QString>("changeAnswer");
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QString>("netIdAfter");
-        QTest::addColumn<QString>("passwordAfter");
-        const QStringList head{"POST 020A1B000002", ".PASSWORD=kaldor", "NET_ID_STR=NewNet",
-                               "ENCRYPT_KEY_STR=NewKey-1", "NOTCHES=Amateur"};
-        QTest::newRow("no new password") << "kaldor"
-                                         << ""
-                                         << "0" << Crlf(head) << true << "NewNet"
-                                         << "kaldor";
-        QTest::newRow("new password")
-            << "kaldor"
-            << "pw 2"
-            << "0" << Crlf(QStringList(head) << "NEWPASSWORD=pw 2") << true << "NewNet"
-            << "pw 2";
-        QTest::newRow("network moved, answer 3") << "kaldor"
-                                                 << ""
-                                                 << "3" << Crlf(head) << false << "NewNet"
-                                                 << "kaldor";
-        QStringList refused = head;
-        refused[1] = ".PASSWORD=wrong";
-        QTest::newRow("password refused")
-            << "wrong"
-            << "pw2"
-            << "0" << Crlf(QStringList(refused) << "NEWPASSWORD=pw2") << false << "KaldorHome"
-            << "kaldor";
-    }
+    // The node's own password and, only when there is one, the new password.
     void postSetAllSettings() {
-        QFETCH(QString, nodePassword);
-        QFETCH(QString, newPassword);
-        QFETCH(QString, changeAnswer);
-        QFETCH(QByteArray, request);
-        QFETCH(bool, accepted);
-        QFETCH(QString, netIdAfter);
-        QFETCH(QString, passwordAfter);
         Fixture f;
-        f.sim({"network-change-answer", changeAnswer});
         QVERIFY(f.start());
         Session().InterfaceNumber = 1;
-        Session().NodePassword = nodePassword;
+        Session().NodePassword = "wrong";
         const PostOutcome outcome =
-            PostSetAllSettings(kOffice, {"NewNet", "NewKey-1", "Amateur", newPassword});
-        QCOMPARE(f.readWorkFile("post.cfg"), request);
-        QCOMPARE(outcome, accepted ? PostOutcome::Accepted : PostOutcome::Failed);
-        QCOMPARE(SimValue(f, "office", "NET_ID_STR"), netIdAfter);
-        QCOMPARE(SimValue(f, "office", "password"), passwordAfter);
-        QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.describe()));
-    }
-
-    void fieldRules_data() {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<bool>("keyEnabled");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("retypeEnabled");
-        QTest::newRow("both typed") << "Net"
-                                    << "pw" << true << "Key" << true;
-        QTest::newRow("identifier emptied") << ""
-                                            << "pw" << false << "" << true;
-        QTest::newRow("identifier changed") << "Other"
-                                            << "pw" << true << "Key" << true;
-        QTest::newRow("password emptied") << "Net"
-                                          << "" << true << "Key" << false;
-    }
-    void fieldRules() {
-        QFETCH(QString, id);
-        QFETCH(QString, password);
-        QFETCH(bool, keyEnabled);
-        QFETCH(QString, key);
-        QFETCH(bool, retypeEnabled);
-        Fixture f;
-        QVERIFY(f.start());
-        Page()->show();
-        QVERIFY(!Field("txtKey")->isEnabled());
-        QVERIFY(!Field("txtPw2")->isEnabled());
-        QTest::keyClicks(Field("txtId"), "Net");
-        QTest::keyClicks(Field("txtKey"), "Key");
-        QTest::keyClicks(Field("txtPw1"), "pw");
-        Field("txtId")->setText(id);
-        Field("txtPw1")->setText(password);
-        QCOMPARE(Field("txtKey")->isEnabled(), keyEnabled);
-        QCOMPARE(Field("txtKey")->text(), key);
-        QCOMPARE(Field("txtPw2")->isEnabled(), retypeEnabled);
+            PostSetAllSettings(kOffice, {"NewNet", "NewKey-1", "Amateur", "pw 2"});
+        QCOMPARE(f.readWorkFile("post.cfg"),
+                 "POST 020A1B000002\r\n.PASSWORD=wrong\r\nNET_ID_STR=NewNet\r\n"
+                 "ENCRYPT_KEY_STR=NewKey-1\r\nNOTCHES=Amateur\r\nNEWPASSWORD=pw 2\r\n");
+        QCOMPARE(outcome, PostOutcome::Failed);
         QVERIFY(f.dialogs.boxes.isEmpty());
     }
 
-    // The retyped password is compared when it loses the focus to another
-    // field; the focus leaving with the whole window is no such moment.
-    void retypedPassword_data() {
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("retyped");
+    // The key needs an identifier, the retyped password a password; the two
+    // passwords are compared when the focus leaves the second for another field.
+    void fieldRules_data() {
+        QTest::addColumn<QStringList>("texts");  // identifier, password, retyped
         QTest::addColumn<Qt::FocusReason>("reason");
         QTest::addColumn<bool>("mismatch");
-        QTest::newRow("same, Tab") << "secret"
-                                   << "secret" << Qt::TabFocusReason << false;
-        QTest::newRow("different, Tab") << "secret"
-                                        << "secreT" << Qt::TabFocusReason << true;
-        QTest::newRow("different, mouse") << "secret"
-                                          << "secret2" << Qt::MouseFocusReason << true;
-        QTest::newRow("left empty, Backtab") << "secret"
-                                             << "" << Qt::BacktabFocusReason << true;
-        QTest::newRow("different, other window")
-            << "secret"
-            << "secreT" << Qt::ActiveWindowFocusReason << false;
+        QTest::newRow("identifier emptied")
+            << QStringList{"", "pw", "pw"} << Qt::TabFocusReason << false;
+        QTest::newRow("password emptied")
+            << QStringList{"Net", "", ""} << Qt::TabFocusReason << false;
+        QTest::newRow("different")
+            << QStringList{"Net", "pw", "pW"} << Qt::MouseFocusReason << true;
     }
-    void retypedPassword() {
-        QFETCH(QString, password);
-        QFETCH(QString, retyped);
+    void fieldRules() {
+        QFETCH(QStringList, texts);
         QFETCH(Qt::FocusReason, reason);
         QFETCH(bool, mismatch);
         Fixture f;
         QVERIFY(f.start());
-        Page()->show();
-        QTest::keyClicks(Field("txtPw1"), password);
-        QTest::keyClicks(Field("txtPw2"), retyped);
+        W().frmSetAll->show();
+        QVERIFY(!Field("txtKey")->isEnabled() && !Field("txtPw2")->isEnabled());
+        TypeSettings({"Net", "Key", "0", "pw"});
+        Field("txtId")->setText(texts[0]);
+        Field("txtPw1")->setText(texts[1]);
+        Field("txtPw2")->setText(texts[2]);
         QFocusEvent out(QEvent::FocusOut, reason);
         QCoreApplication::sendEvent(Field("txtPw2"), &out);
-        if (!mismatch) {
-            QVERIFY(f.dialogs.boxes.isEmpty());
-            QCOMPARE(Field("txtPw1")->text(), password);
-            QCOMPARE(Field("txtPw2")->text(), retyped);
-            QVERIFY(Field("txtPw2")->isEnabled());
-            return;
-        }
-        QCOMPARE(f.dialogs.boxes.size(), 1);
-        QCOMPARE(f.dialogs.boxes[0].text, Session().errPwMistake);
-        QCOMPARE(f.dialogs.boxes[0].icon, MsgIcon::Exclamation);
-        QCOMPARE(f.dialogs.boxes[0].title, kAppTitle);
-        QCOMPARE(Field("txtPw1")->text(), QString());
-        QCOMPARE(Field("txtPw2")->text(), QString());
-        QVERIFY(!Field("txtPw2")->isEnabled());
-        QCOMPARE(Page()->focusWidget(), Field("txtPw1"));
+        QCOMPARE(Field("txtKey")->isEnabled(), !texts[0].isEmpty());
+        QCOMPARE(Field("txtKey")->text(), texts[0].isEmpty() ? "" : "Key");
+        QCOMPARE(Field("txtPw2")->isEnabled(), !texts[1].isEmpty() && !mismatch);
+        QCOMPARE(Field("txtPw1")->text() + Field("txtPw2")->text(),
+                 mismatch ? QString() : texts[1] + texts[2]);
+        QCOMPARE(f.dialogs.describe(),
+                 mismatch ? Resolved("[1|Kaldor Config Tool] {errPwMistake}") : QString());
+        QCOMPARE(W().frmSetAll->focusWidget() == Field("txtPw1"), mismatch);
     }
 
-    // Every node takes the settings: one pass, then the new network is
-    // discovered. The nodes are configured before the connected node, through
-    // which they are reached.
-    void allNodesConfigured_data() {
-        QTest::addColumn<QString>("changeAnswer");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QList<int>>("attempts");  // office, garage, connected node
-        QTest::addColumn<qint64>("waited");
-        QTest::newRow("accepted at once")
-            << "0"
-            << "HomeKey-2024"
-            << "" << QList<int>{1, 1, 1} << qint64(3 * 1000 + 12000 + 3 * 1000);
-        QTest::newRow("new key and password, moves answered 3")
-            << "3"
-            << "NewKey-99"
-            << "newpass" << QList<int>{3, 3, 3} << qint64(9 * 1000 + 12000 + 3 * 1000);
-        QTest::newRow("same key, moves answered 3")
-            << "3"
-            << "HomeKey-2024"
-            << "" << QList<int>{2, 2, 2} << qint64(6 * 1000 + 12000 + 3 * 1000);
-    }
-    void allNodesConfigured() {
-        QFETCH(QString, changeAnswer);
-        QFETCH(QString, key);
-        QFETCH(QString, password);
-        QFETCH(QList<int>, attempts);
-        QFETCH(qint64, waited);
-        SetAllFixture f;
-        f.writeWorkFile("alias.tmp", "020A1B000002=Office\r\n");
-        f.sim({"network-change-answer", changeAnswer});
-        QVERIFY(f.start());
-        DiscoverDemo(f);
-        OpenSetAllPage(f, {kOffice, kGarage});
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        TypeSettings("NewNet", key, 2, password);
-        // With a new password the connected node asks for it in the next discovery.
-        f.dialogs.typePassword(password);
-        Fixture::waited = 0;
-        f.click(Page(), "cmdAutoConf");
-
+    // Office (alias 'Office') and one more node from the list, then the
+    // connected node, which the others are reached through. The last request
+    // of every run goes to the connected node, with the typed identifier.
+    void setAll_data() {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<Commands>("setup");        // kaldor-sim commands
+        QTest::addColumn<QStringList>("settings");  // as TypeSettings takes them
+        QTest::addColumn<QStringList>("waits");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("refusing");  // the node that keeps its settings
         const QString office = "'Office'";
-        const QString garage = Colons(kGarage);
-        const QString local = Colons(kLocal);
-        const QStringList expected =
-            Steps(attempts[0], Configuring(office), 0) +
-                Steps(attempts[1], Configuring(garage), 0) +
-                Steps(attempts[2], Configuring(local), 0) + Steps(1, Configuring(local), 0, 12000) +
-                Steps(1, Checking(office), 33) + Steps(1, Checking(garage), 66) +
-                Steps(1, Checking(local), 100)
-            << BoxEvent(Session().errSetAllOK);
-        QCOMPARE(gEvents, expected);
-        QCOMPARE(Fixture::waited, waited);
-        QCOMPARE(f.dialogs.boxes[0].icon, MsgIcon::NoIcon);
-        QCOMPARE(f.dialogs.boxes[0].title, kAppTitle);
-        for (const char* node : {"local", "office", "garage"}) {
-            QCOMPARE(SimValue(f, node, "NET_ID_STR"), "NewNet");
-            QCOMPARE(SimValue(f, node, "ENCRYPT_KEY_STR"), key);
-            QCOMPARE(SimValue(f, node, "NOTCHES"), "Amateur+Broadcast");
-            QCOMPARE(SimValue(f, node, "password"), password.isEmpty() ? "kaldor" : password);
-        }
-        QCOMPARE(SimValue(f, "attic", "NET_ID_STR"), "KaldorHome");
-        // The node page shows the network as it is now.
-        QVERIFY(!Page()->isVisible());
-        QVERIFY(Page()->isEnabled());
-        QVERIFY(!W().frmMessage->isVisible());
-        QVERIFY(W().frmConnect->isVisible());
-        QCOMPARE(Session().LocalNetworkId, "NewNet");
-        auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
-        for (const QString& mac : {kOffice, kGarage}) {
-            const QList<QListWidgetItem*> found = list->findItems(mac, Qt::MatchStartsWith);
-            QCOMPARE(found.size(), 1);
-            QCOMPARE(found[0]->text().mid(12, 21).trimmed(), "NewNet");
-        }
-    }
-
-    // A node that refuses keeps failing: three passes, then one box for it.
-    // The connected node, last in every pass, is not checked once an earlier
-    // node failed; it is given its settings again after each failing pass and
-    // after the report, always with the typed identifier.
-    void refusingNode_data() {
-        QTest::addColumn<QString>("refusing");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("good");
-        QTest::addColumn<QString>("goodLabel");
-        QTest::addColumn<bool>("goodFirst");
-        QTest::newRow("office refuses") << "office"
-                                        << "'Office'"
-                                        << "garage" << Colons(kGarage) << false;
-        QTest::newRow("garage refuses") << "garage" << Colons(kGarage) << "office"
-                                        << "'Office'" << true;
-    }
-    void refusingNode() {
-        QFETCH(QString, refusing);
-        QFETCH(QString, label);
-        QFETCH(QString, good);
-        QFETCH(QString, goodLabel);
-        QFETCH(bool, goodFirst);
-        SetAllFixture f;
-        f.writeWorkFile("alias.tmp", "020A1B000002=Office\r\n");
-        f.sim({"network-change-answer", "0"});
-        QVERIFY(f.start());
-        DiscoverDemo(f);
-        OpenSetAllPage(f, {kOffice, kGarage});
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        f.sim({"fault", refusing, "refusePassword", "on"});
-        TypeSettings("NewNet", "HomeKey-2024", 1, "");
-        f.click(Page(), "cmdAutoConf");
-
-        const SessionState& s = Session();
-        const QString local = Colons(kLocal);
-        const QStringList refusingConf = Steps(3, Configuring(label), 0);
-        const QStringList goodConf = Steps(1, Configuring(goodLabel), 0);
-        QStringList firstPass = goodFirst ? goodConf + refusingConf : refusingConf + goodConf;
-        firstPass += Steps(1, Configuring(local), 0) + Steps(1, Configuring(local), 0, 12000);
-        firstPass += goodFirst ? Steps(1, Checking(goodLabel), 33) + Steps(1, Checking(label), 33)
-                               : Steps(1, Checking(label), 0) + Steps(1, Checking(goodLabel), 33);
-        const QStringList laterPass =
-            Steps(3, Configuring(label), 33) + Steps(1, Configuring(local), 33) +
-            Steps(1, Configuring(local), 33, 12000) + Steps(1, Checking(label), 33);
-        const QStringList expected = firstPass + laterPass + laterPass
-                                     << BoxEvent(s.errConfiguring + label);
-        QCOMPARE(gEvents, expected);
-        QCOMPARE(Fixture::waited, qint64(19000 + 17000 + 17000));
-        QCOMPARE(f.dialogs.boxes[0].icon, MsgIcon::Stop);
-        QCOMPARE(f.dialogs.boxes[0].title, s.errSaving);
-        // The last request of the action went to the connected node.
-        QCOMPARE(f.readWorkFile("post.cfg"),
-                 Crlf({"POST " + kLocal, ".PASSWORD=kaldor", "NET_ID_STR=NewNet",
-                       "ENCRYPT_KEY_STR=HomeKey-2024", "NOTCHES=Amateur"}));
-        QCOMPARE(SimValue(f, refusing, "NET_ID_STR"), "KaldorHome");
-        QCOMPARE(SimValue(f, good, "NET_ID_STR"), "NewNet");
-        QCOMPARE(SimValue(f, "local", "NET_ID_STR"), "NewNet");
-        QVERIFY(!Page()->isVisible());
-        QVERIFY(Page()->isEnabled());
-        QVERIFY(W().frmConnect->isVisible());
-        QCOMPARE(s.LocalNetworkId, "NewNet");
-    }
-
-    // The connected node writes no answer: it is checked while every node
-    // before it passed, and it is given its settings again after every pass
-    // and after the report. Each of its requests shows the missing answer.
-    void connectedNodeSilent() {
-        SetAllFixture f;
-        f.sim({"network-change-answer", "0"});
-        QVERIFY(f.start());
-        DiscoverDemo(f);
-        OpenSetAllPage(f, {kGarage, kAttic});
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        f.sim({"fault", "local", "noResponse", "on"});
-        TypeSettings("NewNet", "HomeKey-2024", 0, "");
-        f.click(Page(), "cmdAutoConf");
-
-        const QString missing = Session().errReceiving;
-        const QString local = Colons(kLocal);
-        // Three tries, each showing the missing answer before its pause.
-        const auto localConf = [&](int bar) {
-            QStringList events;
-            for (int i = 0; i < 3; ++i) {
-                events << BoxEvent(missing, Configuring(local), bar)
-                       << Steps(1, Configuring(local), bar);
-            }
-            return events + Steps(1, Configuring(local), bar, 12000);
+        const QString garage = "02:0A:1B:00:00:03";
+        const QString local = "02:0A:1B:00:00:01";
+        const QStringList ok{"[4|Kaldor Config Tool] {errSetAllOK}"};
+        // Every node takes the settings after the given number of requests.
+        const auto allGood = [&](int attempts) {
+            return Conf(attempts, office, 0) + Conf(attempts, garage, 0) +
+                   Conf(attempts, local, 0) + Conf(1, local, 0, 12000) + Check(office, 33) +
+                   Check(garage, 66) + Check(local, 100);
         };
-        // The check, then the extra request after the failing pass.
-        const QStringList localCheck = QStringList{BoxEvent(missing, Checking(local), 66)} +
-                                       Steps(1, Checking(local), 66) +
-                                       QStringList{BoxEvent(missing, Checking(local), 66)};
-        const QStringList expected =
-            Steps(1, Configuring(Colons(kGarage)), 0) + Steps(1, Configuring(Colons(kAttic)), 0) +
-            localConf(0) + Steps(1, Checking(Colons(kGarage)), 33) +
-            Steps(1, Checking(Colons(kAttic)), 66) + localCheck + localConf(66) + localCheck +
-            localConf(66) + localCheck + QStringList{BoxEvent(missing)};
-        QCOMPARE(gEvents, expected);
-        QCOMPARE(SimValue(f, "attic", "NET_ID_STR"), "NewNet");
-        QVERIFY(!Page()->isVisible());
+        QTest::newRow("accepted at once")
+            << QStringList{kOffice, kGarage} << Commands{{"network-change-answer", "0"}}
+            << QStringList{"NewNet", "HomeKey-2024", "2", ""} << allGood(1) << ok << "";
+        QTest::newRow("new key and password, moves answered 3")
+            << QStringList{kOffice, kGarage} << Commands{}
+            << QStringList{"NewNet", "NewKey-99", "0", "newpass"} << allGood(3) << ok << "";
+        // The connected node is not checked once an earlier node failed; the
+        // refusing node keeps failing: three passes, then one box for it.
+        const QStringList laterPass = Conf(3, office, 33) + Conf(1, local, 33) +
+                                      Conf(1, local, 33, 12000) + Check(office, 33);
+        QTest::newRow("office refuses")
+            << QStringList{kOffice, kGarage}
+            << Commands{{"network-change-answer", "0"}, {"fault", "office", "refusePassword", "on"}}
+            << QStringList{"NewNet", "HomeKey-2024", "1", ""}
+            << Conf(3, office, 0) + Conf(1, garage, 0) + Conf(1, local, 0) +
+                   Conf(1, local, 0, 12000) + Check(office, 0) + Check(garage, 33) + laterPass +
+                   laterPass
+            << QStringList{"[2|{errSaving}] {errConfiguring}'Office'"} << kOffice;
+        // The connected node gives no answer to any request: three in each
+        // pass, its check while every node before it passed, one after each
+        // failing pass, one after the report, and two in the new discovery.
+        const QStringList localPass = Conf(3, local, 66) + Conf(1, local, 66, 12000);
+        QTest::newRow("connected node silent")
+            << QStringList{kGarage, "020A1B000006"}
+            << Commands{{"network-change-answer", "0"}, {"fault", "local", "noResponse", "on"}}
+            << QStringList{"NewNet", "HomeKey-2024", "0", ""}
+            << Conf(1, garage, 0) + Conf(1, "02:0A:1B:00:00:06", 0) + Conf(3, local, 0) +
+                   Conf(1, local, 0, 12000) + Check(garage, 33) + Check("02:0A:1B:00:00:06", 66) +
+                   Check(local, 66) + localPass + Check(local, 66) + localPass + Check(local, 66)
+            << QStringList(3 * 3 + 3 + 3 + 1 + 2, "[1|Kaldor Config Tool] {errReceiving}") << "";
+    }
+    void setAll() {
+        QFETCH(QStringList, selected);
+        QFETCH(Commands, setup);
+        QFETCH(QStringList, settings);
+        QFETCH(QStringList, waits);
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, refusing);
+        Fixture f;
+        f.writeWorkFile("alias.tmp", "020A1B000002=Office\r\n");
+        QVERIFY(f.start());
+        OpenSetAllPage(f, selected);
+        for (const QStringList& command : setup) {
+            f.sim(command);
+        }
+        TypeSettings(settings);
+        // With a new password the connected node asks for it in the next discovery.
+        f.dialogs.typePassword(settings[3]);
+        const QString notches = Ctl<QComboBox>(W().frmSetAll, "cboNotches")->currentText();
+        f.click(W().frmSetAll, "cmdAutoConf");
+
+        QCOMPARE(WaitLog::waits, Resolved(waits));
+        QCOMPARE(f.dialogs.describe(), Resolved(boxes).join('\n'));
+        const QStringList wanted{"NewNet", settings[1], notches,
+                                 settings[3].isEmpty() ? "kaldor" : settings[3]};
+        for (const QString& mac : selected + QStringList{kLocal}) {
+            const kaldorsim::Node node = SimNode(f, mac);
+            const QStringList now{node.params.value("NET_ID_STR"),
+                                  node.params.value("ENCRYPT_KEY_STR"),
+                                  node.params.value("NOTCHES"), node.password};
+            QCOMPARE(mac == refusing ? now[0] : now.join('|'),
+                     mac == refusing ? "KaldorHome" : wanted.join('|'));
+        }
+        const QByteArray last = f.readWorkFile("post.cfg");
+        QVERIFY(last.startsWith("POST 020A1B000001\r\n") && last.contains("\nNET_ID_STR=NewNet\r"));
+        // The node page shows the network as it is now.
+        QVERIFY(!W().frmSetAll->isVisible() && W().frmSetAll->isEnabled() &&
+                W().frmConnect->isVisible());
     }
 
     // More nodes than one action takes: the first ones in list order and the
     // connected node are configured, the user is told which were left out.
     void moreThanTwentySixNodes() {
-        SetAllFixture f;
+        Fixture f;
         f.sim({"create-generated", "28"});
         f.sim({"network-change-answer", "0"});
         QVERIFY(f.start());
-        Discover(f);
-        const QStringList lines = f.nodeLines();
-        QCOMPARE(lines.size(), 27);
-        QStringList macs;
-        for (const QString& line : lines) {
-            macs << line.left(12);
-        }
-        OpenSetAllPage(f, macs);
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        TypeSettings("Bigger", "Generated-Key", 0, "");
-        f.click(Page(), "cmdAutoConf");
+        OpenSetAllPage(f, {});
+        const QStringList macs =
+            f.nodeLines().replaceInStrings(QRegularExpression("^(.{12}).*"), "\\1");
+        QCOMPARE(macs.size(), 27);
+        TypeSettings({"Bigger", "Generated-Key", "0", ""});
+        f.click(W().frmSetAll, "cmdAutoConf");
 
-        const QStringList kept = macs.mid(0, 25);
-        const QStringList leftOut = macs.mid(25);
-        QCOMPARE(leftOut.size(), 2);
-        QStringList labels;
-        for (const QString& mac : leftOut) {
-            labels << Colons(mac);
-        }
-        QCOMPARE(f.dialogs.boxes.size(), 2);
-        QCOMPARE(f.dialogs.boxes[0].text, GetTextOr("errSetAllLeftOut", "?") + labels.join(", "));
-        QVERIFY(f.dialogs.boxes[0].text.startsWith("Only 26 nodes"));
-        QCOMPARE(f.dialogs.boxes[0].icon, MsgIcon::Exclamation);
-        QCOMPARE(f.dialogs.boxes[1].text, Session().errSetAllOK);
+        QCOMPARE(f.dialogs.describe(),
+                 Resolved("[1|Kaldor Config Tool] {errSetAllLeftOut}" + NodeLabel(macs[25]) + ", " +
+                          NodeLabel(macs[26]) + "\n[4|Kaldor Config Tool] {errSetAllOK}"));
         QCOMPARE(Fixture::waited, qint64(26 * 1000 + 12000 + 26 * 1000));
-        QCOMPARE(gEvents.filter("wait 1000 | " + Session().lblConfiguring).size(), 26);
-        for (const QString& mac : kept + QStringList{Session().LocalMac}) {
-            QCOMPARE(SimValue(f, mac, "NET_ID_STR"), "Bigger");
-        }
-        for (const QString& mac : leftOut) {
-            QCOMPARE(SimValue(f, mac, "NET_ID_STR"), "Generated");
+        for (int i = 0; i < macs.size(); ++i) {
+            QCOMPARE(Parameters(f, macs[i]).value("NET_ID_STR"), i < 25 ? "Bigger" : "Generated");
         }
     }
 
-    // A request that cannot be written abandons the action on the page.
+    // A request that cannot be written abandons the action on the page, which
+    // stays usable: Back discovers again.
     void requestNotWritten() {
-        SetAllFixture f;
-        QVERIFY(f.start());
-        DiscoverDemo(f);
-        OpenSetAllPage(f, {kOffice, kGarage});
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        QVERIFY(QDir(f.workDir()).mkdir("post.cfg"));
-        TypeSettings("NewNet", "HomeKey-2024", 0, "");
-        f.click(Page(), "cmdAutoConf");
-        QCOMPARE(f.dialogs.boxes.size(), 1);
-        QVERIFY(f.dialogs.boxes[0].text.contains("post.cfg"));
-        QCOMPARE(Fixture::waited, qint64(0));
-        QVERIFY(Page()->isVisible());
-        QVERIFY(Page()->isEnabled());
-        QVERIFY(!W().frmMessage->isVisible());
-        QVERIFY(!W().frmConnect->isVisible());
-        QCOMPARE(SimValue(f, "office", "NET_ID_STR"), "KaldorHome");
-    }
-
-    void leavingThePage_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("exits");
-        QTest::addColumn<bool>("pageShown");
-        QTest::newRow("Previous") << "cmdPrev" << false << false;
-        QTest::newRow("Exit") << "cmdExit" << true << false;
-        QTest::newRow("title bar") << "close" << true << false;
-        QTest::newRow("Help") << "cmdHelp" << false << true;
-    }
-    void leavingThePage() {
-        QFETCH(QString, action);
-        QFETCH(bool, exits);
-        QFETCH(bool, pageShown);
         Fixture f;
         QVERIFY(f.start());
-        Page()->show();
-        if (action == "close") {
-            Page()->close();
-        } else {
-            f.click(Page(), qPrintable(action));
-        }
-        QCOMPARE(f.exitCode.has_value(), exits);
-        QCOMPARE(Page()->isVisible(), pageShown);
-        if (action == "cmdPrev") {
-            // A fresh discovery fills the node page.
-            QVERIFY(W().frmConnect->isVisible());
-            QVERIFY(Ctl<QLineEdit>(W().frmConnect, "txtMacDirect")->text().startsWith(kLocal));
-        }
-        if (exits) {
-            QCOMPARE(*f.exitCode, 0);
-        }
-        if (action == "cmdHelp") {
-            QVERIFY(f.dialogs.boxes.isEmpty());
-            QVERIFY(!W().frmConnect->isVisible());
-        }
+        OpenSetAllPage(f, {kOffice, kGarage});
+        QVERIFY(QDir(f.workDir()).mkdir("post.cfg"));
+        TypeSettings({"NewNet", "HomeKey-2024", "0", ""});
+        f.click(W().frmSetAll, "cmdAutoConf");
+        QVERIFY(f.dialogs.describe().contains("post.cfg") && f.dialogs.boxes.size() == 1);
+        QCOMPARE(Fixture::waited, qint64(0));
+        QVERIFY(W().frmSetAll->isVisible() && W().frmSetAll->isEnabled() &&
+                !W().frmMessage->isVisible());
+        f.click(W().frmSetAll, "cmdPrev");
+        QVERIFY(!W().frmSetAll->isVisible() && W().frmConnect->isVisible());
     }
 };
 

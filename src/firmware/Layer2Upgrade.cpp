@@ -23,7 +23,9 @@ enum class PollEnd { Finished, Failed, TimedOut };
 
 struct PollResult {
     PollEnd end = PollEnd::TimedOut;
-    QString status;  // the last status the node reported
+    // What the user is told: the node's last status, which says why a
+    // flash failed, or the first line of a response that was no answer.
+    QString status;
 };
 
 // Asks the node for its status every two seconds until it reports the end
@@ -35,6 +37,7 @@ PollResult PollUpgradeStatus() {
         RunClient(Session().GetRequestFile);
         if (!ResponseStartsWith(QStringLiteral("INFO"))) {
             result.end = PollEnd::Failed;
+            result.status = ReadResponseFirstLine();
             return result;
         }
         result.status = ReadResponseValue(QStringLiteral("FLUP_STATUS"));
@@ -58,8 +61,6 @@ void ReportPollEnd(frmConfigAdv* window, const PollResult& poll) {
             MsgBox(s.errUpgradeOk, MsgIcon::Information);
             break;
         case PollEnd::Failed:
-            MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errUpgradeKo);
-            break;
         case PollEnd::TimedOut:
             MsgBox(poll.status, MsgIcon::Exclamation, s.errUpgradeKo);
             break;
