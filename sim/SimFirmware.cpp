@@ -21,8 +21,9 @@ const int kFetchSteps = 4;
 const int kNoServerQueries = 3;
 // Simulated time a layer-2 server serves, and a node waits for one.
 const int kLayer2WindowMs = 60000;
-// Below this real time the server could miss the client started right after it.
-const qint64 kMinLayer2WindowMs = 1500;
+// Below this real time the server could miss the client started right after it
+// on a loaded machine (or under a sanitizer, where every start is slower).
+const qint64 kMinLayer2WindowMs = 5000;
 
 const QString kStatusInitial = "initial";
 const QString kStatusDownloading = "downloading";
