@@ -44,7 +44,8 @@ struct Startup {
 
 // Runs the program in the start folder until its report of the first paint;
 // nothing when it did not report one.
-std::optional<Startup> TimeToFirstPaint(const QString& program, const QString& startDir) {
+std::optional<Startup> TimeToFirstPaint(const QString& program, const QString& startDir,
+                                        const QStringList& arguments = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("KALDOR_EXIT_AFTER_PAINT"), QStringLiteral("1"));
@@ -53,7 +54,7 @@ std::optional<Startup> TimeToFirstPaint(const QString& program, const QString& s
     process.setWorkingDirectory(startDir);
     process.setStandardErrorFile(QProcess::nullDevice());
     const qint64 started = WallClockMicros();
-    process.start(program, {});
+    process.start(program, arguments);
     if (!process.waitForFinished(60000)) {
         process.kill();
         process.waitForFinished();
@@ -79,7 +80,7 @@ struct Series {
 };
 
 struct StartupSeries {
-    Series bare, shipped, generated;
+    Series bare, labelled, shipped, generated;
 };
 
 // Runs the three programs in turn, round after round, so that they share the
@@ -93,6 +94,8 @@ StartupSeries RunStartups(const Fixture& f, int runs) {
         StartupSeries warmUp;
         StartupSeries& target = round == 0 ? warmUp : series;
         target.bare.add(TimeToFirstPaint(bare, f.startDir()), "the bare window");
+        target.labelled.add(TimeToFirstPaint(bare, f.startDir(), {QStringLiteral("--text")}),
+                            "the bare window with text");
         f.writeWorkFile(choice, kShipped.toUtf8() + "\r\n");
         target.shipped.add(TimeToFirstPaint(program, f.startDir()), "kaldor-config");
         f.writeWorkFile(choice, kGenerated.toUtf8() + "\r\n");
@@ -252,6 +255,7 @@ void RunStartupBench(int runs) {
             {name, Fixed(wall), Fixed(wall / bareWall, 2), Fixed(cpu), Fixed(cpu / bareCpu, 2)});
     };
     row(QStringLiteral("bare Qt window"), series.bare);
+    row(QStringLiteral("bare Qt window with one line of text"), series.labelled);
     row(QStringLiteral("kaldor-config, shipped catalogue"), series.shipped);
     row(QStringLiteral("kaldor-config, 10 000-line catalogue"), series.generated);
     startup.print();
