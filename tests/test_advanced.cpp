@@ -1,13 +1,10 @@
 // The advanced window: its tabs, how it opens and closes, and how every
 // parameter of a node reaches its controls.
-#include <QApplication>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QtTest>
 
 #include "advanced/Loading.h"
-#include "app/TextFiles.h"
 #include "app/Values.h"
 #include "lang/Catalogue.h"
 #include "test_advanced_helpers.h"
@@ -16,23 +13,62 @@ using namespace advtest;
 
 namespace {
 
-const QString kZeros = QStringLiteral("0000000000000000");
+// "box=KEY" for the text boxes that show a key unchanged, and "list=KEY"
+// (KEY_OPTIONS and KEY) or "list=OPTIONS=VALUE" for the lists.
+const char* const kShown =
+    "txtServerIP=FLUP_IP_ADDR txtFtpUser=FLUP_LOGIN txtFtpPass=FLUP_PASSWORD "
+    "txtFileName=FLUP_FILENAME txtIpAddress=IP_ADDR txtSubnetMask=NETMASK txtDefGateway=GATEWAY "
+    "txtEncrypKey=ENCRYPT_KEY_STR txtNetId=NET_ID_STR txt1Offset=CUSTOM_1_OFFSET "
+    "txt1Pattern=CUSTOM_1_PATTERN txt1ClassOffset=CUSTOM_1_CLASS_OFFSET "
+    "txt1Bitmask=CUSTOM_1_BITMASK txt1ClassBitmask=CUSTOM_1_CLASS_BITMASK "
+    "txtOffset=CUSTOM_0_OFFSET txtPattern=CUSTOM_0_PATTERN txtClassOffset=CUSTOM_0_CLASS_OFFSET "
+    "txtBitmask=CUSTOM_0_BITMASK txtClassBitmask=CUSTOM_0_CLASS_BITMASK txtVlanTag=KALDOR_VLAN_TAG "
+    "cboUpgProt=FLUP_PROTOCOL cboUpdSect=FLUP_SECTION cboIpConfig=IP_CONFIG cboMacType=MAC_TYPE "
+    "cboNodeType=NODE_TYPE cboNotches=NOTCHES cboDistControl=DISTORTION_CONTROL IGMP=MCAST_IGMP "
+    "cboDefPrio=PRIO=DEFAULT_PRIO cboVlanConf=KALDOR_VLAN_CONFIG cboVlanPrio=KALDOR_VLAN_PRIO "
+    "cboCriterion=CRITERION=CRITERION_0 cbo1Criterion=CRITERION=CRITERION_1 "
+    "cboEncryptType=ENCRYPT_TYPE cboAESEncryptType=ENCRYPT_AES_TYPE "
+    "cboEncryptLength=ENCRYPT_AES_LENGTH=ENCRYPT_KEY_LENGTH";
 
-// A class-pattern list whose first value is given, as the node reports it.
-QString ClassList(const QString& first) {
-    QStringList pieces{QLatin1Char('\'') + first + QLatin1Char('\'')};
-    for (int k = 1; k < 8; ++k) {
-        pieces << QLatin1Char('\'') + kZeros + QLatin1Char('\'');
+QStringList Entries(const QComboBox* combo) {
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i) {
+        entries << combo->itemText(i);
     }
-    return pieces.join(QLatin1Char(','));
+    return entries;
 }
 
-QString QuotedList(const QStringList& values) {
-    QStringList pieces;
-    for (const QString& v : values) {
-        pieces << QLatin1Char('\'') + v + QLatin1Char('\'');
+// Every plain control shows what the node holds; the encryption lists only
+// when they are shown.
+void VerifyLoaded(const kaldorsim::Parameters& params) {
+    for (const QString& row : QString(kShown).split(' ')) {
+        const QStringList names = row.split('=');
+        QVERIFY2(params.contains(names.last()), qPrintable(row));
+        if (auto* box = qobject_cast<QLineEdit*>(Control(qPrintable(names[0])))) {
+            QCOMPARE(box->text(), params.value(names[1]));
+        } else if (QComboBox* list = Combo(qPrintable(names[0])); !list->isHidden()) {
+            QCOMPARE(Entries(list), SplitOptionList(params.value(names[1] + "_OPTIONS")));
+            QCOMPARE(list->currentText(), params.value(names.last()));
+        }
     }
-    return pieces.join(QLatin1Char(','));
+}
+
+// The encryption lists' type|AES mode|length|which are enabled, or "hidden"
+// when every encryption control is hidden.
+QString EncryptionShown() {
+    const char* const lists[] = {"cboEncryptType", "cboAESEncryptType", "cboEncryptLength"};
+    const bool hidden = Control(lists[0])->isHidden();
+    for (const char* name : {"cboAESEncryptType", "cboEncryptLength", "cmdUpEncryption",
+                             "lblSecurity_6", "lblSecurity_7", "lblSecurity_8"}) {
+        if (Control(name)->isHidden() != hidden) {
+            return name;  // not hidden with the others
+        }
+    }
+    return hidden ? QStringLiteral("hidden")
+                  : QStringList{Combo(lists[0])->currentText(), Combo(lists[1])->currentText(),
+                                Combo(lists[2])->currentText(),
+                                Enabled({lists[0], lists[1], lists[2]})}
+                        .join('|');
 }
 
 QString CurrentPanel() {
@@ -43,94 +79,24 @@ void ClickTab(QTabBar* bar, int position) {
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(position - 1).center());
 }
 
-// The text a port field shows, or "-" when it is hidden.
-QString PortShown(const char* name) {
-    QLineEdit* box = Text(name);
-    return box->isHidden() ? QStringLiteral("-") : box->text();
-}
-
-// The eight priority fields joined by commas, or "-" when they are hidden.
-QString MapShown() {
-    QStringList texts;
-    for (int k = 0; k < 8; ++k) {
-        if (Adv()->txtQoSMap(k)->isHidden() || Adv()->lblQoSPrec(k)->isHidden()) {
-            return QStringLiteral("-");
-        }
-        texts << Adv()->txtQoSMap(k)->text();
+// Classification settings in shorthand: "C0=Custom" is CRITERION_0; for
+// criterion n, Pn is its pattern, Mn its class mask and Vn its first class
+// value (hex, padded to 16 digits as a node reports them), On its class offset
+// and Rn its class priorities ("6,0,0").
+QStringList Classification(const QString& shorthand) {
+    QStringList settings;
+    for (const QString& item : shorthand.split(' ', Qt::SkipEmptyParts)) {
+        const QString kind = item.left(1), custom = "CUSTOM_" + item.mid(1, 1) + "_";
+        const QString value = item.mid(3), hex = value.leftJustified(16, '0');
+        settings << (kind == "C"   ? "CRITERION_" + item.mid(1, 1) + "=" + value
+                     : kind == "P" ? custom + "PATTERN=" + hex
+                     : kind == "M" ? custom + "CLASS_BITMASK=" + hex
+                     : kind == "O" ? custom + "CLASS_OFFSET=" + value
+                     : kind == "R" ? custom + "CLASS_PRIO='" + value.split(',').join("','") + "'"
+                                   : custom + "CLASS_PATTERN='" + hex + "'" +
+                                         QString(",'0000000000000000'").repeated(7));
     }
-    return texts.join(QLatin1Char(','));
-}
-
-struct Shown {
-    const char* control;
-    const char* key;
-};
-
-// Text boxes and the key each one shows unchanged.
-const Shown kTextRows[] = {{"txtServerIP", "FLUP_IP_ADDR"},
-                           {"txtFtpUser", "FLUP_LOGIN"},
-                           {"txtFtpPass", "FLUP_PASSWORD"},
-                           {"txtFileName", "FLUP_FILENAME"},
-                           {"txtIpAddress", "IP_ADDR"},
-                           {"txtSubnetMask", "NETMASK"},
-                           {"txtDefGateway", "GATEWAY"},
-                           {"txtEncrypKey", "ENCRYPT_KEY_STR"},
-                           {"txtNetId", "NET_ID_STR"},
-                           {"txt1Offset", "CUSTOM_1_OFFSET"},
-                           {"txt1Pattern", "CUSTOM_1_PATTERN"},
-                           {"txt1ClassOffset", "CUSTOM_1_CLASS_OFFSET"},
-                           {"txt1Bitmask", "CUSTOM_1_BITMASK"},
-                           {"txt1ClassBitmask", "CUSTOM_1_CLASS_BITMASK"},
-                           {"txtOffset", "CUSTOM_0_OFFSET"},
-                           {"txtPattern", "CUSTOM_0_PATTERN"},
-                           {"txtClassOffset", "CUSTOM_0_CLASS_OFFSET"},
-                           {"txtBitmask", "CUSTOM_0_BITMASK"},
-                           {"txtClassBitmask", "CUSTOM_0_CLASS_BITMASK"},
-                           {"txtVlanTag", "KALDOR_VLAN_TAG"}};
-
-struct Listed {
-    const char* control;
-    const char* options;
-    const char* value;
-};
-
-// Drop-down lists filled from an option list with the current value selected.
-const Listed kListRows[] = {
-    {"cboUpgProt", "FLUP_PROTOCOL_OPTIONS", "FLUP_PROTOCOL"},
-    {"cboUpdSect", "FLUP_SECTION_OPTIONS", "FLUP_SECTION"},
-    {"cboIpConfig", "IP_CONFIG_OPTIONS", "IP_CONFIG"},
-    {"cboMacType", "MAC_TYPE_OPTIONS", "MAC_TYPE"},
-    {"cboNodeType", "NODE_TYPE_OPTIONS", "NODE_TYPE"},
-    {"cboNotches", "NOTCHES_OPTIONS", "NOTCHES"},
-    {"cboDistControl", "DISTORTION_CONTROL_OPTIONS", "DISTORTION_CONTROL"},
-    {"IGMP", "MCAST_IGMP_OPTIONS", "MCAST_IGMP"},
-    {"cboDefPrio", "PRIO_OPTIONS", "DEFAULT_PRIO"},
-    {"cboVlanConf", "KALDOR_VLAN_CONFIG_OPTIONS", "KALDOR_VLAN_CONFIG"},
-    {"cboVlanPrio", "KALDOR_VLAN_PRIO_OPTIONS", "KALDOR_VLAN_PRIO"},
-    {"cboEncryptType", "ENCRYPT_TYPE_OPTIONS", "ENCRYPT_TYPE"},
-    {"cboAESEncryptType", "ENCRYPT_AES_TYPE_OPTIONS", "ENCRYPT_AES_TYPE"},
-    {"cboEncryptLength", "ENCRYPT_AES_LENGTH_OPTIONS", "ENCRYPT_KEY_LENGTH"}};
-
-// Every plain control shows what the node holds.
-void VerifyLoaded(const kaldorsim::Parameters& params, bool encryptionShown) {
-    for (const Shown& row : kTextRows) {
-        QVERIFY2(params.contains(row.key), row.key);
-        QCOMPARE(Text(row.control)->text(), params.value(row.key));
-    }
-    for (const Listed& row : kListRows) {
-        const bool encryption = QByteArray(row.control).contains("Encrypt");
-        if (encryption && !encryptionShown) {
-            QVERIFY(Combo(row.control)->isHidden());
-            continue;
-        }
-        QCOMPARE(Entries(Combo(row.control)), SplitOptionList(params.value(row.options)));
-        QCOMPARE(Combo(row.control)->currentText(), params.value(row.value));
-    }
-    const QStringList criteria = SplitOptionList(params.value("CRITERION_OPTIONS"));
-    QCOMPARE(Entries(Combo("cboCriterion")), criteria);
-    QCOMPARE(Entries(Combo("cbo1Criterion")), criteria);
-    QCOMPARE(Combo("cboCriterion")->currentText(), params.value("CRITERION_0"));
-    QCOMPARE(Combo("cbo1Criterion")->currentText(), params.value("CRITERION_1"));
+    return settings;
 }
 
 }  // namespace
@@ -141,523 +107,233 @@ class AdvancedWindowTest : public QObject {
 private slots:
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
-    // The catalogue decides which tabs exist; a click shows the panel of the
-    // clicked tab through the position fields, and General brings back the
-    // general panel.
+    // The catalogue decides which tabs exist; a click shows its panel through
+    // the position fields. The criteria have tabs of their own.
     void tabPositions_data() {
-        QTest::addColumn<QStringList>("emptied");
-        QTest::addColumn<QList<int>>("positions");
-        QTest::addColumn<int>("clicked");
-        QTest::addColumn<QString>("panel");
-        const QStringList optional{"tabNetwork",  "tabMac",  "tabPhy", "tabMulticat",
-                                   "tabSecurity", "tabVlan", "tabQoS", "tabQoSAdv"};
-        QTest::newRow("every tab, advanced QoS")
-            << QStringList() << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 9 << "picFrame_9";
-        QTest::newRow("every tab, QoS")
-            << QStringList() << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 8 << "picFrame_10";
-        QTest::newRow("every tab, VLAN")
-            << QStringList() << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 7 << "picFrame_8";
-        QTest::newRow("no MAC and PHY, multicast")
-            << QStringList{"tabMac", "tabPhy"} << QList<int>{1, 2, 0, 0, 3, 4, 5, 6, 7} << 3
-            << "picFrame_5";
-        QTest::newRow("no MAC and PHY, advanced QoS")
-            << QStringList{"tabMac", "tabPhy"} << QList<int>{1, 2, 0, 0, 3, 4, 5, 6, 7} << 7
-            << "picFrame_9";
-        QTest::newRow("no MAC, PHY")
-            << QStringList{"tabMac"} << QList<int>{1, 2, 0, 3, 4, 5, 6, 7, 8} << 3 << "picFrame_4";
-        QStringList allButSecurity = optional;
-        allButSecurity.removeOne("tabSecurity");
-        QTest::newRow("security only")
-            << allButSecurity << QList<int>{1, 0, 0, 0, 0, 2, 0, 0, 0} << 2 << "picFrame_6";
+        Columns({"emptied", "positions", "clicked", "panel"});
+        Row("every tab, advanced QoS", "", "123456789", "9", "picFrame_9");
+        Row("every tab, QoS", "", "123456789", "8", "picFrame_10");
+        Row("every tab, VLAN", "", "123456789", "7", "picFrame_8");
+        Row("no MAC and PHY, multicast", "tabMac|tabPhy", "120034567", "3", "picFrame_5");
+        Row("no MAC, PHY", "tabMac", "120345678", "3", "picFrame_4");
+        Row("security only", "tabNetwork|tabMac|tabPhy|tabMulticat|tabVlan|tabQoS|tabQoSAdv",
+            "100002000", "2", "picFrame_6");
     }
     void tabPositions() {
-        QFETCH(QStringList, emptied);
-        QFETCH(QList<int>, positions);
-        QFETCH(int, clicked);
-        QFETCH(QString, panel);
         Fixture f;
-        for (const QString& key : emptied) {
+        for (const QString& key : Parts(Cell("emptied"))) {
             f.setCatalogue(key, QString());
         }
         QVERIFY(f.start());
         const AdvancedTabs& t = App().tabs;
-        QCOMPARE((QList<int>{t.GeneralTab, t.NetworkTab, t.MacTab, t.PhyTab, t.MulticastTab,
-                             t.SecurityTab, t.VlanTab, t.QoSTab, t.QoSAdvTab}),
-                 positions);
+        QString positions;
+        for (int position : {t.GeneralTab, t.NetworkTab, t.MacTab, t.PhyTab, t.MulticastTab,
+                             t.SecurityTab, t.VlanTab, t.QoSTab, t.QoSAdvTab}) {
+            positions += QString::number(position);
+        }
+        QCOMPARE(positions, Cell("positions"));
         auto* bar = Control<QTabBar>("tabConfig");
-        QCOMPARE(bar->count(), *std::max_element(positions.begin(), positions.end()));
+        QCOMPARE(bar->count(), std::max_element(positions.begin(), positions.end())->digitValue());
         Adv()->show();
         QVERIFY(QTest::qWaitForWindowExposed(Adv()));
         QCOMPARE(CurrentPanel(), "picFrame_1");
-        ClickTab(bar, clicked);
-        QCOMPARE(bar->currentIndex(), clicked - 1);
-        QCOMPARE(CurrentPanel(), panel);
+        ClickTab(bar, Cell("clicked").toInt());
+        QCOMPARE(CurrentPanel(), Cell("panel"));
         ClickTab(bar, 1);
         QCOMPARE(CurrentPanel(), "picFrame_1");
+        auto* criteria = Control<QStackedWidget>("stkCriterion");
+        QCOMPARE(criteria->currentWidget(), Adv()->picCriterion(1));
+        Control<QTabBar>("tabCriterion")->setCurrentIndex(1);
+        QCOMPARE(criteria->currentWidget(), Adv()->picCriterion(2));
     }
 
-    void criterionTabs() {
+    // Opened from the end page or the node page's Advanced button, the window
+    // lists the whole response and shows every parameter of the node.
+    void opening_data() {
+        Columns({"mac", "route", "encryption", "fixedIp"});
+        Row("end page, local node, AES model, fixed address", kLocal, "end", "3DES|None|168|100",
+            "1");
+        Row("end page, office, basic model, DHCP", kOffice, "end", "hidden", "0");
+        Row("node page, garage", kGarage, "node", "3DES|None|168|100", "0");
+    }
+    void opening() {
         Fixture f;
-        QVERIFY(f.start());
-        auto* stack = Control<QStackedWidget>("stkCriterion");
-        QCOMPARE(stack->currentWidget(), Adv()->picCriterion(1));
-        // The criteria panel is never in front, so its tabs are chosen directly.
-        auto* bar = Control<QTabBar>("tabCriterion");
-        bar->setCurrentIndex(1);
-        QCOMPARE(stack->currentWidget(), Adv()->picCriterion(2));
-        bar->setCurrentIndex(0);
-        QCOMPARE(stack->currentWidget(), Adv()->picCriterion(1));
-    }
-
-    // Opened from the end page, the window lists the whole response and shows
-    // every parameter of the node; the encryption controls only for models
-    // the catalogue names.
-    void openThroughEndPage_data() {
-        QTest::addColumn<QString>("mac");
-        QTest::addColumn<bool>("encryptionShown");
-        QTest::addColumn<bool>("fixedIpEnabled");
-        QTest::newRow("local, AES model, fixed IP") << kLocal << true << true;
-        QTest::newRow("office, basic model, DHCP") << kOffice << false << false;
-        QTest::newRow("garage, AES model") << kGarage << true << false;
-    }
-    void openThroughEndPage() {
-        QFETCH(QString, mac);
-        QFETCH(bool, encryptionShown);
-        QFETCH(bool, fixedIpEnabled);
-        Fixture f;
-        OPEN_ADVANCED(f, mac);
-        QVERIFY(!W().frmEnd->isVisible());
-        QVERIFY(!W().frmConnect->isVisible());
-        QVERIFY(!W().frmMessage->isVisible());
-        auto* list = Control<QListWidget>("lstConfig");
-        const QStringList lines = ReadLines(f.workFile("ihcp_client.tmp")).value();
-        QCOMPARE(list->count(), lines.size());
-        for (int i = 0; i < lines.size(); ++i) {
-            QCOMPARE(list->item(i)->text(), lines[i]);
-        }
-        VerifyLoaded(Parameters(f, mac), encryptionShown);
-        for (const char* name :
-             {"cboEncryptType", "cboAESEncryptType", "cboEncryptLength", "cmdUpEncryption",
-              "lblSecurity_6", "lblSecurity_7", "lblSecurity_8"}) {
-            QCOMPARE(Control(name)->isHidden(), !encryptionShown);
-        }
-        for (const char* name : {"txtIpAddress", "txtSubnetMask", "txtDefGateway"}) {
-            QCOMPARE(Control(name)->isEnabled(), fixedIpEnabled);
-        }
-        QVERIFY(Control("cboNodeType")->isEnabled());
-        QVERIFY(Control("txtEncrypKey")->isEnabled());
-        QVERIFY(!Control("cmdUpVlan")->isEnabled());
-        QCOMPARE(Entries(Combo("cboRule1")).size(), 8);
-        QCOMPARE(Combo("cboRule1")->itemText(7), GetText("cboQoSAdv8"));
-        QCOMPARE(Entries(Combo("cboQoSRule")).size(), 6);
-        QCOMPARE(Combo("cboQoSRule")->currentIndex(), 0);
-        QCOMPARE(Combo("cboRule2")->currentIndex(), 7);
-        QVERIFY(f.dialogs.boxes.isEmpty());
-    }
-
-    // The node page's Advanced button reads the chosen node with its
-    // password and opens the window on it.
-    void openThroughNodePage_data() {
-        QTest::addColumn<QString>("mac");
-        QTest::newRow("connected node") << kLocal;
-        QTest::newRow("garage") << kGarage;
-    }
-    void openThroughNodePage() {
-        QFETCH(QString, mac);
-        Fixture f;
-        QVERIFY(f.start());
-        f.dialogs.typePassword("");  // the study's password is not known
-        f.click(W().frmBegin, "cmdNext");
-        if (mac == kLocal) {
-            f.clickNodeBox();
-        } else {
+        const QString mac = Cell("mac");
+        if (Cell("route") == "node") {
+            QVERIFY(f.start());
+            f.dialogs.typePassword("");  // the study's password is not known
+            f.click(W().frmBegin, "cmdNext");
             f.clickNodeEntry(f.rowOf(mac));
+            f.click(W().frmConnect, "cmdQuickAdv");
+            QVERIFY2(Adv()->isVisible(), qPrintable(f.dialogs.describe()));
+            QCOMPARE(Session().SelectedMac, mac);
+        } else {
+            OPEN_ADVANCED(f, mac);
         }
-        f.click(W().frmConnect, "cmdQuickAdv");
-        QVERIFY2(Adv()->isVisible(), qPrintable(f.dialogs.describe()));
-        QVERIFY(!W().frmConnect->isVisible());
-        QCOMPARE(Session().SelectedMac, mac);
-        VerifyLoaded(Parameters(f, mac), true);
+        QVERIFY(!W().frmEnd->isVisible() && !W().frmConnect->isVisible());
+        QStringList listed;
+        for (const QListWidgetItem* item :
+             Control<QListWidget>("lstConfig")->findItems("", Qt::MatchStartsWith)) {
+            listed << item->text();
+        }
+        QCOMPARE(listed, ReadLines(f.workFile("ihcp_client.tmp")).value());
+        VerifyLoaded(Parameters(f, mac));
+        QCOMPARE(EncryptionShown(), Cell("encryption"));
+        QCOMPARE(Enabled({"txtIpAddress", "txtSubnetMask", "txtDefGateway"}),
+                 Cell("fixedIp").repeated(3));
+        QCOMPARE(Enabled({"cboNodeType", "txtEncrypKey", "cmdUpVlan"}), "110");
+        QCOMPARE(Combo("cboRule2")->itemText(7), GetText("cboQoSAdv8"));
+        QCOMPARE(Combo("cboQoSRule")->count(), 6);
         QVERIFY(f.dialogs.boxes.isEmpty());
     }
 
-    // An option list gives one entry per piece (a piece too short for its
-    // quotes gives an empty entry); the current value selects by exact text
-    // and that selection decides over the fixed-IP boxes.
+    // One entry per piece of an option list (a piece too short for its quotes
+    // gives an empty one); the value selects the first entry of exactly its
+    // text; only positions 0 and 1 decide over the fixed-address boxes.
     void optionLists_data() {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<bool>("boxesEnabled");
-        QTest::newRow("fixed") << "'DHCP','Fixed'"
-                               << "Fixed" << QStringList{"DHCP", "Fixed"} << 1 << true;
-        QTest::newRow("automatic") << "'DHCP','Fixed'"
-                                   << "DHCP" << QStringList{"DHCP", "Fixed"} << 0 << false;
-        QTest::newRow("second entry of any name")
-            << "'Auto','Static'"
-            << "Static" << QStringList{"Auto", "Static"} << 1 << true;
-        QTest::newRow("short pieces") << "'DHCP','',x"
-                                      << "DHCP" << QStringList{"DHCP", "", ""} << 0 << false;
-        QTest::newRow("value in other case: no selection, boxes as they were")
-            << "'DHCP','Fixed'"
-            << "fixed" << QStringList{"DHCP", "Fixed"} << -1 << true;
-        QTest::newRow("third entry: boxes as they were")
-            << "'DHCP','Fixed','Auto'"
-            << "Auto" << QStringList{"DHCP", "Fixed", "Auto"} << 2 << true;
-        QTest::newRow("empty list") << ""
-                                    << "DHCP" << QStringList() << -1 << true;
+        Columns({"options", "value", "entries", "selected", "boxes"});
+        Row("fixed", "'DHCP','Fixed'", "Fixed", "DHCP|Fixed", "1", "1");
+        Row("automatic", "'DHCP','Fixed'", "DHCP", "DHCP|Fixed", "0", "0");
+        Row("second entry of any name", "'Auto','Static'", "Static", "Auto|Static", "1", "1");
+        Row("short pieces", "'DHCP','',x", "DHCP", "DHCP||", "0", "0");
+        Row("other case: no selection", "'DHCP','Fixed'", "fixed", "DHCP|Fixed", "-1", "1");
+        Row("first of two equal", "'DHCP','DHCP'", "DHCP", "DHCP|DHCP", "0", "0");
+        Row("third entry", "'DHCP','Fixed','Auto'", "Auto", "DHCP|Fixed|Auto", "2", "1");
     }
     void optionLists() {
-        QFETCH(QString, options);
-        QFETCH(QString, value);
-        QFETCH(QStringList, entries);
-        QFETCH(int, selected);
-        QFETCH(bool, boxesEnabled);
         Fixture f;
         OPEN_ADVANCED(f, kLocal);  // the local node starts with a fixed address
-        SetParameters(f, kLocal, {"IP_CONFIG_OPTIONS=" + options, "IP_CONFIG=" + value});
+        SetParameters(f, kLocal,
+                      {"IP_CONFIG_OPTIONS=" + Cell("options"), "IP_CONFIG=" + Cell("value")});
         f.click(Adv(), "cmdRefresh");
-        QCOMPARE(Entries(Combo("cboIpConfig")), entries);
-        QCOMPARE(Combo("cboIpConfig")->currentIndex(), selected);
-        QCOMPARE(Control("txtIpAddress")->isEnabled(), boxesEnabled);
-        QCOMPARE(Control("txtDefGateway")->isEnabled(), boxesEnabled);
+        QCOMPARE(Entries(Combo("cboIpConfig")), Parts(Cell("entries")));
+        QCOMPARE(Combo("cboIpConfig")->currentIndex(), Cell("selected").toInt());
+        QCOMPARE(Enabled({"txtIpAddress", "txtDefGateway"}), Cell("boxes").repeated(2));
         QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.describe()));
-        QVERIFY(Adv()->isVisible());
     }
 
-    // The change rules run while the load sets each control; the key follows
-    // the network identifier only when the identifier's text changes.
-    void loadChangeRules_data() {
-        QTest::addColumn<QStringList>("atOpening");
-        QTest::addColumn<QStringList>("atRefresh");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("keyEnabled");
-        QTest::addColumn<bool>("vlanEnabled");
-        QTest::newRow("network identifier present")
-            << QStringList() << QStringList() << "HomeKey-2024" << true << false;
-        QTest::newRow("first load without identifier keeps the key")
-            << QStringList{"NET_ID_STR="} << QStringList() << "HomeKey-2024" << false << false;
-        QTest::newRow("refresh that clears the identifier empties the key")
-            << QStringList() << QStringList{"NET_ID_STR="} << "" << false << false;
-        QTest::newRow("refresh that names the identifier again")
-            << QStringList{"NET_ID_STR="} << QStringList{"NET_ID_STR=KaldorHome"} << "HomeKey-2024"
-            << true << false;
-        QTest::newRow("VLAN tagging on") << QStringList{"KALDOR_VLAN_CONFIG=Enabled"}
-                                         << QStringList() << "HomeKey-2024" << true << true;
-        QTest::newRow("VLAN tagging switched off by refresh")
-            << QStringList{"KALDOR_VLAN_CONFIG=Enabled"}
-            << QStringList{"KALDOR_VLAN_CONFIG=Disabled"} << "HomeKey-2024" << true << false;
+    // The change rules run as the load sets each control (the key follows the
+    // identifier only when its text changes); the encryption lists show the
+    // node's values for the models the catalogue names. Enabled: txtEncrypKey,
+    // cboNodeType, txtConfirmKey, cboVlanPrio, txtVlanTag, cmdUpVlan.
+    void loadRules_data() {
+        Columns({"opening", "refresh", "key", "enabled", "encryption"});
+        const char *key = "HomeKey-2024", *des = "3DES|None|168|100";
+        Row("network identifier present", "", "", key, "111000", des);
+        Row("first load without identifier keeps the key", "NET_ID_STR=", "", key, "001000", des);
+        Row("refresh that clears the identifier empties the key", "", "NET_ID_STR=", "", "000000",
+            des);
+        Row("refresh that names the identifier again", "NET_ID_STR=", "NET_ID_STR=KaldorHome", key,
+            "111000", des);
+        Row("VLAN tagging on", "KALDOR_VLAN_CONFIG=Enabled", "", key, "111111", des);
+        Row("VLAN tagging switched off by refresh", "KALDOR_VLAN_CONFIG=Enabled",
+            "KALDOR_VLAN_CONFIG=Disabled", key, "111000", des);
+        Row("model not named", "MODEL=KPL-200", "", key, "111000", "hidden");
+        Row("empty model", "MODEL=", "", key, "111000", des);
+        Row("part of a named model", "MODEL=KPL-510", "", key, "111000", des);
+        Row("AES with the node's mode and length",
+            "ENCRYPT_TYPE=AES|ENCRYPT_AES_TYPE=CBC|ENCRYPT_KEY_LENGTH=128", "", key, "111000",
+            "AES|CBC|128|111");
+        Row("node without AES support", "AES_SUPPORT=N", "", key, "111000", "3DES|None|168|000");
+        Row("type outside the options", "ENCRYPT_TYPE=Blowfish", "", key, "111000",
+            "|None|168|100");
     }
-    void loadChangeRules() {
-        QFETCH(QStringList, atOpening);
-        QFETCH(QStringList, atRefresh);
-        QFETCH(QString, key);
-        QFETCH(bool, keyEnabled);
-        QFETCH(bool, vlanEnabled);
+    void loadRules() {
         Fixture f;
-        SetParameters(f, kLocal, atOpening);
+        SetParameters(f, kLocal, Parts(Cell("opening")));
         OPEN_ADVANCED(f, kLocal);
-        if (!atRefresh.isEmpty()) {
-            SetParameters(f, kLocal, atRefresh);
+        if (!Cell("refresh").isEmpty()) {
+            SetParameters(f, kLocal, {Cell("refresh")});
             f.click(Adv(), "cmdRefresh");
         }
-        QCOMPARE(Text("txtEncrypKey")->text(), key);
-        QCOMPARE(Control("txtEncrypKey")->isEnabled(), keyEnabled);
-        QCOMPARE(Control("cboNodeType")->isEnabled(), keyEnabled);
-        QCOMPARE(Control("txtConfirmKey")->isEnabled(), !key.isEmpty());
-        for (const char* name : {"cboVlanPrio", "txtVlanTag", "cmdUpVlan"}) {
-            QCOMPARE(Control(name)->isEnabled(), vlanEnabled);
-        }
+        QCOMPARE(Text("txtEncrypKey")->text(), Cell("key"));
+        QCOMPARE(Enabled({"txtEncrypKey", "cboNodeType", "txtConfirmKey", "cboVlanPrio",
+                          "txtVlanTag", "cmdUpVlan"}),
+                 Cell("enabled"));
+        QCOMPARE(EncryptionShown(), Cell("encryption"));
         QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.describe()));
     }
 
-    // The encryption controls appear for the models the catalogue names and
-    // show the node's own values, not the defaults of a user's choice.
-    // Expected: type | AES mode | key length | which of the three are enabled,
-    // or "hidden".
-    void encryptionControls_data() {
-        QTest::addColumn<QStringList>("settings");
-        QTest::addColumn<QString>("expected");
-        auto row = [](const char* name, const QStringList& settings, const char* expected) {
-            QTest::newRow(name) << settings << QString(expected);
-        };
-        row("AES model, 3DES", {}, "3DES|None|168|100");
-        row("model not named", {"MODEL=KPL-200"}, "hidden");
-        row("model named in other case", {"MODEL=kpl-510a"}, "hidden");
-        row("empty model", {"MODEL="}, "3DES|None|168|100");
-        row("part of a named model", {"MODEL=KPL-510"}, "3DES|None|168|100");
-        row("AES with the node's mode and length",
-            {"ENCRYPT_TYPE=AES", "ENCRYPT_AES_TYPE=CBC", "ENCRYPT_KEY_LENGTH=128"},
-            "AES|CBC|128|111");
-        row("node without AES support", {"AES_SUPPORT=N"}, "3DES|None|168|000");
-        row("type outside the options", {"ENCRYPT_TYPE=Blowfish"}, "|None|168|100");
-    }
-    void encryptionControls() {
-        QFETCH(QStringList, settings);
-        QFETCH(QString, expected);
-        Fixture f;
-        SetParameters(f, kLocal, settings);
-        OPEN_ADVANCED(f, kLocal);
-        const QList<QWidget*> shownOrHidden{
-            Control("cboEncryptType"),  Control("cboAESEncryptType"), Control("cboEncryptLength"),
-            Control("cmdUpEncryption"), Control("lblSecurity_6"),     Control("lblSecurity_7"),
-            Control("lblSecurity_8")};
-        for (QWidget* control : shownOrHidden) {
-            QCOMPARE(control->isHidden(), expected == "hidden");
-        }
-        if (expected == "hidden") {
-            return;
-        }
-        QString shown;
-        for (const char* name : {"cboEncryptType", "cboAESEncryptType", "cboEncryptLength"}) {
-            shown += Combo(name)->currentText() + "|";
-        }
-        for (const char* name : {"cboEncryptType", "cboAESEncryptType", "cboEncryptLength"}) {
-            shown += Control(name)->isEnabled() ? "1" : "0";
-        }
-        QCOMPARE(shown, expected);
-    }
-
-    // The presets of both QoS panels are recognised from the criteria; a
-    // malformed class mask, class value or priority list leaves only that
-    // field empty. Expected: rule 1 | its port | rule 2 | its port | QoS rule
-    // | its port | priority map; "-" for a hidden field.
+    // The presets of both QoS panels are recognised from the criteria, the
+    // second rule starting from the first one's; a malformed class mask, class
+    // value or priority list leaves only that field empty. Expected: rule 1|its
+    // port|rule 2|its port|QoS rule|its port|priority map, "-" when hidden.
     void qosRecognition_data() {
-        QTest::addColumn<QStringList>("settings");
-        QTest::addColumn<QString>("expected");
-        const QString udp = "1100000000000000";
-        const QString tcp = "0600000000000000";
-        const QString ip = "0800000000000000";
-        const QString portMask = "CUSTOM_0_CLASS_BITMASK=FFFF000000000000";
-        const QStringList udp8080{"CRITERION_0=Custom",
-                                  "CUSTOM_0_PATTERN=" + udp,
-                                  "CUSTOM_0_CLASS_OFFSET=40",
-                                  "CUSTOM_0_CLASS_PATTERN=" + ClassList("1F90000000000000"),
-                                  "CUSTOM_0_CLASS_PRIO=" + QuotedList({"6", "0", "0"}),
-                                  portMask};
-        const QStringList tos{"CRITERION_0=Custom", "CUSTOM_0_PATTERN=" + ip,
-                              "CUSTOM_0_CLASS_OFFSET=19",
-                              "CUSTOM_0_CLASS_PATTERN=" + ClassList("2000000000000000")};
-        const QString prio0 = "CUSTOM_0_CLASS_PRIO=";
-        auto row = [](const char* name, const QStringList& settings, const char* expected) {
-            QTest::newRow(name) << settings << QString(expected);
-        };
-        row("nothing classified", {}, "7|-|7|-|0|-|-");
-        row("802.1p", {"CRITERION_0=8021p"}, "6|-|7|-|3|-|-");
-        row("UDP port 8080, high", udp8080, "2|8080|7|-|2|8080|-");
-        row("TCP port 443, low; unmatched criterion 1 keeps rule 1's",
-            {"CRITERION_0=Custom", "CUSTOM_0_PATTERN=" + tcp,
-             "CUSTOM_0_CLASS_PATTERN=" + ClassList("01BB000000000000"),
-             prio0 + QuotedList({"1", "0"}), portMask, "CRITERION_1=Custom"},
-            "5|443|5|-|-1|-|-");
-        row("all UDP traffic",
-            {"CRITERION_0=Custom", "CUSTOM_0_PATTERN=" + ip,
-             "CUSTOM_0_CLASS_PATTERN=" + ClassList(udp)},
-            "0|-|7|-|-1|-|-");
-        row("all TCP traffic on criterion 1",
-            {"CRITERION_1=Custom", "CUSTOM_1_PATTERN=" + ip,
-             "CUSTOM_1_CLASS_PATTERN=" + ClassList(tcp)},
-            "7|-|1|-|-1|-|-");
-        row("UDP port 53, low, on criterion 1",
-            {"CRITERION_1=Custom", "CUSTOM_1_PATTERN=" + udp,
-             "CUSTOM_1_CLASS_PATTERN=" + ClassList("0035000000000000"),
-             "CUSTOM_1_CLASS_PRIO=" + QuotedList({"1"}), "CUSTOM_1_CLASS_BITMASK=FFFF000000000000"},
+        Columns({"settings", "expected"});
+        const QString udp8080 = "C0=Custom P0=11 O0=40 V0=1F90 R0=6,0,0 M0=FFFF";
+        const QString tos = "C0=Custom P0=0800 O0=19 V0=20";
+        Row("nothing classified", "", "7|-|7|-|0|-|-");
+        Row("802.1p", "C0=8021p", "6|-|7|-|3|-|-");
+        Row("UDP port 8080, high", udp8080, "2|8080|7|-|2|8080|-");
+        Row("TCP port 443, low; unmatched criterion 1 keeps rule 1's",
+            "C0=Custom P0=06 V0=01BB R0=1,0 M0=FFFF C1=Custom", "5|443|5|-|-1|-|-");
+        Row("all UDP traffic", "C0=Custom P0=0800 V0=11", "0|-|7|-|-1|-|-");
+        Row("all TCP traffic on criterion 1", "C1=Custom P1=0800 V1=06", "7|-|1|-|-1|-|-");
+        Row("UDP port 53, low, on criterion 1", "C1=Custom P1=11 V1=0035 R1=1 M1=FFFF",
             "7|-|3|53|-1|-|-");
-        row("TOS precedence",
-            QStringList(tos) << prio0 + QuotedList({"6", "5", "4", "3", "2", "1", "0", "0"}),
-            "0|-|7|-|4|-|6,5,4,3,2,1,0,0");
-        row("DSCP precedence on criterion 1",
-            {"CRITERION_1=Custom", "CUSTOM_1_CLASS_OFFSET=19",
-             "CUSTOM_1_CLASS_PRIO=" + QuotedList({"1", "2", "3", "4", "5", "6", "6", "6"})},
+        Row("TOS precedence", tos + " R0=6,5,4,3,2,1,0,0", "0|-|7|-|4|-|6,5,4,3,2,1,0,0");
+        Row("DSCP precedence on criterion 1", "C1=Custom O1=19 R1=1,2,3,4,5,6,6,6",
             "7|-|7|-|5|-|1,2,3,4,5,6,6,6");
-        row("no criteria but class offset 38",
-            {"CUSTOM_0_CLASS_OFFSET=38", "CUSTOM_0_CLASS_PATTERN=" + ClassList("0050000000000000"),
-             portMask},
-            "7|-|7|-|1|80|-");
-        row("class mask without a zero",
-            QStringList(udp8080) << "CUSTOM_0_CLASS_BITMASK=FFFFFFFFFFFFFFFF", "2||7|-|2||-");
-        row("class mask beginning with a zero",
-            QStringList(udp8080) << "CUSTOM_0_CLASS_BITMASK=0FFF000000000000", "2||7|-|2||-");
-        row("class value not hexadecimal",
-            QStringList(udp8080) << "CUSTOM_0_CLASS_PATTERN=" + ClassList("1G90000000000000"),
-            "2||7|-|2||-");
-        row("class value shorter than its mask",
-            QStringList(udp8080) << "CUSTOM_0_CLASS_PATTERN='1F'", "2||7|-|2||-");
-        row("fewer than eight priorities", QStringList(tos) << prio0 + QuotedList({"6", "5", "4"}),
-            "0|-|7|-|4|-|6,5,4,,,,,");
+        Row("no criteria but class offset 38", "O0=38 V0=0050 M0=FFFF", "7|-|7|-|1|80|-");
+        Row("class mask without a zero", udp8080 + " M0=FFFFFFFFFFFFFFFF", "2||7|-|2||-");
+        Row("class value not hexadecimal", udp8080 + " V0=1G90", "2||7|-|2||-");
+        Row("fewer than eight priorities", tos + " R0=6,5,4", "0|-|7|-|4|-|6,5,4,,,,,");
     }
     void qosRecognition() {
-        QFETCH(QStringList, settings);
-        QFETCH(QString, expected);
         Fixture f;
-        SetParameters(f, kLocal, settings);
+        SetParameters(f, kLocal, Classification(Cell("settings")));
         OPEN_ADVANCED(f, kLocal);
-        const QStringList shown{QString::number(Combo("cboRule1")->currentIndex()),
-                                PortShown("txtPort1"),
-                                QString::number(Combo("cboRule2")->currentIndex()),
-                                PortShown("txtPort2"),
-                                QString::number(Combo("cboQoSRule")->currentIndex()),
-                                PortShown("txtQoSPort"),
-                                MapShown()};
-        QCOMPARE(shown.join(QLatin1Char('|')), expected);
-        QCOMPARE(Control("lblPort1")->isHidden(), shown[1] == "-");
-        QCOMPARE(Control("lblPort2")->isHidden(), shown[3] == "-");
-        QCOMPARE(Control("lblQoSPort")->isHidden(), shown[5] == "-");
+        QStringList map;
+        for (int k = 0; k < 8; ++k) {
+            QCOMPARE(Adv()->lblQoSPrec(k)->isHidden(), Adv()->txtQoSMap(k)->isHidden());
+            map << Adv()->txtQoSMap(k)->text();
+        }
+        const QStringList shown{
+            QString::number(Combo("cboRule1")->currentIndex()),   Shown("txtPort1", "lblPort1"),
+            QString::number(Combo("cboRule2")->currentIndex()),   Shown("txtPort2", "lblPort2"),
+            QString::number(Combo("cboQoSRule")->currentIndex()), Shown("txtQoSPort", "lblQoSPort"),
+            Adv()->txtQoSMap(0)->isHidden() ? "-" : map.join(',')};
+        QCOMPARE(shown.join('|'), Cell("expected"));
         // The rest of the window is loaded all the same.
         QCOMPARE(Text("txtNetId")->text(), "KaldorHome");
         QCOMPARE(Combo("cboVlanPrio")->currentText(), "0");
     }
 
-    void findComboIndex_data() {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("second") << QStringList{"DHCP", "Fixed"} << "Fixed" << 1;
-        QTest::newRow("other case") << QStringList{"DHCP", "Fixed"} << "fixed" << -1;
-        QTest::newRow("trailing blank") << QStringList{"DHCP", "Fixed"} << "Fixed " << -1;
-        QTest::newRow("first of two equal") << QStringList{"a", "b", "a"} << "a" << 0;
-        QTest::newRow("empty entry") << QStringList{"x", ""} << "" << 1;
-        QTest::newRow("no entries") << QStringList() << "x" << -1;
-    }
-    void findComboIndex() {
-        QFETCH(QStringList, entries);
-        QFETCH(QString, text);
-        QFETCH(int, expected);
-        QComboBox combo;
-        combo.addItems(entries);
-        QCOMPARE(FindComboIndex(text, &combo), expected);
-    }
-
-    void hexToLong_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<qint32>("expected");
-        QTest::newRow("port") << "1F90" << true << 8080;
-        QTest::newRow("small letters") << "ffff" << true << 65535;
-        QTest::newRow("zero") << "0" << true << 0;
-        QTest::newRow("largest positive") << "7FFFFFFF" << true << 2147483647;
-        QTest::newRow("all bits") << "FFFFFFFF" << true << -1;
-        QTest::newRow("sign bit") << "80000000" << true << qint32(-2147483647 - 1);
-        QTest::newRow("empty") << "" << false << 0;
-        QTest::newRow("not a digit") << "1G" << false << 0;
-        QTest::newRow("quote") << "'1F" << false << 0;
-        QTest::newRow("blank") << " 1F" << false << 0;
-        QTest::newRow("nine digits") << "123456789" << false << 0;
-    }
-    void hexToLong() {
-        QFETCH(QString, text);
-        QFETCH(bool, valid);
-        QFETCH(qint32, expected);
-        const std::optional<qint32> value = HexToLong(text);
-        QCOMPARE(value.has_value(), valid);
-        if (valid) {
-            QCOMPARE(*value, expected);
-        }
-    }
-
-    // A refresh the node does not answer changes nothing and says why.
-    void refreshUnanswered() {
+    // A refresh the node does not answer, or a list without a response,
+    // changes nothing and says why.
+    void loadFailures() {
         Fixture f;
         OPEN_ADVANCED(f, kOffice);
         SetParameters(f, kOffice, {"NET_ID_STR=Elsewhere"});
-        ChangeNetwork(f, [](kaldorsim::Network& net, QString* error) {
-            return kaldorsim::setFault(net, "office", "noAnswer", "on", error);
-        });
+        f.sim({"fault", kOffice, "noAnswer", "on"});
         const int lines = Control<QListWidget>("lstConfig")->count();
         f.click(Adv(), "cmdRefresh");
         QCOMPARE(f.dialogs.boxes.size(), 1);
-        QCOMPARE(f.dialogs.boxes[0].text, ReadFirstLine(f.workFile("ihcp_client.tmp")).value());
+        QCOMPARE(f.dialogs.boxes[0].text, ResponseFirstLine(f));
         QVERIFY(f.dialogs.boxes[0].text.contains("did not answer"));
         QCOMPARE(f.dialogs.boxes[0].title, Session().errReceiving);
-        QCOMPARE(f.dialogs.boxes[0].icon, MsgIcon::Exclamation);
         QCOMPARE(Text("txtNetId")->text(), "KaldorHome");
-        QCOMPARE(Control<QListWidget>("lstConfig")->count(), lines);
-        QVERIFY(Adv()->isVisible());
-        QVERIFY(Adv()->isEnabled());
-        QVERIFY(!W().frmMessage->isVisible());
-    }
-
-    void listWithoutResponse() {
-        Fixture f;
-        OPEN_ADVANCED(f, kOffice);
-        const int lines = Control<QListWidget>("lstConfig")->count();
+        QVERIFY(Adv()->isVisible() && Adv()->isEnabled() && !W().frmMessage->isVisible());
         QFile::remove(f.workFile("ihcp_client.tmp"));
         ListResponseLines();
-        QCOMPARE(f.dialogs.boxes.size(), 1);
-        QCOMPARE(f.dialogs.boxes[0].text, Session().errLoadConf);
-        QCOMPARE(f.dialogs.boxes[0].icon, MsgIcon::Exclamation);
-        QCOMPARE(f.dialogs.boxes[0].title, kAppTitle);
+        QCOMPARE(f.dialogs.boxes.size(), 2);
+        QCOMPARE(f.dialogs.boxes[1].text, Session().errLoadConf);
+        QCOMPARE(f.dialogs.boxes[1].title, kAppTitle);
         QCOMPARE(Control<QListWidget>("lstConfig")->count(), lines);
     }
 
-    // Exit and the title bar both return to the end page, enabled.
-    void leaving_data() {
-        QTest::addColumn<bool>("titleBar");
-        QTest::newRow("Exit button") << false;
-        QTest::newRow("title bar") << true;
-    }
+    // Exit returns to the end page; so does the title bar, enabling it.
     void leaving() {
-        QFETCH(bool, titleBar);
         Fixture f;
         OPEN_ADVANCED(f, kLocal);
-        if (titleBar) {
-            W().frmEnd->setEnabled(false);
-            Adv()->close();
-        } else {
-            f.click(Adv(), "cmdExit");
-        }
-        QVERIFY(!Adv()->isVisible());
-        QVERIFY(W().frmEnd->isVisible());
-        QVERIFY(W().frmEnd->isEnabled());
-        QVERIFY(!f.exitCode);
-        // The controls keep their contents for the next showing.
-        QCOMPARE(Text("txtNetId")->text(), "KaldorHome");
-    }
-
-    // Choosing an interface enables the upgrade once a file is chosen; it
-    // never disables it.
-    void interfaceChoice_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("enabledBefore");
-        QTest::addColumn<int>("chosen");
-        QTest::addColumn<bool>("enabledAfter");
-        QTest::newRow("file and interface") << "fw.bin" << false << 1 << true;
-        QTest::newRow("no file") << "" << false << 1 << false;
-        QTest::newRow("no interface") << "fw.bin" << false << -1 << false;
-        QTest::newRow("never disables") << "" << true << -1 << true;
-    }
-    void interfaceChoice() {
-        QFETCH(QString, file);
-        QFETCH(bool, enabledBefore);
-        QFETCH(int, chosen);
-        QFETCH(bool, enabledAfter);
-        Fixture f;
-        QVERIFY(f.start());
-        QComboBox* interfaces = Combo("cboInterface");
-        interfaces->addItems({"eth0", "eth1"});
-        interfaces->setCurrentIndex(0);
-        Text("txtFwFile")->setText(file);
-        Control("cmdFwUpgrade")->setEnabled(enabledBefore);
-        interfaces->setCurrentIndex(chosen);
-        QCOMPARE(Control("cmdFwUpgrade")->isEnabled(), enabledAfter);
-    }
-
-    // A handler given for a control's loss of focus runs when the focus moves
-    // on to another control, once per move.
-    void lostFocus() {
-        Fixture f;
-        QVERIFY(f.start());
-        int left = 0;
-        Adv()->OnLostFocus(Text("txtIp11"), [&left] { ++left; });
+        f.click(Adv(), "cmdExit");
+        QVERIFY(!Adv()->isVisible() && W().frmEnd->isVisible() && W().frmEnd->isEnabled());
         Adv()->show();
-        QApplication::setActiveWindow(Adv());
-        QVERIFY(QTest::qWaitForWindowActive(Adv()));
-        Text("txtIp11")->setFocus(Qt::OtherFocusReason);
-        Text("txtIp12")->setFocus(Qt::TabFocusReason);
-        QCOMPARE(left, 1);
-        Text("txtIp13")->setFocus(Qt::TabFocusReason);
-        QCOMPARE(left, 1);
+        W().frmEnd->hide();
+        W().frmEnd->setEnabled(false);
+        Adv()->close();
+        QVERIFY(!Adv()->isVisible() && W().frmEnd->isVisible() && W().frmEnd->isEnabled());
+        QVERIFY(!f.exitCode);
     }
 };
 

@@ -1,17 +1,14 @@
 // Shared by the advanced window's tests: opening the window on a node of the
-// demo network and reading the simulator's view of a node.
+// demo network and reading and driving its controls.
 #pragma once
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QtTest>
 
-#include <functional>
-
-#include "SimEdit.h"
-#include "SimStateFile.h"
 #include "advanced/frmConfigAdv.h"
-#include "support/Fixture.h"
+#include "app/TextFiles.h"
+#include "support/DataRows.h"
+#include "support/SimState.h"
 
 namespace advtest {
 
@@ -36,14 +33,6 @@ inline QLineEdit* Text(const char* name) {
     return Control<QLineEdit>(name);
 }
 
-inline QStringList Entries(const QComboBox* combo) {
-    QStringList entries;
-    for (int i = 0; i < combo->count(); ++i) {
-        entries << combo->itemText(i);
-    }
-    return entries;
-}
-
 // Picks an entry as the user does; false when the list has no such entry.
 inline bool Pick(const char* combo, const QString& entry) {
     QComboBox* box = Combo(combo);
@@ -52,40 +41,57 @@ inline bool Pick(const char* combo, const QString& entry) {
     return index >= 0;
 }
 
-// Changes the simulated network in place, as the simulator's own command
-// line would, without starting a process for every change.
-inline void ChangeNetwork(const Fixture& f,
-                          const std::function<bool(kaldorsim::Network&, QString*)>& change) {
-    QString error;
-    QVERIFY2(
-        kaldorsim::updateNetworkFile(f.workFile(QStringLiteral("simnet.json")), change, &error),
-        qPrintable(error));
-}
-
-// Sets "KEY=VALUE" parameters of a node, unchecked.
-inline void SetParameters(const Fixture& f, const QString& node, const QStringList& settings) {
-    ChangeNetwork(f, [&](kaldorsim::Network& net, QString* error) {
-        for (const QString& setting : settings) {
-            const qsizetype eq = setting.indexOf(QLatin1Char('='));
-            if (!kaldorsim::setParameter(net, node, setting.left(eq), setting.mid(eq + 1), error)) {
-                return false;
-            }
+// Makes "control=value" changes as the user does: picks an entry in a list
+// (none for an empty value), types a text into a box.
+inline void Apply(const QStringList& changes) {
+    for (const QString& change : changes) {
+        const QByteArray name = change.section(QLatin1Char('='), 0, 0).toUtf8();
+        const QString value = change.section(QLatin1Char('='), 1);
+        if (!qobject_cast<QComboBox*>(Control(name.constData()))) {
+            Text(name.constData())->setText(value);
+        } else if (!Pick(name.constData(), value)) {
+            QVERIFY2(value.isEmpty(), qPrintable(change));
         }
-        return true;
-    });
+    }
 }
 
-// A node as the simulator holds it now.
-inline kaldorsim::Node SimNode(const Fixture& f, const QString& node) {
-    QString error;
-    const std::optional<kaldorsim::Network> net =
-        kaldorsim::readNetworkFile(f.workFile(QStringLiteral("simnet.json")), &error);
-    const kaldorsim::Node* found = net ? kaldorsim::findNode(*net, node) : nullptr;
-    return found ? *found : kaldorsim::Node{};
+// Every "control=value" is what the control shows.
+inline void VerifyShown(const QStringList& shown) {
+    for (const QString& pair : shown) {
+        QWidget* control = Control(pair.section(QLatin1Char('='), 0, 0).toUtf8().constData());
+        auto* combo = qobject_cast<QComboBox*>(control);
+        QCOMPARE(combo ? combo->currentText() : qobject_cast<QLineEdit*>(control)->text(),
+                 pair.section(QLatin1Char('='), 1));
+    }
 }
 
-inline kaldorsim::Parameters Parameters(const Fixture& f, const QString& node) {
-    return SimNode(f, node).params;
+// A field's text, or "-" while it is hidden with its label.
+inline QString Shown(const QString& field, const QString& label) {
+    const bool hidden = Control(qPrintable(field))->isHidden();
+    if (hidden != Control(qPrintable(label))->isHidden()) {
+        return QStringLiteral("field and label disagree");
+    }
+    return hidden ? QStringLiteral("-") : Text(qPrintable(field))->text();
+}
+
+// "1" or "0" for each control, enabled or not.
+inline QString Enabled(std::initializer_list<const char*> names) {
+    QString flags;
+    for (const char* name : names) {
+        flags += Control(name)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    }
+    return flags;
+}
+
+// A POST request as the window writes it: CR LF after every line.
+inline QByteArray PostRequest(const QString& mac, const QString& password,
+                              const QStringList& lines) {
+    const QStringList all = QStringList{"POST " + mac, ".PASSWORD=" + password} + lines;
+    return (all.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+inline QString ResponseFirstLine(const Fixture& f) {
+    return ReadFirstLine(f.workFile(QStringLiteral("ihcp_client.tmp"))).value_or(QString());
 }
 
 // Starts the program with restarts that take no time and opens the advanced
@@ -98,9 +104,8 @@ inline void OpenThroughEndPage(Fixture& f, const QString& mac) {
     SessionState& s = Session();
     s.InterfaceNumber = 1;
     s.LocalMac = kLocal;
-    s.LocalPassword = QStringLiteral("kaldor");
+    s.LocalPassword = s.NodePassword = QStringLiteral("kaldor");
     s.SelectedMac = mac;
-    s.NodePassword = QStringLiteral("kaldor");
     W().frmBegin->hide();
     W().frmEnd->show();
     f.click(W().frmEnd, "cmdAdvanced");
