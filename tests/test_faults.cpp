@@ -301,6 +301,25 @@ private slots:
         }
         QVERIFY(!f->exitCode);
     }
+
+    // A value a node answered with a line break inside goes back to no node:
+    // the request is refused before the tool runs, and the window stays usable.
+    void lineBreakFromNode() {
+        f->sim({"set", "office", "FLUP_FILENAME", "new\rfirmware.img"});
+        discover();
+        f->clickNodeEntry(f->rowOf(kOffice));
+        f->click(W().frmConnect, "cmdQuickAdv");
+        QWidget* adv = W().frmConfigAdv;
+        QCOMPARE(Ctl<QLineEdit>(adv, "txtFileName")->text(), "new\rfirmware.img");
+        Ctl<QComboBox>(adv, "cboUpgProt")->setCurrentText("TFTP");
+        Ctl<QLineEdit>(adv, "txtServerIP")->setText("192.168.1.6");
+        f->dialogs.boxes.clear();
+        QFile::remove(f->workFile("post.cfg"));
+        f->click(adv, "cmdFwUpdate");
+        QVERIFY2(f->dialogs.describe().contains("line break"), qPrintable(f->dialogs.describe()));
+        QVERIFY(!QFile::exists(f->workFile("post.cfg")));
+        QVERIFY(adv->isVisible() && adv->isEnabled());
+    }
 };
 
 QTEST_MAIN(FaultsTest)
