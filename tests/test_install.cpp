@@ -5,6 +5,9 @@
 #include <QSettings>
 #include <QtTest>
 
+#include "support/DataRows.h"
+#include "support/FileModes.h"
+
 namespace {
 
 const QStringList kTools = {"ihcp_client.exe", "MacDiscover.exe", "winl2fwserver.exe",
@@ -15,11 +18,11 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile::remove(path);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+// True when the path is a link that ends at the target file.
+bool LinksTo(const QString& path, const QString& target) {
+    const QFileInfo link(path);
+    return link.isSymLink() && QFileInfo(target).isFile() &&
+           link.canonicalFilePath() == QFileInfo(target).canonicalFilePath();
 }
 
 }  // namespace
@@ -30,13 +33,9 @@ class InstallTest : public QObject {
     QTemporaryDir prefix_;
 
     QString installed(const QString& relative) const { return prefix_.filePath(relative); }
-    QString installedLibexec(const QString& name) const {
-        return installed("libexec/kaldor-config/" + name);
-    }
 
-    // Starts the installed launcher with the given HOME and, when not empty,
-    // XDG_DATA_HOME. True when the program painted its welcome page and ended
-    // as the start-up probe asks it to.
+    // Starts the installed launcher with HOME and, when given, XDG_DATA_HOME.
+    // True when the program painted its welcome page and ended as asked.
     bool launch(const QString& home, const QString& dataHome, QString* output) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("XDG_DATA_HOME");
@@ -50,21 +49,11 @@ class InstallTest : public QObject {
         launcher.setProcessEnvironment(env);
         launcher.setWorkingDirectory(home);
         launcher.start(installed("bin/kaldor-config"), {});
-        if (!launcher.waitForFinished(60000)) {
-            launcher.kill();
-            launcher.waitForFinished();
-        }
+        launcher.waitForFinished(60000);
         const QByteArray out = launcher.readAllStandardOutput();
         *output = QString::fromUtf8(out + launcher.readAllStandardError());
         return launcher.exitStatus() == QProcess::NormalExit && launcher.exitCode() == 0 &&
                out.startsWith("painted ");
-    }
-
-    // True when the path is a link that ends at the installed file.
-    static bool LinksTo(const QString& path, const QString& target) {
-        const QFileInfo link(path);
-        return link.isSymLink() &&
-               link.canonicalFilePath() == QFileInfo(target).canonicalFilePath();
     }
 
 private slots:
@@ -78,29 +67,6 @@ private slots:
         QVERIFY2(install.exitCode() == 0, install.readAll().constData());
     }
 
-    void installedFiles_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("executable");
-        QTest::newRow("launcher") << "bin/kaldor-config" << true;
-        QTest::newRow("program") << "libexec/kaldor-config/kaldor-config" << true;
-        for (const QString& tool : kTools) {
-            QTest::newRow(qPrintable(tool)) << "libexec/kaldor-config/" + tool << true;
-        }
-        QTest::newRow("English") << "share/kaldor-config/languages/english.lng" << false;
-        QTest::newRow("Spanish") << "share/kaldor-config/languages/spanish.lng" << false;
-        QTest::newRow("choice") << "share/kaldor-config/languages/default.lang" << false;
-        QTest::newRow("demo network") << "share/kaldor-config/simnet.json" << false;
-        QTest::newRow("desktop entry") << "share/applications/kaldor-config.desktop" << false;
-        QTest::newRow("icon") << "share/icons/hicolor/scalable/apps/kaldor-config.svg" << false;
-    }
-    void installedFiles() {
-        QFETCH(QString, path);
-        QFETCH(bool, executable);
-        const QFileInfo file(installed(path));
-        QVERIFY2(file.isFile(), qPrintable(path));
-        QCOMPARE(file.isExecutable(), executable);
-    }
-
     // The menu entry starts the launcher and shows the installed icon.
     void desktopEntryNamesInstalledFiles() {
         QSettings entry(installed("share/applications/kaldor-config.desktop"),
@@ -112,71 +78,56 @@ private slots:
                                             entry.value("Icon").toString() + ".svg")));
     }
 
+    // The first start prepares the user's work folder, private to the user:
+    // links to the installed tools and catalogues, own copies of the language
+    // choice and the network. What the user changes there survives the next
+    // start; a link whose installed file is gone is renewed.
     void launcherPreparesWorkFolder_data() {
-        QTest::addColumn<bool>("dataHomeSet");
-        QTest::newRow("XDG_DATA_HOME set") << true;
-        QTest::newRow("HOME only") << false;
-    }
-    void launcherPreparesWorkFolder() {
-        QFETCH(bool, dataHomeSet);
-        QTemporaryDir home;
-        const QString dataHome = dataHomeSet ? home.filePath("data") : QString();
-        QString output;
-        QVERIFY2(launch(home.path(), dataHome, &output), qPrintable(output));
-
-        const QString folder =
-            (dataHomeSet ? dataHome : home.filePath(".local/share")) + "/kaldor-config";
-        const QString work = folder + "/resources";
-        for (const QString& tool : kTools) {
-            QVERIFY2(LinksTo(work + "/" + tool, installedLibexec(tool)), qPrintable(tool));
-        }
-        for (const char* catalogue : {"english.lng", "spanish.lng"}) {
-            QVERIFY(
-                LinksTo(work + "/languages/" + catalogue,
-                        installed(QStringLiteral("share/kaldor-config/languages/") + catalogue)));
-        }
-        for (const char* own : {"languages/default.lang", "simnet.json"}) {
-            QVERIFY2(!QFileInfo(work + "/" + own).isSymLink(), own);
-            QCOMPARE(ReadAll(work + "/" + own),
-                     ReadAll(installed(QStringLiteral("share/kaldor-config/") + own)));
-        }
-        // Work files carry node passwords: nobody else may look in.
-        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                                QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                                QFileDevice::WriteOther | QFileDevice::ExeOther;
-        QCOMPARE(QFile::permissions(folder) & others, QFileDevice::Permissions());
-    }
-
-    // What the user changed in the work folder survives the next start; a
-    // link whose installed file is gone is renewed.
-    void secondStartKeepsUserFiles_data() {
-        QTest::addColumn<QString>("file");
+        Columns({"file"});
         QTest::addColumn<QByteArray>("userContent");  // empty: a link to a vanished file
+        QTest::addColumn<bool>("dataHomeSet");
         const QByteArray catalogue =
             ReadAll(installed("share/kaldor-config/languages/english.lng")) + "ownKey=own\r\n";
-        QTest::newRow("own tool") << "ihcp_client.exe" << QByteArray("#!/bin/sh\nexit 0\n");
-        QTest::newRow("changed network") << "simnet.json" << QByteArray("{\"changed\": true}\n");
-        QTest::newRow("language choice")
-            << "languages/default.lang" << QByteArray("spanish.lng\r\n");
-        QTest::newRow("own catalogue") << "languages/english.lng" << catalogue;
-        QTest::newRow("moved install") << "MacDiscover.exe" << QByteArray();
+        Row("own tool", "ihcp_client.exe", QByteArray("#!/bin/sh\nexit 0\n"), true);
+        Row("changed network", "simnet.json", QByteArray("{\"changed\": true}\n"), false);
+        Row("language choice", "languages/default.lang", QByteArray("spanish.lng\r\n"), true);
+        Row("own catalogue", "languages/english.lng", catalogue, true);
+        Row("moved install", "MacDiscover.exe", QByteArray(), false);
     }
-    void secondStartKeepsUserFiles() {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, userContent);
+    void launcherPreparesWorkFolder() {
         QTemporaryDir home;
-        const QString path = home.filePath("data/kaldor-config/resources/") + file;
+        const QString dataHome = Cell<bool>("dataHomeSet") ? home.filePath("data") : QString();
+        const QString folder =
+            (dataHome.isEmpty() ? home.filePath(".local/share") : dataHome) + "/kaldor-config";
+        const QString work = folder + "/resources/";
         QString output;
-        QVERIFY2(launch(home.path(), home.filePath("data"), &output), qPrintable(output));
-        if (userContent.isEmpty()) {
-            QVERIFY(QFile::remove(path));
-            QVERIFY(QFile::link(home.filePath("gone/") + file, path));
-        } else {
-            WriteAll(path, userContent);
+        QVERIFY2(launch(home.path(), dataHome, &output), qPrintable(output));
+        QVERIFY(OwnerOnly(folder));
+        for (const QString& tool : kTools) {
+            QVERIFY2(LinksTo(work + tool, installed("libexec/kaldor-config/" + tool)),
+                     qPrintable(tool));
+            QVERIFY(QFileInfo(work + tool).isExecutable());
         }
-        QVERIFY2(launch(home.path(), home.filePath("data"), &output), qPrintable(output));
+        for (const QString file : {"languages/english.lng", "languages/spanish.lng",
+                                   "languages/default.lang", "simnet.json"}) {
+            const QString source = installed("share/kaldor-config/" + file);
+            QVERIFY2(QFileInfo(source).isFile(), qPrintable(source));
+            QCOMPARE(LinksTo(work + file, source), file.endsWith(".lng"));
+            QCOMPARE(ReadAll(work + file), ReadAll(source));
+        }
+        const QString path = work + Cell("file");
+        const QByteArray userContent = Cell<QByteArray>("userContent");
+        QVERIFY(QFile::remove(path));
         if (userContent.isEmpty()) {
-            QVERIFY(LinksTo(path, installedLibexec(file)));
+            QVERIFY(QFile::link(home.filePath("gone/") + Cell("file"), path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) &&
+                    file.write(userContent) == userContent.size());
+        }
+        QVERIFY2(launch(home.path(), dataHome, &output), qPrintable(output));
+        if (userContent.isEmpty()) {
+            QVERIFY(LinksTo(path, installed("libexec/kaldor-config/" + Cell("file"))));
         } else {
             QVERIFY(!QFileInfo(path).isSymLink());
             QCOMPARE(ReadAll(path), userContent);

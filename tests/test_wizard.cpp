@@ -1,8 +1,6 @@
 // The wizard as a user walks it: the node page, the basic configuration page,
 // the end page and the password prompt, against the simulated network.
 #include <QComboBox>
-#include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -10,30 +8,21 @@
 #include <QtTest>
 
 #include "discovery/Discovery.h"
-#include "lang/Catalogue.h"
+#include "support/Boxes.h"
+#include "support/CatalogueText.h"
+#include "support/DataRows.h"
+#include "support/DemoNetwork.h"
 #include "support/Fixture.h"
-#include "wizard/frmConfig.h"
-
-namespace {
-const QString kLocal = "020A1B000001";
-const QString kOffice = "020A1B000002";
-const QString kGarage = "020A1B000003";
-const QString kLab = "020A1B000004";
-const QString kNeighbour = "020A1B000005";
-const QString kStudy = "020A1B000007";
-
-QLineEdit* Field(QWidget* window, const char* name) {
-    return Ctl<QLineEdit>(window, name);
-}
-}  // namespace
+#include "support/PromptScripts.h"
 
 class WizardTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Fixture> f;
 
-    // Discovery from the welcome page; the study's password prompt is left
-    // empty unless a script for it is queued first.
+    static QLineEdit* Field(QWidget* w, const char* name) { return Ctl<QLineEdit>(w, name); }
+
+    // Discovery from the welcome page; the study's prompt is left empty.
     void discover() {
         f->dialogs.typePassword("");
         f->click(W().frmBegin, "cmdNext");
@@ -41,16 +30,18 @@ class WizardTest : public QObject {
         f->dialogs.modalCount = 0;
     }
 
-    void openNode(const QString& mac) {
-        if (mac == kLocal) {
-            f->clickNodeBox();
-        } else {
-            f->clickNodeEntry(f->rowOf(mac));
+    // Selects the nodes as a user would, the local one through its box and
+    // holding Ctrl from the second on, then presses Next.
+    void openNode(const QStringList& macs) {
+        for (int i = 0; i < macs.size(); ++i) {
+            if (macs[i] == kLocal) {
+                f->clickNodeBox(i > 0);
+            } else {
+                f->clickNodeEntry(f->rowOf(macs[i]), i > 0);
+            }
         }
         f->click(W().frmConnect, "cmdConfigMac");
     }
-
-    QString simShow(const QString& node) { return f->sim({"show", node}); }
 
 private slots:
     void init() {
@@ -59,350 +50,209 @@ private slots:
     }
     void cleanup() { f.reset(); }
 
-    // Welcome, Next, choose a remote node, change its identifier and alias,
-    // Save: the end page shows and the node is in its new network.
-    void configureOneNode() {
-        f->writeWorkFile("alias.tmp", (kOffice + "=Office\r\n").toUtf8());
+    // Saving the office's settings: the request (its lines after the key), what
+    // the node keeps, the page that follows. The simulator changes the node
+    // "before" discovery or "after" its page opens; box "@" is the response.
+    void saveBasicSettings_data() {
+        Columns({"before", "after", "id", "password", "confirm", "type", "request", "box"});
+        Row("new identifier, access point: network moved", "", "", "UpstairsNet", "", "", "AP",
+            "NODE_TYPE=AP", "");
+        Row("new password, end point: accepted", "", "", "KaldorHome", "fresh-pw", "fresh-pw", "EP",
+            "NEWPASSWORD=fresh-pw|NODE_TYPE=EP", "");
+        Row("node without a type", "set|office|NODE_TYPE|Other", "", "Elsewhere", "", "", "",
+            "NODE_TYPE=", "@");
+        Row("refused password", "", "fault|office|refusePassword|on", "Elsewhere", "", "", "",
+            "NODE_TYPE=EP", "@");
+        Row("passwords differ", "", "", "Elsewhere", "one", "two", "", "", "{errPwMistake}");
+        Row("line break typed", "", "", "Else\nwhere", "", "", "", "", "{errLineBreak}");
+    }
+    void saveBasicSettings() {
+        RunSim(*f, Cell("before"));
         discover();
-        openNode(kOffice);
+        openNode({kOffice});
         QWidget* config = W().frmConfig;
         QVERIFY2(config->isVisible(), qPrintable(f->dialogs.describe()));
-        QVERIFY(!W().frmConnect->isVisible());
-        QVERIFY(!Ctl<QLabel>(config, "lblVersion2")->text().isEmpty());
-        QCOMPARE(Field(config, "txtId")->text(), "KaldorHome");
-        QCOMPARE(Field(config, "txtKey")->text(), "HomeKey-2024");
-        QCOMPARE(Field(config, "txtAlias")->text(), "Office");
-        QVERIFY(Ctl<QRadioButton>(config, "optAP")->isChecked() ||
-                Ctl<QRadioButton>(config, "optEnd")->isChecked());
-        Field(config, "txtId")->setText("UpstairsNet");
+        RunSim(*f, Cell("after"));
+        Field(config, "txtId")->setText(Cell("id"));
         Field(config, "txtAlias")->setText("Upstairs");
+        Field(config, "txtPw1")->setText(Cell("password"));
+        Field(config, "txtPw2")->setText(Cell("confirm"));
+        if (!Cell("type").isEmpty()) {
+            Ctl<QRadioButton>(config, Cell("type") == "AP" ? "optAP" : "optEnd")->setChecked(true);
+        }
         f->click(config, "cmdSave");
-        QVERIFY2(W().frmEnd->isVisible(), qPrintable(f->dialogs.describe()));
-        QVERIFY(!config->isVisible());
-        QCOMPARE(Fixture::waited, 6000);
-        QVERIFY(simShow("office").contains("UpstairsNet"));
+        const QStringList request = Parts(Cell("request"));
+        const bool saved = Cell("box").isEmpty();
+        QCOMPARE(W().frmEnd->isVisible(), saved);
+        QCOMPARE(config->isVisible(), !saved);
+        QVERIFY(config->isEnabled() && !W().frmMessage->isVisible());
+        QCOMPARE(Fixture::waited, request.isEmpty() ? 0 : 6000);
+        const QString header = "POST " + kOffice +
+                               "\r\n.PASSWORD=kaldor\r\nNET_ID_STR=" + Cell("id") +
+                               "\r\nENCRYPT_KEY_STR=HomeKey-2024\r\n";
+        QCOMPARE(QString::fromUtf8(f->readWorkFile("post.cfg")),
+                 request.isEmpty() ? QString() : header + request.join("\r\n") + "\r\n");
+        const QString node = f->sim({"show", "office"});
+        QCOMPARE(node.contains("NET_ID_STR=" + Cell("id") + "\n"), saved);
+        const QString password = saved && !Cell("password").isEmpty() ? Cell("password") : "kaldor";
+        QVERIFY(node.contains("password " + password + ","));
+        if (!saved) {
+            const bool fromNode = Cell("box") == "@";
+            const QString response = QString::fromUtf8(f->readWorkFile("ihcp_client.tmp"));
+            QCOMPARE(BoxTexts(f->dialogs),
+                     QStringList{fromNode ? response.section('\r', 0, 0) : Resolved(Cell("box"))});
+            QCOMPARE(f->dialogs.boxes[0].title, fromNode ? Session().errSaving : kAppTitle);
+            return;
+        }
+        QVERIFY(f->dialogs.boxes.isEmpty());
         QCOMPARE(f->readWorkFile("alias.tmp"), (kOffice + "=Upstairs\r\n").toUtf8());
-        QCOMPARE(f->readWorkFile("post.cfg"),
-                 ("POST " + kOffice +
-                  "\r\n.PASSWORD=kaldor\r\nNET_ID_STR=UpstairsNet\r\n"
-                  "ENCRYPT_KEY_STR=HomeKey-2024\r\nNODE_TYPE=" +
-                  (Ctl<QRadioButton>(config, "optAP")->isChecked() ? "AP" : "EP") + "\r\n")
-                     .toUtf8());
-        // Back to the list: a fresh discovery shows the office in its network.
+        // A fresh discovery shows the office as it is now.
         f->click(W().frmEnd, "cmdSave");
-        QVERIFY(W().frmConnect->isVisible());
-        QCOMPARE(f->nodeLines()[f->rowOf(kOffice)], NodeLine(kOffice, "UpstairsNet", "Upstairs"));
+        QCOMPARE(f->nodeLines()[f->rowOf(kOffice)], NodeLine(kOffice, Cell("id"), "Upstairs"));
     }
 
-    void basicRequestLines_data() {
-        QTest::addColumn<QString>("newPassword");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QByteArray>("tail");
-        QTest::newRow("no password, AP") << ""
-                                         << "AP" << QByteArray("NODE_TYPE=AP\r\n");
-        QTest::newRow("no type") << ""
-                                 << "" << QByteArray("NODE_TYPE=\r\n");
-        QTest::newRow("new password, EP")
-            << "fresh-pw"
-            << "EP" << QByteArray("NEWPASSWORD=fresh-pw\r\nNODE_TYPE=EP\r\n");
-    }
-    void basicRequestLines() {
-        QFETCH(QString, newPassword);
-        QFETCH(QString, type);
-        QFETCH(QByteArray, tail);
-        Session().SelectedMac = kOffice;
-        Session().NodePassword = "pw";
-        auto* config = static_cast<frmConfig*>(W().frmConfig);
-        Field(config, "txtId")->setText("Id");
-        Field(config, "txtKey")->setText("Key");
-        Field(config, "txtPw2")->setText(newPassword);
-        config->passwordChanged = !newPassword.isEmpty();
-        Ctl<QRadioButton>(config, "optAP")->setChecked(type == "AP");
-        Ctl<QRadioButton>(config, "optEnd")->setChecked(type == "EP");
-        QVERIFY(config->WriteBasicConfigRequest());
-        QCOMPARE(f->readWorkFile("post.cfg"), "POST " + kOffice.toUtf8() +
-                                                  "\r\n.PASSWORD=pw\r\nNET_ID_STR=Id\r\n"
-                                                  "ENCRYPT_KEY_STR=Key\r\n" +
-                                                  tail);
-    }
-
-    void savingOutcomes_data() {
-        QTest::addColumn<QString>("fault");  // simulator fault on the office
-        QTest::addColumn<QString>("newId");
-        QTest::addColumn<bool>("toEndPage");
-        QTest::newRow("refused password") << "refusePassword"
-                                          << "KaldorHome" << false;
-        QTest::newRow("silent node") << "noAnswer"
-                                     << "KaldorHome" << false;
-        QTest::newRow("network moved answers 3") << ""
-                                                 << "Elsewhere" << true;
-    }
-    void savingOutcomes() {
-        QFETCH(QString, fault);
-        QFETCH(QString, newId);
-        QFETCH(bool, toEndPage);
+    void fieldRules() {
         discover();
-        openNode(kOffice);
-        if (!fault.isEmpty()) {
-            f->sim({"fault", "office", fault, "on"});
+        openNode({kOffice});
+        QWidget* config = W().frmConfig;
+        Field(config, "txtPw1")->setText("one");
+        QVERIFY(Field(config, "txtPw2")->isEnabled());
+        f->click(config, "cmdSave");  // the confirmation differs: both emptied, one locked
+        QVERIFY(Field(config, "txtPw1")->text().isEmpty() && !Field(config, "txtPw2")->isEnabled());
+        Field(config, "txtId")->clear();  // without an identifier, no key and no type
+        QVERIFY(Field(config, "txtKey")->text().isEmpty() && !Field(config, "txtKey")->isEnabled());
+        QVERIFY(!Ctl(config, "optAP")->isEnabled() && !Ctl(config, "optEnd")->isEnabled());
+        Field(config, "txtId")->setText("x");
+        QVERIFY(Field(config, "txtKey")->isEnabled() && Ctl(config, "optEnd")->isEnabled());
+    }
+
+    // Opening nodes ("|" between several): passwords tried and prompted, and
+    // where the user lands. A typed "silent:" password unplugs the local node
+    // while the prompt is open.
+    void openNodePage_data() {
+        Columns({"macs", "sim", "typed", "box", "page", "password"});
+        QTest::addColumn<int>("prompts");
+        Row("own password, typed wrong first", kStudy, "", "wrong|study-2024", "", "frmConfig",
+            "study-2024", 2);
+        Row("prompt left empty", kStudy, "", "", "", "frmConnect", "", 1);
+        Row("silent node", kGarage, "fault|garage|noAnswer|on", "", "{errNoKey}", "frmConnect", "",
+            0);
+        Row("local node refuses, prompt left empty", kLocal, "password|local|changed", "",
+            "{errPwError}", "frmConnect", "", 1);
+        Row("local node refuses, password typed", kLocal, "password|local|changed", "changed",
+            "{errPwError}", "frmConfig", "changed", 1);
+        Row("local node refuses, then falls silent", kLocal, "password|local|changed",
+            "silent:whatever", "{errPwError}", "frmAdvanced", "", 1);
+        Row("several with the local node", kLocal + "|" + kOffice + "|" + kGarage, "", "", "",
+            "frmSetAll", "", 0);
+        Row("several, one refuses", kLocal + "|" + kOffice + "|" + kGarage,
+            "fault|garage|refusePassword|on", "", "{errNotSamePwd}", "frmConnect", "", 0);
+        Row("several without the local node", kOffice + "|" + kGarage, "", "", "{errSetAllLocal}",
+            "frmConnect", "", 0);
+    }
+    void openNodePage() {
+        discover();
+        RunSim(*f, Cell("sim"));
+        ScriptPrompts(*f, Parts(Cell("typed")));
+        openNode(Parts(Cell("macs")));
+        QCOMPARE(f->dialogs.modalCount, Cell<int>("prompts"));
+        QCOMPARE(BoxTexts(f->dialogs), Resolved(Parts(Cell("box"))));
+        const Windows& w = W();
+        for (QWidget* page : {w.frmConfig, w.frmConnect, w.frmAdvanced, w.frmSetAll}) {
+            QCOMPARE(page->isVisible(), page->objectName() == Cell("page"));
         }
-        Field(W().frmConfig, "txtId")->setText(newId);
-        Field(W().frmConfig, "txtAlias")->setText("Kept");
-        f->click(W().frmConfig, "cmdSave");
-        QCOMPARE(W().frmEnd->isVisible(), toEndPage);
-        QCOMPARE(W().frmConfig->isVisible(), !toEndPage);
-        QVERIFY(W().frmConfig->isEnabled());
-        QVERIFY(!W().frmMessage->isVisible());
-        QVERIFY(f->readWorkFile("alias.tmp").contains("=Kept"));
-        if (!toEndPage) {
-            QCOMPARE(f->dialogs.boxes.size(), 1);
-            QCOMPARE(f->dialogs.boxes[0].title, Session().errSaving);
-            QCOMPARE(f->dialogs.boxes[0].icon, MsgIcon::Exclamation);
-            QCOMPARE(f->dialogs.boxes[0].text, f->readWorkFile("ihcp_client.tmp").split('\r')[0]);
+        QVERIFY(w.frmConnect->isEnabled() && !w.frmMessage->isVisible());
+        QCOMPARE(Session().DiscoveryFailed, Cell("page") == "frmAdvanced");
+        const bool opened = Cell("page") == "frmConfig";
+        if (opened) {
+            QCOMPARE(Session().NodePassword, Cell("password"));
+        }
+        QCOMPARE(Session().LocalPassword,
+                 Cell("macs") == kLocal && opened ? Cell("password") : "kaldor");
+        if (w.frmSetAll->isVisible()) {
+            QCOMPARE(Ctl<QComboBox>(w.frmSetAll, "cboNotches")->currentIndex(), 0);
+            QVERIFY(!Ctl(w.frmSetAll, "txtPw2")->isEnabled());
         }
     }
 
-    void passwordsMustMatch() {
-        discover();
-        openNode(kOffice);
-        Field(W().frmConfig, "txtPw1")->setText("one");
-        QVERIFY(Field(W().frmConfig, "txtPw2")->isEnabled());
-        Field(W().frmConfig, "txtPw2")->setText("two");
-        f->click(W().frmConfig, "cmdSave");
-        QCOMPARE(f->dialogs.boxes.size(), 1);
-        QCOMPARE(f->dialogs.boxes[0].text, Session().errPwMistake);
-        QCOMPARE(f->dialogs.boxes[0].icon, MsgIcon::Exclamation);
-        QVERIFY(Field(W().frmConfig, "txtPw1")->text().isEmpty());
-        QVERIFY(!Field(W().frmConfig, "txtPw2")->isEnabled());
-        QVERIFY(!QFile::exists(f->workFile("post.cfg")));
+    // Back from the configuration page: a new local password is used from then
+    // on to discover the network again; otherwise the list stays as it was.
+    void returnToNodePage_data() {
+        Columns({"mac", "password"});
+        QTest::addColumn<int>("prompts");
+        Row("local node, new password", kLocal, "new-local", 1);
+        Row("office, no new password", kOffice, "", 0);
     }
-
-    void emptyIdDisablesKeyAndType() {
+    void returnToNodePage() {
+        const QString password = Cell("password");
         discover();
-        openNode(kOffice);
-        Field(W().frmConfig, "txtId")->clear();
-        QVERIFY(Field(W().frmConfig, "txtKey")->text().isEmpty());
-        QVERIFY(!Field(W().frmConfig, "txtKey")->isEnabled());
-        QVERIFY(!Ctl(W().frmConfig, "optAP")->isEnabled());
-        Field(W().frmConfig, "txtId")->setText("x");
-        QVERIFY(Field(W().frmConfig, "txtKey")->isEnabled());
-        QVERIFY(Ctl(W().frmConfig, "optEnd")->isEnabled());
-    }
-
-    // A new password for the local node becomes the one the assistant uses,
-    // and going back then discovers the network again with it.
-    void localPasswordChangeThenReturn() {
-        discover();
-        openNode(kLocal);
-        Field(W().frmConfig, "txtPw1")->setText("new-local");
-        Field(W().frmConfig, "txtPw2")->setText("new-local");
+        openNode({Cell("mac")});
+        Field(W().frmConfig, "txtPw1")->setText(password);
+        Field(W().frmConfig, "txtPw2")->setText(password);
         f->click(W().frmConfig, "cmdSave");
-        QVERIFY2(W().frmEnd->isVisible(), qPrintable(f->dialogs.describe()));
-        QCOMPARE(Session().LocalPassword, "new-local");
-        QCOMPARE(Session().NodePassword, "new-local");
         f->click(W().frmEnd, "cmdReturn");
         QVERIFY(W().frmConfig->isVisible());
-        f->dialogs.typePassword("");
+        const QString used = password.isEmpty() ? "kaldor" : password;
+        QCOMPARE((QStringList{Session().LocalPassword, Session().NodePassword}),
+                 (QStringList{used, used}));
         f->click(W().frmConfig, "cmdReturn");
-        QVERIFY(W().frmConnect->isVisible());
-        QCOMPARE(f->dialogs.modalCount, 1);  // only the study asks
+        QVERIFY(W().frmConnect->isVisible() && !Ctl(W().frmConnect, "cmdConfigMac")->isEnabled());
+        QCOMPARE(f->dialogs.modalCount, Cell<int>("prompts"));  // the study's, when discovering
         QCOMPARE(f->nodeLines().size(), 6);
-    }
-
-    void returnWithoutPasswordChange() {
-        discover();
-        openNode(kOffice);
-        f->click(W().frmConfig, "cmdReturn");
-        QVERIFY(W().frmConnect->isVisible());
-        QVERIFY(!Ctl(W().frmConnect, "cmdConfigMac")->isEnabled());
-        QCOMPARE(f->nodeLines().size(), 6);
-    }
-
-    // A node with its own password: the default and the local password are
-    // refused, a wrong typed one brings the prompt back without a message.
-    void nodeWithItsOwnPassword() {
-        discover();
-        f->dialogs.typePassword("wrong");
-        f->dialogs.typePassword("study-2024");
-        openNode(kStudy);
-        QCOMPARE(f->dialogs.modalCount, 2);
-        QVERIFY(f->dialogs.boxes.isEmpty());
-        QVERIFY(W().frmConfig->isVisible());
-        QCOMPARE(Session().NodePassword, "study-2024");
-        QCOMPARE(Ctl<QLabel>(W().frmAskPw, "lblAskPw")->text(), GetText("lblAskPw") + " " + kStudy);
-    }
-
-    void emptyPromptReturnsToNodePage() {
-        discover();
-        f->dialogs.typePassword("");
-        openNode(kStudy);
-        QVERIFY(W().frmConnect->isVisible());
-        QVERIFY(W().frmConnect->isEnabled());
-        QVERIFY(!W().frmConfig->isVisible());
-        QVERIFY(!W().frmMessage->isVisible());
-    }
-
-    void silentNodeOnNext() {
-        discover();
-        f->sim({"fault", "garage", "noAnswer", "on"});
-        openNode(kGarage);
-        QCOMPARE(f->dialogs.boxes.size(), 1);
-        QCOMPARE(f->dialogs.boxes[0].text, GetText("errNoKey"));
-        QCOMPARE(f->dialogs.boxes[0].icon, MsgIcon::Exclamation);
-        QVERIFY(W().frmConnect->isVisible());
-    }
-
-    void localNodeSilentAfterRefusalGoesToLoaderPage() {
-        discover();
-        f->sim({"password", "local", "changed"});
-        f->dialogs.modalScripts.append([this](QDialog* dialog) {
-            f->sim({"fault", "local", "noAnswer", "on"});
-            Ctl<QLineEdit>(dialog, "txtAskPw")->setText("whatever");
-            Ctl<QPushButton>(dialog, "cmdOk")->click();
-        });
-        openNode(kLocal);
-        QCOMPARE(f->dialogs.boxes.size(), 1);
-        QCOMPARE(f->dialogs.boxes[0].text, Session().errPwError);
-        QVERIFY(W().frmAdvanced->isVisible());
-        QVERIFY(!W().frmConnect->isVisible());
-        QVERIFY(Session().DiscoveryFailed);
-    }
-
-    // The way out when the local node refuses its known password: the prompt,
-    // and an empty answer returns to the node page.
-    void localNodeRefusesKnownPassword() {
-        discover();
-        f->sim({"password", "local", "changed"});
-        f->dialogs.typePassword("");
-        openNode(kLocal);
-        QCOMPARE(f->dialogs.modalCount, 1);
-        QCOMPARE(f->dialogs.boxes.size(), 1);
-        QCOMPARE(f->dialogs.boxes[0].icon, MsgIcon::Stop);
-        QVERIFY(W().frmConnect->isVisible());
-        QVERIFY(W().frmConnect->isEnabled());
-        f->dialogs.typePassword("changed");
-        openNode(kLocal);
-        QVERIFY(W().frmConfig->isVisible());
-        QCOMPARE(Session().LocalPassword, "changed");
     }
 
     void selectionRules() {
         discover();
         QWidget* page = W().frmConnect;
         auto* next = Ctl<QPushButton>(page, "cmdConfigMac");
-        f->clickNodeEntry(f->rowOf(kNeighbour));
-        QVERIFY(!next->isEnabled());
-        QVERIFY(!Ctl(page, "cmdQuickAdv")->isEnabled());
-        QCOMPARE(Ctl<QListWidget>(page, "lstMac")->selectedItems().size(), 0);
+        auto* list = Ctl<QListWidget>(page, "lstMac");
+        f->clickNodeEntry(f->rowOf(kNeighbour));  // a foreign network: not selectable
+        QVERIFY(!next->isEnabled() && !Ctl(page, "cmdQuickAdv")->isEnabled());
+        QCOMPARE(list->selectedItems().size(), 0);
         f->clickNodeBox();
-        QVERIFY(next->isEnabled());
-        QVERIFY(Ctl(page, "cmdFactoryReset")->isVisible());
+        QVERIFY(next->isEnabled() && Ctl(page, "cmdFactoryReset")->isVisible());
         QCOMPARE(Session().SelectedMac, kLocal);
         f->clickNodeEntry(f->rowOf(kOffice), true);
         f->clickNodeEntry(f->rowOf(kGarage), true);
-        QCOMPARE(next->text(), GetText("cmdSetAll"));
+        QCOMPARE(next->text(), Resolved("{cmdSetAll}"));
         QVERIFY(!Ctl(page, "cmdFactoryReset")->isVisible());
         f->clickNodeEntry(f->rowOf(kLab), true);  // another network: dropped
-        QCOMPARE(static_cast<int>(Ctl<QListWidget>(page, "lstMac")->selectedItems().size()), 2);
+        QCOMPARE(list->selectedItems().size(), 2);
         f->clickNodeBox(true);
         f->clickNodeEntry(f->rowOf(kGarage), true);
-        QCOMPARE(next->text(), GetText("cmdNext"));
+        QCOMPARE(next->text(), Resolved("{cmdNext}"));
         f->clickNodeEntry(f->rowOf(kOffice));
         QCOMPARE(Session().SelectedMac, kOffice);
         QVERIFY(next->isEnabled());
     }
 
-    void severalNodes_data() {
-        QTest::addColumn<bool>("withBox");
-        QTest::addColumn<QString>("refusing");
-        QTest::addColumn<QString>("message");  // empty: the set-all page opens
-        QTest::newRow("prepared") << true << ""
-                                  << "";
-        QTest::newRow("one refuses") << true << "garage"
-                                     << "errNotSamePwd";
-        QTest::newRow("without the local node") << false << ""
-                                                << "errSetAllLocal";
+    // The end page's Finish button and its window frame both end the program.
+    void endPageExits_data() {
+        Columns({"button"});
+        Row("Finish", "cmdFinish");
+        Row("window closed", "");
     }
-    void severalNodes() {
-        QFETCH(bool, withBox);
-        QFETCH(QString, refusing);
-        QFETCH(QString, message);
-        discover();
-        if (!refusing.isEmpty()) {
-            f->sim({"fault", refusing, "refusePassword", "on"});
-        }
-        if (withBox) {
-            f->clickNodeBox();
-        }
-        f->clickNodeEntry(f->rowOf(kOffice), withBox);
-        f->clickNodeEntry(f->rowOf(kGarage), true);
-        f->click(W().frmConnect, "cmdConfigMac");
-        if (message.isEmpty()) {
-            QVERIFY2(W().frmSetAll->isVisible(), qPrintable(f->dialogs.describe()));
-            QVERIFY(!W().frmConnect->isVisible());
-            auto* notches = Ctl<QComboBox>(W().frmSetAll, "cboNotches");
-            QVERIFY(notches->count() > 0);
-            QCOMPARE(notches->currentIndex(), 0);
-            QVERIFY(!Ctl(W().frmSetAll, "txtPw2")->isEnabled());
-            QVERIFY(f->dialogs.boxes.isEmpty());
+    void endPageExits() {
+        W().frmEnd->show();
+        if (Cell("button").isEmpty()) {
+            W().frmEnd->close();
         } else {
-            QCOMPARE(f->dialogs.boxes.size(), 1);
-            QCOMPARE(f->dialogs.boxes[0].text, GetText(message));
-            QCOMPARE(f->dialogs.boxes[0].icon, MsgIcon::Exclamation);
-            QVERIFY(W().frmConnect->isVisible());
-            QVERIFY(W().frmConnect->isEnabled());
+            f->click(W().frmEnd, qPrintable(Cell("button")));
         }
-        QVERIFY(!W().frmMessage->isVisible());
-    }
-
-    void endPageActions() {
-        discover();
-        openNode(kOffice);
-        f->click(W().frmConfig, "cmdSave");
-        QVERIFY(W().frmEnd->isVisible());
-        f->click(W().frmEnd, "cmdAdvanced");
-        QVERIFY(W().frmConfigAdv->isVisible());
-        QVERIFY(!W().frmEnd->isVisible());
-        QVERIFY(!W().frmConnect->isVisible());
-        auto* list = Ctl<QListWidget>(W().frmConfigAdv, "lstConfig");
-        QCOMPARE(list->item(0)->text(), "INFO");
-        QVERIFY(list->count() > 20);
-        W().frmConfigAdv->hide();
-        W().frmEnd->show();
-        f->sim({"fault", "office", "noAnswer", "on"});
-        f->click(W().frmEnd, "cmdAdvanced");
-        QCOMPARE(f->dialogs.boxes.size(), 1);
-        QCOMPARE(f->dialogs.boxes[0].title, kAppTitle);
-        QVERIFY(W().frmEnd->isVisible());
-        QVERIFY(W().frmEnd->isEnabled());
-        f->click(W().frmEnd, "cmdFinish");
         QCOMPARE(f->exitCode, 0);
     }
 
-    void closingEndPageExits() {
-        W().frmEnd->show();
-        W().frmEnd->close();
-        QCOMPARE(f->exitCode, 0);
-    }
-
+    // Ok only with a password, of at most 20 hidden characters; Cancel
+    // empties the field.
     void passwordPrompt() {
         auto* prompt = W().frmAskPw;
         auto* text = Field(prompt, "txtAskPw");
-        auto* ok = Ctl<QPushButton>(prompt, "cmdOk");
-        text->clear();
-        QVERIFY(!ok->isEnabled());
-        QTest::keyClicks(text, "x");
-        QVERIFY(ok->isEnabled());
-        QTest::keyClick(text, Qt::Key_Backspace);
-        QVERIFY(!ok->isEnabled());
+        QVERIFY(!Ctl(prompt, "cmdOk")->isEnabled());
         QTest::keyClicks(text, QString(25, 'a'));
+        QVERIFY(Ctl(prompt, "cmdOk")->isEnabled());
         QCOMPARE(text->text().size(), 20);
         QCOMPARE(text->echoMode(), QLineEdit::Password);
         Ctl<QPushButton>(prompt, "cmdReturn")->click();
-        QVERIFY(text->text().isEmpty());
-        prompt->show();
-        QTest::keyClicks(text, "typed");
-        prompt->close();
         QVERIFY(text->text().isEmpty());
     }
 };
