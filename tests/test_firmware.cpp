@@ -104,6 +104,10 @@ private slots:
         interfaces->setCurrentIndex(-1);
         QVERIFY(!upgrade->isEnabled());
         interfaces->setCurrentIndex(position);
+        QVERIFY(upgrade->isEnabled());
+        interfaces->setCurrentIndex(-1);  // a choice taken back never disables it
+        QVERIFY(upgrade->isEnabled());
+        interfaces->setCurrentIndex(position);
         // Cancelled first: nothing runs, and the work folder is current again.
         dialogs.chosenFiles << ""
                             << (image == "missing"  ? f.workFile("no such firmware.img")
