@@ -1,12 +1,10 @@
 #include "SimStateFile.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QLockFile>
-#include <QRandomGenerator>
-#include <QThread>
 #include <cstdio>
+
+#include "SimLock.h"
 
 namespace kaldorsim {
 
@@ -23,30 +21,6 @@ bool replaceFile(const QString& from, const QString& to) {
         return true;
     QFile::remove(to);
     return QFile::rename(from, to);
-}
-
-bool lockFailed(const QLockFile& lock, const QString& path, QString* error) {
-    const QString native = QDir::toNativeSeparators(path);
-    *error = lock.error() == QLockFile::LockFailedError
-                 ? QString("the network state file %1 stays locked by another program").arg(native)
-                 : QString("cannot create the lock file %1.lock").arg(native);
-    return false;
-}
-
-// Polls in short random steps: QLockFile's own wait doubles its pauses up to
-// seconds, which makes a queue of tools crawl.
-bool lockFor(QLockFile& lock, const QString& path, QString* error) {
-    // Never take a lock from a live tool, however slow; the lock of a tool
-    // that died is taken over at once.
-    lock.setStaleLockTime(0);
-    QElapsedTimer waited;
-    waited.start();
-    while (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError || waited.elapsed() > kLockWaitMs)
-            return lockFailed(lock, path, error);
-        QThread::msleep(ulong(QRandomGenerator::global()->bounded(2, 12)));
-    }
-    return true;
 }
 
 std::optional<Network> readUnlocked(const QString& path, QString* error) {
@@ -90,21 +64,21 @@ QString networkFilePath() {
 }
 
 std::optional<Network> readNetworkFile(const QString& path, QString* error) {
-    QLockFile lock(path + ".lock");
-    if (!lockFor(lock, path, error))
+    StateLock lock;
+    if (!lock.acquire(path, kLockWaitMs, error))
         return std::nullopt;
     return readUnlocked(path, error);
 }
 
 bool writeNetworkFile(const QString& path, const Network& net, QString* error) {
-    QLockFile lock(path + ".lock");
-    return lockFor(lock, path, error) && writeUnlocked(path, net, error);
+    StateLock lock;
+    return lock.acquire(path, kLockWaitMs, error) && writeUnlocked(path, net, error);
 }
 
 bool updateNetworkFile(const QString& path, const NetworkChange& change, QString* error) {
     error->clear();
-    QLockFile lock(path + ".lock");
-    if (!lockFor(lock, path, error))
+    StateLock lock;
+    if (!lock.acquire(path, kLockWaitMs, error))
         return false;
     std::optional<Network> net = readUnlocked(path, error);
     if (!net)

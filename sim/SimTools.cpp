@@ -88,6 +88,13 @@ ToolOutput answerClient(const QString& requestPath, const QString& interfaceName
 
 }  // namespace
 
+QStringList toolArguments(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 QByteArray discoveryText(const Network& net, qint64 nowMs) {
     for (int i = 0; i < net.interfaces.size(); ++i) {
         const Node* local = hostNode(net, i, nowMs);

@@ -10,6 +10,10 @@
 
 namespace kaldorsim {
 
+// The arguments after the program name. A tool run is short, and the tools
+// need no application object, whose set-up would be a good part of each run.
+QStringList toolArguments(int argc, char* argv[]);
+
 // The text of macdiscover.tmp: the node cabled to the host and the host's
 // interfaces, or "E" and the interfaces when no node answers there.
 QByteArray discoveryText(const Network& net, qint64 nowMs);
