@@ -23,14 +23,22 @@ void ShowStatus(const QString& message, QWidget* owner) {
     w->show();
 }
 
-void SetProgress(int k, int n) {
+// The bar would repaint itself at once on every step; the steps of an
+// operation come faster than a paint, so the bar is painted by the event loop
+// that runs while a tool works or the program waits.
+static void SetBarValue(int value) {
     QProgressBar* bar = StatusWindow()->ui.barMessage;
-    bar->setValue(bar->maximum() * k / n);
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(true);
+}
+
+void SetProgress(int k, int n) {
+    SetBarValue(StatusWindow()->ui.barMessage->maximum() * k / n);
 }
 
 void SetProgressFull() {
-    QProgressBar* bar = StatusWindow()->ui.barMessage;
-    bar->setValue(bar->maximum());
+    SetBarValue(StatusWindow()->ui.barMessage->maximum());
 }
 
 void SetStatusMessage(const QString& message) {
