@@ -28,18 +28,22 @@ double TimeDiscovery() {
     return timer.nsecsElapsed() / 1e6;
 }
 
-// One tool run in the work folder as the assistant starts it, output
+// One program run in the work folder as the assistant starts a tool, output
 // discarded; its milliseconds.
-double TimeToolRun(const Fixture& f, const QString& tool, const QStringList& arguments) {
+double TimeRun(const Fixture& f, const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setWorkingDirectory(f.workDir());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
-    process.start(f.workFile(tool), arguments, QIODevice::NotOpen);
+    process.start(program, arguments, QIODevice::NotOpen);
     process.waitForFinished(-1);
     return timer.nsecsElapsed() / 1e6;
+}
+
+double TimeToolRun(const Fixture& f, const QString& tool, const QStringList& arguments) {
+    return TimeRun(f, f.workFile(tool), arguments);
 }
 
 // The nodes a discovery asked, in the order it asked them.
@@ -123,22 +127,31 @@ std::optional<DiscoveryFigures> MeasureDiscovery(int nodes, int rounds) {
     return DiscoveryFigures{Median(assistant), Median(bare), Median(client)};
 }
 
-// One client run on the demo network: the local node's discovery request.
-double DemoClientRunMs(int runs) {
+struct ClientRunFigures {
+    double plainMs = 0;
+    double qtMs = 0;
+    double clientMs = 0;
+};
+
+// One client run on the demo network (the local node's discovery request),
+// in turn with the two bare programs given the same arguments.
+ClientRunFigures DemoClientRunMs(int runs) {
     Fixture f;
     f.dialogs.typePassword(QStringLiteral("study-2024"));
     if (!f.start()) {
-        return 0;
+        return {};
     }
     TimeDiscovery();
     const QStringList request = WriteSameRequests(f, {Session().LocalMac});
-    const QString interface = QStringLiteral("eth%1").arg(Session().InterfaceNumber);
-    QList<double> times;
+    const QStringList arguments{request.first(), QStringLiteral("-i"),
+                                QStringLiteral("eth%1").arg(Session().InterfaceNumber)};
+    QList<double> plain, qt, client;
     for (int i = 0; i < runs; ++i) {
-        times << TimeToolRun(f, QStringLiteral("ihcp_client.exe"),
-                             {request.first(), QStringLiteral("-i"), interface});
+        plain << TimeRun(f, BenchDir() + QStringLiteral("/kaldor-bare-tool"), arguments);
+        qt << TimeRun(f, BenchDir() + QStringLiteral("/kaldor-bare-tool-qt"), arguments);
+        client << TimeToolRun(f, QStringLiteral("ihcp_client.exe"), arguments);
     }
-    return Median(times);
+    return {Median(plain), Median(qt), Median(client)};
 }
 
 std::optional<long> ChildPeakKiB(const QString& state, int nodes) {
@@ -167,8 +180,15 @@ void RunDiscoveryBench(const QList<int>& sizes, int rounds) {
          QStringLiteral("Bare tool runs ms"), QStringLiteral("Overhead"),
          QStringLiteral("DiscoverNodes ms/node"), QStringLiteral("Bare ms/node")});
     Table client(QStringLiteral("One client run of the simulator (median)"),
-                 {QStringLiteral("Network"), QStringLiteral("Nodes"), QStringLiteral("Median ms")});
-    client.add({QStringLiteral("demo"), QStringLiteral("7"), Fixed(DemoClientRunMs(31), 2)});
+                 {QStringLiteral("Program and network"), QStringLiteral("Nodes"),
+                  QStringLiteral("Median ms")});
+    const ClientRunFigures demo = DemoClientRunMs(31);
+    client.add({QStringLiteral("bare program, C++ library only"), QStringLiteral("-"),
+                Fixed(demo.plainMs, 2)});
+    client.add({QStringLiteral("bare program linked with Qt Core"), QStringLiteral("-"),
+                Fixed(demo.qtMs, 2)});
+    client.add({QStringLiteral("ihcp_client.exe, demo network"), QStringLiteral("7"),
+                Fixed(demo.clientMs, 2)});
     for (int nodes : sizes) {
         const std::optional<DiscoveryFigures> d = MeasureDiscovery(nodes, rounds);
         if (!d) {
@@ -179,7 +199,8 @@ void RunDiscoveryBench(const QList<int>& sizes, int rounds) {
                        Fixed(d->bareMs),
                        QStringLiteral("%1 %").arg(Fixed(100.0 * (d->assistantMs / d->bareMs - 1))),
                        Fixed(d->assistantMs / nodes, 2), Fixed(d->bareMs / nodes, 2)});
-        client.add({QStringLiteral("generated"), QString::number(nodes), Fixed(d->clientMs, 2)});
+        client.add({QStringLiteral("ihcp_client.exe, generated network"), QString::number(nodes),
+                    Fixed(d->clientMs, 2)});
     }
     discovery.print();
     client.print();
