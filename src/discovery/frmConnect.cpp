@@ -25,7 +25,6 @@ frmConnect::frmConnect(QWidget* parent) : QWidget(parent) {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     ui.txtMacDirect->setFont(fixed);
     ui.lstMac->setFont(fixed);
-    AlignColumnHeadings();
     ui.txtMacDirect->installEventFilter(this);
     ui.lstMac->installEventFilter(this);
     setBoxSelected(false);
@@ -65,6 +64,16 @@ bool frmConnect::eventFilter(QObject* watched, QEvent* event) {
 void frmConnect::closeEvent(QCloseEvent* event) {
     event->accept();
     ExitApplication();
+}
+
+// The fixed-pitch font is loaded when the page is first shown, not while the
+// program starts.
+void frmConnect::showEvent(QShowEvent* event) {
+    if (!headingsAligned) {
+        AlignColumnHeadings();
+        headingsAligned = true;
+    }
+    QWidget::showEvent(event);
 }
 
 int frmConnect::selectedEntryCount() const {

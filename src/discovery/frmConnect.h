@@ -27,10 +27,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Closing the node page ends the program like Exit.
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Puts the column headings above the columns of the node lines.
     void AlignColumnHeadings();
+    bool headingsAligned = false;
 
     enum class OpenMode { Basic, Advanced };
 
