@@ -122,9 +122,15 @@ std::optional<QString> ReadKeyValue(QIODevice& device, QStringView key) {
     return std::nullopt;
 }
 
+// The line reader reads whole blocks into its own buffer; a second buffer in
+// the file would only copy them once more.
+static bool OpenForLines(QFile& file) {
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
 std::optional<QString> ReadKeyValue(const QString& path, QStringView key) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!OpenForLines(file)) {
         return std::nullopt;
     }
     return ReadKeyValue(file, key);
@@ -142,7 +148,7 @@ QStringList ReadLines(QIODevice& device) {
 
 std::optional<QStringList> ReadLines(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!OpenForLines(file)) {
         return std::nullopt;
     }
     return ReadLines(file);
@@ -150,7 +156,7 @@ std::optional<QStringList> ReadLines(const QString& path) {
 
 std::optional<QString> ReadFirstLine(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!OpenForLines(file)) {
         return std::nullopt;
     }
     LineReader reader(file);

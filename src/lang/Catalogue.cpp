@@ -6,9 +6,7 @@
 
 static std::optional<QString> LookUp(const QString& key) {
     const SessionState& s = Session();
-    if (!FileExists(s.LanguageChoiceFile)) {
-        return std::nullopt;
-    }
+    // A choice file that is missing cannot be opened: no separate check.
     const std::optional<QString> name = ReadFirstLine(s.LanguageChoiceFile);
     if (!name || name->isEmpty()) {
         return std::nullopt;
