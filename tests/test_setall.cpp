@@ -13,29 +13,26 @@ using namespace advtest;
 
 namespace {
 
-using Commands = QList<QStringList>;
-
-// Waits of a node's steps: configuring it, or checking it.
+// The pauses of a node's steps: configuring it (1000 ms each, or the pass's
+// 12 000 ms to settle), or checking it.
 QStringList Conf(int count, const QString& label, int bar, int ms = 1000) {
-    return QStringList(count,
-                       QStringLiteral("%1|{lblConfiguring}%2|%3").arg(ms).arg(label).arg(bar));
+    return QStringList(count, QString("%1|{lblConfiguring}%2|%3").arg(ms).arg(label).arg(bar));
 }
 
 QStringList Check(const QString& label, int bar) {
-    return {QStringLiteral("1000|{lblChecking}%1|%2").arg(label).arg(bar)};
+    return {QString("1000|{lblChecking}%1|%2").arg(label).arg(bar)};
 }
 
 QLineEdit* Field(const char* name) {
     return Ctl<QLineEdit>(W().frmSetAll, name);
 }
 
-// Discovers the network (the demo network's study node asks for its
-// password), selects the connected node and the given nodes on the node page
-// and opens the set-all page with Next.
+// Discovers the network (the study asks for its password), selects the
+// connected node and the given nodes (none: all) and opens the set-all page.
 void OpenSetAllPage(Fixture& f, QStringList macs) {
     f.dialogs.typePassword("study-2024");
     f.click(W().frmBegin, "cmdNext");
-    if (macs.isEmpty()) {  // all of them
+    if (macs.isEmpty()) {
         macs = f.nodeLines().replaceInStrings(QRegularExpression("^(.{12}).*"), "\\1");
     }
     auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
@@ -50,13 +47,14 @@ void OpenSetAllPage(Fixture& f, QStringList macs) {
     WaitLog::Record();
 }
 
-// Identifier, key, notch choice and new password, typed as a user does.
-void TypeSettings(const QStringList& settings) {
-    QTest::keyClicks(Field("txtId"), settings[0]);
-    QTest::keyClicks(Field("txtKey"), settings[1]);
-    Ctl<QComboBox>(W().frmSetAll, "cboNotches")->setCurrentIndex(settings[2].toInt());
-    QTest::keyClicks(Field("txtPw1"), settings[3]);
-    QTest::keyClicks(Field("txtPw2"), settings[3]);
+// "identifier|key|notch position|new password", typed as a user does.
+void TypeSettings(const QString& settings) {
+    const QStringList typed = settings.split('|');
+    QTest::keyClicks(Field("txtId"), typed[0]);
+    QTest::keyClicks(Field("txtKey"), typed[1]);
+    Ctl<QComboBox>(W().frmSetAll, "cboNotches")->setCurrentIndex(typed[2].toInt());
+    QTest::keyClicks(Field("txtPw1"), typed[3]);
+    QTest::keyClicks(Field("txtPw2"), typed[3]);
 }
 
 }  // namespace
@@ -65,143 +63,103 @@ class SetAllTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The node's own password and, only when there is one, the new password.
-    void postSetAllSettings() {
-        Fixture f;
-        QVERIFY(f.start());
-        Session().InterfaceNumber = 1;
-        Session().NodePassword = "wrong";
-        const PostOutcome outcome =
-            PostSetAllSettings(kOffice, {"NewNet", "NewKey-1", "Amateur", "pw 2"});
-        QCOMPARE(f.readWorkFile("post.cfg"),
-                 "POST 020A1B000002\r\n.PASSWORD=wrong\r\nNET_ID_STR=NewNet\r\n"
-                 "ENCRYPT_KEY_STR=NewKey-1\r\nNOTCHES=Amateur\r\nNEWPASSWORD=pw 2\r\n");
-        QCOMPARE(outcome, PostOutcome::Failed);
-        QVERIFY(f.dialogs.boxes.isEmpty());
-    }
-
     // The key needs an identifier, the retyped password a password; the two
     // passwords are compared when the focus leaves the second for another field.
+    // After: key enabled|key|retyped enabled|password|retyped|focus on the password.
     void fieldRules_data() {
-        QTest::addColumn<QStringList>("texts");  // identifier, password, retyped
-        QTest::addColumn<Qt::FocusReason>("reason");
-        QTest::addColumn<bool>("mismatch");
-        QTest::newRow("identifier emptied")
-            << QStringList{"", "pw", "pw"} << Qt::TabFocusReason << false;
-        QTest::newRow("password emptied")
-            << QStringList{"Net", "", ""} << Qt::TabFocusReason << false;
-        QTest::newRow("different")
-            << QStringList{"Net", "pw", "pW"} << Qt::MouseFocusReason << true;
+        Columns({"texts", "reason", "after", "boxes"});  // texts: identifier|password|retyped
+        Row("identifier emptied", "|pw|pw", "tab", "0||1|pw|pw|0", "");
+        Row("password emptied", "Net||", "tab", "1|Key|0|||0", "");
+        Row("different", "Net|pw|pW", "mouse", "1|Key|0|||1",
+            "[1|Kaldor Config Tool] {errPwMistake}");
     }
     void fieldRules() {
-        QFETCH(QStringList, texts);
-        QFETCH(Qt::FocusReason, reason);
-        QFETCH(bool, mismatch);
+        const QStringList texts = Cell("texts").split('|');
         Fixture f;
         QVERIFY(f.start());
         W().frmSetAll->show();
         QVERIFY(!Field("txtKey")->isEnabled() && !Field("txtPw2")->isEnabled());
-        TypeSettings({"Net", "Key", "0", "pw"});
+        TypeSettings("Net|Key|0|pw");
         Field("txtId")->setText(texts[0]);
         Field("txtPw1")->setText(texts[1]);
         Field("txtPw2")->setText(texts[2]);
-        QFocusEvent out(QEvent::FocusOut, reason);
+        QFocusEvent out(QEvent::FocusOut,
+                        Cell("reason") == "tab" ? Qt::TabFocusReason : Qt::MouseFocusReason);
         QCoreApplication::sendEvent(Field("txtPw2"), &out);
-        QCOMPARE(Field("txtKey")->isEnabled(), !texts[0].isEmpty());
-        QCOMPARE(Field("txtKey")->text(), texts[0].isEmpty() ? "" : "Key");
-        QCOMPARE(Field("txtPw2")->isEnabled(), !texts[1].isEmpty() && !mismatch);
-        QCOMPARE(Field("txtPw1")->text() + Field("txtPw2")->text(),
-                 mismatch ? QString() : texts[1] + texts[2]);
-        QCOMPARE(f.dialogs.describe(),
-                 mismatch ? Resolved("[1|Kaldor Config Tool] {errPwMistake}") : QString());
-        QCOMPARE(W().frmSetAll->focusWidget() == Field("txtPw1"), mismatch);
+        const QStringList after{QString::number(Field("txtKey")->isEnabled()),
+                                Field("txtKey")->text(),
+                                QString::number(Field("txtPw2")->isEnabled()),
+                                Field("txtPw1")->text(),
+                                Field("txtPw2")->text(),
+                                QString::number(W().frmSetAll->focusWidget() == Field("txtPw1"))};
+        QCOMPARE(after.join('|'), Cell("after"));
+        QCOMPARE(f.dialogs.describe(), Resolved(Cell("boxes")));
     }
 
-    // Office (alias 'Office') and one more node from the list, then the
-    // connected node, which the others are reached through. The last request
-    // of every run goes to the connected node, with the typed identifier.
+    // Office (alias 'Office') and one more node, then the connected node,
+    // which the others are reached through; kaldor-sim commands ";"-separated.
+    // The last request of every run goes to the connected node with the typed
+    // identifier, the new password only when there is one.
     void setAll_data() {
-        QTest::addColumn<QStringList>("selected");
-        QTest::addColumn<Commands>("setup");        // kaldor-sim commands
-        QTest::addColumn<QStringList>("settings");  // as TypeSettings takes them
+        Columns({"selected", "setup", "settings", "refusing", "last"});
         QTest::addColumn<QStringList>("waits");
         QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<QString>("refusing");  // the node that keeps its settings
-        const QString office = "'Office'";
-        const QString garage = "02:0A:1B:00:00:03";
+        const QString office = "'Office'", garage = "02:0A:1B:00:00:03";
         const QString local = "02:0A:1B:00:00:01";
+        const QString post = "POST 020A1B000001\r\n.PASSWORD=kaldor\r\nNET_ID_STR=NewNet\r\n";
+        const QString homeKey = post + "ENCRYPT_KEY_STR=HomeKey-2024\r\nNOTCHES=";
         const QStringList ok{"[4|Kaldor Config Tool] {errSetAllOK}"};
+        const QString both = kOffice + "|" + kGarage;
         // Every node takes the settings after the given number of requests.
         const auto allGood = [&](int attempts) {
             return Conf(attempts, office, 0) + Conf(attempts, garage, 0) +
                    Conf(attempts, local, 0) + Conf(1, local, 0, 12000) + Check(office, 33) +
                    Check(garage, 66) + Check(local, 100);
         };
-        QTest::newRow("accepted at once")
-            << QStringList{kOffice, kGarage} << Commands{{"network-change-answer", "0"}}
-            << QStringList{"NewNet", "HomeKey-2024", "2", ""} << allGood(1) << ok << "";
-        QTest::newRow("new key and password, moves answered 3")
-            << QStringList{kOffice, kGarage} << Commands{}
-            << QStringList{"NewNet", "NewKey-99", "0", "newpass"} << allGood(3) << ok << "";
+        Row("accepted at once", both, "network-change-answer 0", "NewNet|HomeKey-2024|2|", "",
+            homeKey + "Amateur+Broadcast\r\n", allGood(1), ok);
+        Row("new key and password, moves answered 3", both, "", "NewNet|NewKey-99|0|newpass", "",
+            post + "ENCRYPT_KEY_STR=NewKey-99\r\nNOTCHES=Disabled\r\nNEWPASSWORD=newpass\r\n",
+            allGood(3), ok);
         // The connected node is not checked once an earlier node failed; the
         // refusing node keeps failing: three passes, then one box for it.
         const QStringList laterPass = Conf(3, office, 33) + Conf(1, local, 33) +
                                       Conf(1, local, 33, 12000) + Check(office, 33);
-        QTest::newRow("office refuses")
-            << QStringList{kOffice, kGarage}
-            << Commands{{"network-change-answer", "0"}, {"fault", "office", "refusePassword", "on"}}
-            << QStringList{"NewNet", "HomeKey-2024", "1", ""}
-            << Conf(3, office, 0) + Conf(1, garage, 0) + Conf(1, local, 0) +
-                   Conf(1, local, 0, 12000) + Check(office, 0) + Check(garage, 33) + laterPass +
-                   laterPass
-            << QStringList{"[2|{errSaving}] {errConfiguring}'Office'"} << kOffice;
-        // The connected node gives no answer to any request: three in each
-        // pass, its check while every node before it passed, one after each
-        // failing pass, one after the report, and two in the new discovery.
-        const QStringList localPass = Conf(3, local, 66) + Conf(1, local, 66, 12000);
-        QTest::newRow("connected node silent")
-            << QStringList{kGarage, "020A1B000006"}
-            << Commands{{"network-change-answer", "0"}, {"fault", "local", "noResponse", "on"}}
-            << QStringList{"NewNet", "HomeKey-2024", "0", ""}
-            << Conf(1, garage, 0) + Conf(1, "02:0A:1B:00:00:06", 0) + Conf(3, local, 0) +
-                   Conf(1, local, 0, 12000) + Check(garage, 33) + Check("02:0A:1B:00:00:06", 66) +
-                   Check(local, 66) + localPass + Check(local, 66) + localPass + Check(local, 66)
-            << QStringList(3 * 3 + 3 + 3 + 1 + 2, "[1|Kaldor Config Tool] {errReceiving}") << "";
+        Row("office refuses", both, "network-change-answer 0;fault office refusePassword on",
+            "NewNet|HomeKey-2024|1|", kOffice, homeKey + "Amateur\r\n",
+            Conf(3, office, 0) + Conf(1, garage, 0) + Conf(1, local, 0) + Conf(1, local, 0, 12000) +
+                Check(office, 0) + Check(garage, 33) + laterPass + laterPass,
+            QStringList{"[2|{errSaving}] {errConfiguring}'Office'"});
     }
     void setAll() {
-        QFETCH(QStringList, selected);
-        QFETCH(Commands, setup);
-        QFETCH(QStringList, settings);
-        QFETCH(QStringList, waits);
-        QFETCH(QStringList, boxes);
-        QFETCH(QString, refusing);
+        const QStringList selected = Cell("selected").split('|'),
+                          typed = Cell("settings").split('|');
         Fixture f;
         f.writeWorkFile("alias.tmp", "020A1B000002=Office\r\n");
         QVERIFY(f.start());
         OpenSetAllPage(f, selected);
-        for (const QStringList& command : setup) {
-            f.sim(command);
+        for (const QString& command : Cell("setup").split(';', Qt::SkipEmptyParts)) {
+            f.sim(command.split(' '));
         }
-        TypeSettings(settings);
-        // With a new password the connected node asks for it in the next discovery.
-        f.dialogs.typePassword(settings[3]);
+        TypeSettings(Cell("settings"));
+        f.dialogs.typePassword(typed[3]);  // a new password is asked for in the next discovery
         const QString notches = Ctl<QComboBox>(W().frmSetAll, "cboNotches")->currentText();
         f.click(W().frmSetAll, "cmdAutoConf");
 
-        QCOMPARE(WaitLog::waits, Resolved(waits));
-        QCOMPARE(f.dialogs.describe(), Resolved(boxes).join('\n'));
-        const QStringList wanted{"NewNet", settings[1], notches,
-                                 settings[3].isEmpty() ? "kaldor" : settings[3]};
+        QCOMPARE(WaitLog::waits, Resolved(Cell<QStringList>("waits")));
+        QCOMPARE(f.dialogs.describe(), Resolved(Cell<QStringList>("boxes")).join('\n'));
+        const QString wanted =
+            QStringList{"NewNet", typed[1], notches, typed[3].isEmpty() ? "kaldor" : typed[3]}.join(
+                '|');
         for (const QString& mac : selected + QStringList{kLocal}) {
             const kaldorsim::Node node = SimNode(f, mac);
             const QStringList now{node.params.value("NET_ID_STR"),
                                   node.params.value("ENCRYPT_KEY_STR"),
                                   node.params.value("NOTCHES"), node.password};
-            QCOMPARE(mac == refusing ? now[0] : now.join('|'),
-                     mac == refusing ? "KaldorHome" : wanted.join('|'));
+            QCOMPARE(mac == Cell("refusing") ? now[0] : now.join('|'),
+                     mac == Cell("refusing") ? "KaldorHome" : wanted);
         }
-        const QByteArray last = f.readWorkFile("post.cfg");
-        QVERIFY(last.startsWith("POST 020A1B000001\r\n") && last.contains("\nNET_ID_STR=NewNet\r"));
+        QCOMPARE(f.readWorkFile("post.cfg"), Cell("last").toUtf8());
         // The node page shows the network as it is now.
         QVERIFY(!W().frmSetAll->isVisible() && W().frmSetAll->isEnabled() &&
                 W().frmConnect->isVisible());
@@ -218,9 +176,8 @@ private slots:
         const QStringList macs =
             f.nodeLines().replaceInStrings(QRegularExpression("^(.{12}).*"), "\\1");
         QCOMPARE(macs.size(), 27);
-        TypeSettings({"Bigger", "Generated-Key", "0", ""});
+        TypeSettings("Bigger|Generated-Key|0|");
         f.click(W().frmSetAll, "cmdAutoConf");
-
         QCOMPARE(f.dialogs.describe(),
                  Resolved("[1|Kaldor Config Tool] {errSetAllLeftOut}" + NodeLabel(macs[25]) + ", " +
                           NodeLabel(macs[26]) + "\n[4|Kaldor Config Tool] {errSetAllOK}"));
@@ -228,23 +185,6 @@ private slots:
         for (int i = 0; i < macs.size(); ++i) {
             QCOMPARE(Parameters(f, macs[i]).value("NET_ID_STR"), i < 25 ? "Bigger" : "Generated");
         }
-    }
-
-    // A request that cannot be written abandons the action on the page, which
-    // stays usable: Back discovers again.
-    void requestNotWritten() {
-        Fixture f;
-        QVERIFY(f.start());
-        OpenSetAllPage(f, {kOffice, kGarage});
-        QVERIFY(QDir(f.workDir()).mkdir("post.cfg"));
-        TypeSettings({"NewNet", "HomeKey-2024", "0", ""});
-        f.click(W().frmSetAll, "cmdAutoConf");
-        QVERIFY(f.dialogs.describe().contains("post.cfg") && f.dialogs.boxes.size() == 1);
-        QCOMPARE(Fixture::waited, qint64(0));
-        QVERIFY(W().frmSetAll->isVisible() && W().frmSetAll->isEnabled() &&
-                !W().frmMessage->isVisible());
-        f.click(W().frmSetAll, "cmdPrev");
-        QVERIFY(!W().frmSetAll->isVisible() && W().frmConnect->isVisible());
     }
 };
 
