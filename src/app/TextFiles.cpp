@@ -173,6 +173,10 @@ static QByteArray JoinCrLf(const QStringList& lines) {
     return bytes;
 }
 
+// The file is overwritten in place and then cut to its new length: request
+// files are rewritten for every node with texts of nearly the same length,
+// and emptying a file first costs the file system several times the write.
+// (For a file, opening for writing alone would empty it.)
 bool WriteLines(const QString& path, const QStringList& lines, FileAccess access) {
     QFile file(path);
     const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -182,15 +186,15 @@ bool WriteLines(const QString& path, const QStringList& lines, FileAccess access
         if (file.exists() && !file.setPermissions(ownerOnly)) {
             return false;
         }
-        opened = file.open(QIODevice::WriteOnly | QIODevice::Truncate, ownerOnly);
+        opened = file.open(QIODevice::ReadWrite, ownerOnly);
     } else {
-        opened = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        opened = file.open(QIODevice::ReadWrite);
     }
     if (!opened) {
         return false;
     }
     const QByteArray bytes = JoinCrLf(lines);
-    return file.write(bytes) == bytes.size() && file.flush();
+    return file.write(bytes) == bytes.size() && file.flush() && file.resize(bytes.size());
 }
 
 bool ReplaceFileBytes(const QString& path, const QByteArray& bytes) {
