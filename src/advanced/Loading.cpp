@@ -60,7 +60,7 @@ void LoadSecurity(Ui::frmConfigAdv& ui) {
     ui.txtAlias->setText(LookupAlias(Session().SelectedMac));
     // The catalogue names the models that can encrypt with AES.
     const QString model = Value("MODEL");
-    const bool aes = model.isEmpty() || GetText(QStringLiteral("aesSupport")).contains(model);
+    const bool aes = GetText(QStringLiteral("aesSupport")).contains(model);
     LoadEncryptionSettings(aes ? 0 : 1);
 }
 
