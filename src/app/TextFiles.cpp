@@ -68,7 +68,7 @@ public:
     }
 
 private:
-    // Large enough that a buffered file reads it straight into our buffer.
+    // One read of this size holds a whole catalogue of ordinary size.
     static constexpr qsizetype kBlock = 64 * 1024;
 
     // Moves the unfinished line to the front and reads the next block behind it.
