@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "app/FirstPaint.h"
+#include "main/FirstPaint.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -11,20 +11,21 @@
 #include "PeakMemory.h"
 #include "app/Application.h"
 #include "discovery/Discovery.h"
-#include "discovery/frmConnect.h"
+#include "main/Navigator.h"
+#include "main/Startup.h"
 #include "support/Fixture.h"
 
 namespace {
 
 QListWidget* NodeList() {
-    return static_cast<frmConnect*>(W().frmConnect)->ui.lstMac;
+    return Ctl<QListWidget>(W().frmConnect, "lstMac");
 }
 
 // The assistant's own discovery: the whole walk through the real windows.
 double TimeDiscovery() {
     QElapsedTimer timer;
     timer.start();
-    App().flow.DiscoverNodes();
+    TheNavigator()->Discover();
     return timer.nsecsElapsed() / 1e6;
 }
 

@@ -12,6 +12,8 @@
 #include "Measure.h"
 #include "app/TextFiles.h"
 #include "lang/ApplyLanguage.h"
+#include "main/Navigator.h"
+#include "main/Startup.h"
 #include "lang/Catalogue.h"
 #include "support/Fixture.h"
 
@@ -213,7 +215,7 @@ CatalogueFigures MeasureCatalogue(const QString& catalogue, const QByteArray& ge
             std::fprintf(stderr, "kaldor-bench: the program did not start\n");
             return figures;
         }
-        apply << MedianMs(1, ApplyLanguage);
+        apply << MedianMs(1, [] { ApplyLanguage(TheNavigator()->captionedWindows()); });
         if (i + 1 < runs) {
             continue;
         }

@@ -325,8 +325,7 @@ private slots:
         f.click(Adv(), "cmdExit");
         QVERIFY(!Adv()->isVisible() && W().frmEnd->isVisible() && W().frmEnd->isEnabled());
         Adv()->show();
-        W().frmEnd->hide();
-        W().frmEnd->setEnabled(false);
+        W().assistant->hide();
         Adv()->close();
         QVERIFY(!Adv()->isVisible() && W().frmEnd->isVisible() && W().frmEnd->isEnabled());
         QVERIFY(!f.exitCode);

@@ -5,6 +5,8 @@
 
 #include "advanced/Reset.h"
 #include "lang/Catalogue.h"
+#include "main/Navigator.h"
+#include "main/Startup.h"
 #include "support/PromptScripts.h"
 #include "test_advanced_helpers.h"
 
@@ -202,7 +204,7 @@ private slots:
         if (route == "page") {  // the node page, the connected node chosen
             Adv()->hide();
             f.dialogs.typePassword("");  // the study's password is not known
-            App().flow.DiscoverNodes();
+            TheNavigator()->Discover();
             f.clickNodeBox();
         }
         // A password of the user's, so that going back to the default shows.
@@ -222,7 +224,7 @@ private slots:
         f.dialogs.boxes.clear();
         f.dialogs.typePassword(typed);
         if (route == "call") {
-            FactoryResetConnect();
+            FactoryResetConnect(W().frmConnect);
         } else {
             f.click(route == "page" ? W().frmConnect : Adv(), "cmdFactoryReset");
         }

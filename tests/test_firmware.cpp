@@ -23,10 +23,11 @@ void ExpectErrorDialog(DialogRecorder& dialogs, int code) {
             auto* error = qobject_cast<frmErrorShort*>(dialog);
             QVERIFY(error);
             QCOMPARE(error->windowTitle(), Session().errUpgradeKo);
-            QCOMPARE(error->ui.lblShort->text(), GetText("errCodeUpgrade" + QString::number(code)));
-            QCOMPARE(int(error->ErrorCode), code);
-            error->ui.cmdHelp->click();
-            error->ui.cmdOk->click();
+            QCOMPARE(Ctl<QLabel>(error, "lblShort")->text(),
+                     GetText("errCodeUpgrade" + QString::number(code)));
+            QCOMPARE(int(error->errorCode()), code);
+            Ctl<QPushButton>(error, "cmdHelp")->click();
+            Ctl<QPushButton>(error, "cmdOk")->click();
         });
     }
 }

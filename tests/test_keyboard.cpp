@@ -20,7 +20,7 @@ QList<QWidget*> TabChain(QWidget* window) {
             break;
         }
         if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
-            w->window() == window && !w->focusProxy()) {
+            window->isAncestorOf(w) && w->window() == window->window() && !w->focusProxy()) {
             chain.append(w);
         }
     }
@@ -79,7 +79,7 @@ private slots:
             auto* panels = Ctl<QStackedWidget>(w, "stkPanels");
             panels->setCurrentWidget(Ctl(w, qPrintable(QString("picFrame_%1").arg(panel))));
         }
-        w->show();
+        Fixture::show(w);
         const QList<QWidget*> chain = TabChain(w);
         QVERIFY(chain.size() >= 2);
         QStringList unnamed;
@@ -102,14 +102,13 @@ private slots:
 
     void returnPressesDefaultButton() {
         Fixture::waited = 0;
-        W().frmConnect->hide();
-        W().frmBegin->show();
+        Fixture::show(W().frmBegin);
         f->dialogs.typePassword("");
-        W().frmBegin->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(W().frmBegin));
+        W().assistant->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(W().assistant));
+        QTRY_VERIFY(W().assistant->isActiveWindow());
         QTest::keyClick(W().frmBegin, Qt::Key_Return);
-        QVERIFY(W().frmConnect->isVisible());
-        QVERIFY(!W().frmBegin->isVisible());
+        QCOMPARE(ShownPage(), W().frmConnect);
     }
 
     void escapeCancelsPrompt() {

@@ -54,10 +54,6 @@ private slots:
         QCOMPARE(Ctl<QLabel>(status, "lblMessage")->text(), Session().lblConnect + " 020A1B000001");
         SetStatusMessage("second step");
         QCOMPARE(Ctl<QLabel>(status, "lblMessage")->text(), "second step");
-        SetHourglass(true);
-        QCOMPARE(status->cursor().shape(), Qt::WaitCursor);
-        SetHourglass(false);
-        QCOMPARE(status->cursor().shape(), Qt::ArrowCursor);
         HideStatus();
         QVERIFY(!status->isVisible());
         QCOMPARE(Ctl<QLabel>(status, "lblMessage")->text(), "second step");

@@ -232,9 +232,9 @@ private slots:
         Row("window closed", "");
     }
     void endPageExits() {
-        W().frmEnd->show();
+        Fixture::show(W().frmEnd);
         if (Cell("button").isEmpty()) {
-            W().frmEnd->close();
+            W().assistant->close();
         } else {
             f->click(W().frmEnd, qPrintable(Cell("button")));
         }

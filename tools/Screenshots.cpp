@@ -1,6 +1,7 @@
 // kaldor-screenshots: drives the assistant through its windows on the demo
 // network, offscreen, and saves each window as a PNG, once per catalogue.
 //   kaldor-screenshots OUTPUT_FOLDER    (writes OUTPUT_FOLDER/en and /es)
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -13,6 +14,8 @@
 #include "app/Application.h"
 #include "app/Controls.h"
 #include "discovery/Discovery.h"
+#include "main/Navigator.h"
+#include "main/Startup.h"
 #include "support/Fixture.h"
 #include "ui/DesktopDialogs.h"
 #include "ui/Status.h"
@@ -44,11 +47,13 @@ public:
         }
         saved_ << name;
     }
-    // A window as it stands, shown first when it is hidden.
+    // A window as it stands, shown first when it is hidden; a page of the
+    // assistant is taken with the whole window around it.
     void shoot(QWidget* window, const QString& name) {
-        window->show();
+        QWidget* whole = window->window();
+        whole->show();
         Settle();
-        save(window, name);
+        save(whole, name);
     }
     void expect(const QStringList& names) const {
         for (const QString& name : names) {
@@ -167,15 +172,14 @@ void ShootWizard(Fixture& f, ShotDialogs& shots, Album& album) {
     f.click(W().frmEnd, "cmdAdvanced");
     if (Visible(W().frmConfigAdv, "the end page's Advanced")) {
         ShootAdvancedTabs(album);
-        W().frmConfigAdv->hide();
-        W().frmEnd->show();
+        Ctl<QAbstractButton>(W().frmConfigAdv, "cmdExit")->click();
     }
 }
 
 // The set-all page for the local node and two remote nodes, reached from a fresh node list.
 void ShootSetAll(Fixture& f, ShotDialogs& shots, Album& album) {
     shots.typePassword(kStudyPassword);
-    App().flow.DiscoverNodes();
+    TheNavigator()->Discover();
     if (!Visible(W().frmConnect, "discovery")) {
         return;
     }
@@ -185,7 +189,6 @@ void ShootSetAll(Fixture& f, ShotDialogs& shots, Album& album) {
     f.click(W().frmConnect, "cmdConfigMac");
     if (Visible(W().frmSetAll, "choosing two nodes")) {
         album.shoot(W().frmSetAll, QStringLiteral("set-all"));
-        W().frmSetAll->hide();
     }
 }
 
@@ -194,7 +197,7 @@ void ShootSetAll(Fixture& f, ShotDialogs& shots, Album& album) {
 void ShootLoader(Fixture& f, ShotDialogs& shots, Album& album) {
     f.sim({QStringLiteral("attach"), QStringLiteral("local"), QStringLiteral("none")});
     shots.nextBox = QStringLiteral("message-box");
-    App().flow.DiscoverNodes();
+    TheNavigator()->Discover();
     if (!Visible(W().frmAdvanced, "discovery without a node")) {
         return;
     }

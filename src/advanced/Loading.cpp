@@ -10,6 +10,7 @@
 #include "channel/ToolRun.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
+#include "ui/BusyOperation.h"
 #include "ui/Status.h"
 
 namespace {
@@ -160,19 +161,15 @@ void LoadEncryptionSettings(int hide) {
 
 void RefreshDeviceParameters() {
     const SessionState& s = Session();
-    frmConfigAdv* window = AdvancedWindow();
-    window->setEnabled(false);
-    ShowStatus(s.lblConnect, window);
-    const bool written = WriteGetAllRequest();
-    SetProgress(1, 2);
-    if (written) {
+    {
+        const BusyOperation operation(AdvancedWindow(), s.lblConnect);
+        const bool written = WriteGetAllRequest();
+        SetProgress(1, 2);
+        if (!written) {
+            return;
+        }
         RunClient(s.GetRequestFile);
-    }
-    SetProgress(2, 2);
-    HideStatus();
-    window->setEnabled(true);
-    if (!written) {
-        return;
+        SetProgress(2, 2);
     }
     if (!ResponseStartsWith(QStringLiteral("INFO"))) {
         MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errReceiving);

@@ -38,22 +38,18 @@ void frmConfigAdv::cmdUpdateFixedIp_Click() {
         // The node takes stored IP settings only when it starts.
         cmdReset_Click();
     }
-    show();
 }
 
 void frmConfigAdv::cmdUpdateMacConf_Click() {
     SendSettings({QStringLiteral("MAC_TYPE=") + ui.cboMacType->currentText(),
                   QStringLiteral("NODE_TYPE=") + ui.cboNodeType->currentText()});
-    show();
 }
 
 void frmConfigAdv::cmdUpdatePhyConf_Click() {
     SendSettings({QStringLiteral("NOTCHES=") + ui.cboNotches->currentText(),
                   QStringLiteral("DISTORTION_CONTROL=") + ui.cboDistControl->currentText()});
-    show();
 }
 
 void frmConfigAdv::CmdUpdateIGMP_Click() {
     SendSettings({QStringLiteral("MCAST_IGMP=") + ui.IGMP->currentText()});
-    show();
 }

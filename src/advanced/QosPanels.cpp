@@ -89,7 +89,6 @@ void BeginSend(frmConfigAdv* window) {
 void EndSend(frmConfigAdv* window) {
     HideStatus();
     window->setEnabled(true);
-    window->show();
 }
 
 // Runs the client on the request just written, moving the bar from step to

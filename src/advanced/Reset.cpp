@@ -10,6 +10,7 @@
 #include "channel/ToolRun.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
+#include "ui/BusyOperation.h"
 #include "ui/Status.h"
 #include "ui/frmAskPw.h"
 
@@ -26,11 +27,7 @@ QString DefaultPassword() {
 
 // The typed factory password; empty when the user cancelled.
 QString AskFactoryPassword() {
-    auto* prompt = static_cast<frmAskPw*>(App().windows.frmAskPw);
-    prompt->ui.txtAskPw->clear();
-    prompt->ui.lblAskPw->setText(GetText(QStringLiteral("lblAskFactPw")));
-    TheDialogs().execModal(prompt);
-    return prompt->ui.txtAskPw->text();
+    return frmAskPw::Ask(GetText(QStringLiteral("lblAskFactPw")));
 }
 
 enum class ResetStart { Accepted, Refused, NotWritten };
@@ -57,12 +54,10 @@ ResetStart StartFactoryReset(const QString& password) {
 
 void WaitForFactoryRestart() {
     SetProgress(3, kFactorySteps);
-    SetHourglass(true);
     for (int k = 4; k <= kFactorySteps; ++k) {
         Wait(kFactoryWaitMs);
         SetProgress(k, kFactorySteps);
     }
-    SetHourglass(false);
     DeleteResponse();
 }
 
@@ -111,74 +106,57 @@ bool WriteFactoryResetRequest(const QString& password) {
 
 void frmConfigAdv::cmdReset_Click() {
     const SessionState& s = Session();
-    setEnabled(false);
-    ShowStatus(s.lblFctReset, nullptr);
-    if (WritePostRequest(QStringLiteral("HW_RESET_OK=Ok"))) {
-        SetProgress(1, kResetSteps);
-        RunClient(s.PostRequestFile);
-        SetProgress(2, kResetSteps);
-        if (ResponseStartsWith(QStringLiteral("0")) || ResponseStartsWith(QStringLiteral("3"))) {
-            SetHourglass(true);
-            Wait(kResetWaitMs);
-            for (int k = 3; k < kResetSteps; ++k) {
-                SetProgress(k, kResetSteps);
-                Wait(kResetWaitMs);
-            }
-            SetHourglass(false);
-            MsgBox(s.errResetOk, MsgIcon::Exclamation);
-        } else {
-            MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errReseting);
-        }
+    const BusyOperation operation(this, s.lblFctReset);
+    if (!WritePostRequest(QStringLiteral("HW_RESET_OK=Ok"))) {
+        return;
     }
-    SetProgressFull();
-    HideStatus();
-    setEnabled(true);
-    show();
+    SetProgress(1, kResetSteps);
+    RunClient(s.PostRequestFile);
+    SetProgress(2, kResetSteps);
+    if (ResponseStartsWith(QStringLiteral("0")) || ResponseStartsWith(QStringLiteral("3"))) {
+        Wait(kResetWaitMs);
+        for (int k = 3; k < kResetSteps; ++k) {
+            SetProgress(k, kResetSteps);
+            Wait(kResetWaitMs);
+        }
+        MsgBox(s.errResetOk, MsgIcon::Exclamation);
+    } else {
+        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errReseting);
+    }
 }
 
-void FactoryResetAdvanced() {
+void frmConfigAdv::cmdFactoryReset_Click() {
     SessionState& s = Session();
-    QWidget* window = App().windows.frmConfigAdv;
     const QString password = AskFactoryPassword();
-    window->setEnabled(false);
-    ShowStatus(s.lblFctReset, nullptr);
-    if (!password.isEmpty() && StartFactoryReset(password) == ResetStart::Accepted) {
-        WaitForFactoryRestart();
-        // Only the node on the wire can be asked: a remote one that started
-        // afresh no longer shares the network that would carry the question.
-        const BootCheck check = s.SelectedMac == s.LocalMac ? QueryBootCount() : BootCheck{};
-        if (ReportFactoryReset(check)) {
-            s.NodePassword = DefaultPassword();
+    {
+        const BusyOperation operation(this, s.lblFctReset);
+        if (!password.isEmpty() && StartFactoryReset(password) == ResetStart::Accepted) {
+            WaitForFactoryRestart();
+            // Only the node on the wire can be asked: a remote one that started
+            // afresh no longer shares the network that would carry the question.
+            const BootCheck check = s.SelectedMac == s.LocalMac ? QueryBootCount() : BootCheck{};
+            if (ReportFactoryReset(check)) {
+                s.NodePassword = DefaultPassword();
+            }
         }
     }
-    SetProgressFull();
-    window->setEnabled(true);
-    HideStatus();
     ShowAgainOrRediscover();
 }
 
-void FactoryResetConnect() {
+void FactoryResetConnect(QWidget* page) {
     const QString password = AskFactoryPassword();
     if (password.isEmpty()) {
         return;
     }
-    QWidget* page = App().windows.frmConnect;
-    page->setEnabled(false);
-    ShowStatus(Session().lblFctReset, nullptr);
-    const ResetStart start = StartFactoryReset(password);
-    // After a refusal the page's discovery closes the status and enables it.
-    if (start == ResetStart::Refused) {
-        return;
-    }
     BootCheck check;
-    if (start == ResetStart::Accepted) {
+    {
+        const BusyOperation operation(page, Session().lblFctReset);
+        const ResetStart start = StartFactoryReset(password);
+        if (start != ResetStart::Accepted) {
+            return;
+        }
         WaitForFactoryRestart();
         check = QueryBootCount();
     }
-    SetProgressFull();
-    HideStatus();
-    page->setEnabled(true);
-    if (start == ResetStart::Accepted) {
-        ReportFactoryReset(check);
-    }
+    ReportFactoryReset(check);
 }

@@ -2,15 +2,14 @@
 
 #include <QString>
 
-// Factory reset of the selected node from the advanced window: asks for the
-// factory password, resets, waits for the restart and, for the node on the
-// wire, checks that it started afresh. Ends with the window shown again, or
-// hidden and a new discovery for any other node.
-void FactoryResetAdvanced();
+class QWidget;
 
-// The same from the node page, which runs a discovery after it in any case.
-// Always checks the restart and leaves the node password as it was.
-void FactoryResetConnect();
+// Factory reset of the selected node from the node page, which runs a
+// discovery after it in any case: asks for the factory password, resets,
+// waits for the restart and checks that the node started afresh. Leaves the
+// node password as it was. The advanced window's own factory reset asks
+// the node on the wire only.
+void FactoryResetConnect(QWidget* page);
 
 // The factory-reset request for the selected node; false, after telling the
 // user, when it could not be written.

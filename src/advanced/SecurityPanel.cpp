@@ -76,7 +76,6 @@ void frmConfigAdv::cmdUpPw_Click() {
     ui.txtConfirmPw->clear();
     ui.cmdUpPw->setEnabled(false);
     ui.txtConfPassword->setFocus();
-    show();
 }
 
 void frmConfigAdv::cmdUpKey_Click() {

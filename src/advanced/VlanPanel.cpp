@@ -60,7 +60,6 @@ void cmdUpVlan_Click(frmConfigAdv* window) {
     }
     settings << QStringLiteral("KALDOR_VLAN_OK=ok");
     SendSettings(settings);
-    window->show();
 }
 
 }  // namespace

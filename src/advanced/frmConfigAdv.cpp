@@ -8,6 +8,12 @@
 #include "Loading.h"
 #include "Reset.h"
 #include "app/Application.h"
+#include "app/Seams.h"
+#include "channel/Requests.h"
+#include "channel/Response.h"
+#include "channel/ToolRun.h"
+#include "ui/BusyOperation.h"
+#include "ui/Status.h"
 
 namespace {
 
@@ -23,8 +29,13 @@ T* Element(std::initializer_list<T*> controls, int first, int index) {
 
 }  // namespace
 
+namespace {
+frmConfigAdv* gWindow = nullptr;
+}
+
 frmConfigAdv* AdvancedWindow() {
-    return static_cast<frmConfigAdv*>(App().windows.frmConfigAdv);
+    Q_ASSERT(gWindow);
+    return gWindow;
 }
 
 frmConfigAdv::frmConfigAdv(QWidget* parent) : QWidget(parent) {
@@ -38,6 +49,47 @@ frmConfigAdv::frmConfigAdv(QWidget* parent) : QWidget(parent) {
     ConnectNetworkPanels();
     ConnectSecurityPanel();
     Form_Load();
+    gWindow = this;
+}
+
+frmConfigAdv::~frmConfigAdv() {
+    if (gWindow == this) {
+        gWindow = nullptr;
+    }
+}
+
+void frmConfigAdv::setInterfaces(const QStringList& interfaces) {
+    ui.cboInterface->clear();
+    ui.cboInterface->addItems(interfaces);
+}
+
+bool frmConfigAdv::readNode(QWidget* caller) {
+    const SessionState& s = Session();
+    {
+        const BusyOperation operation(caller, s.lblConnect);
+        const bool written = WriteGetAllRequest();
+        SetProgress(1, 2);
+        if (!written) {
+            return false;
+        }
+        RunClient(s.GetRequestFile);
+    }
+    if (!ResponseStartsWith(QStringLiteral("INFO"))) {
+        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation);
+        return false;
+    }
+    ListResponseLines();
+    LoadDeviceParameters();
+    return true;
+}
+
+void frmConfigAdv::ShowAgainOrRediscover() {
+    const SessionState& s = Session();
+    if (s.SelectedMac == s.LocalMac) {
+        return;
+    }
+    hide();
+    emit discoveryRequested();
 }
 
 void frmConfigAdv::ConnectFrame() {
@@ -127,23 +179,26 @@ void frmConfigAdv::tabCriterion_Click() {
 
 void frmConfigAdv::cmdRefresh_Click() {
     RefreshDeviceParameters();
-    show();
 }
 
 void frmConfigAdv::cmdExit_Click() {
     hide();
-    App().windows.frmEnd->show();
+    emit closed();
 }
 
 void frmConfigAdv::closeEvent(QCloseEvent* event) {
-    event->accept();
     // The program's own end closes every window; nothing to return to then.
     if (App().exiting) {
+        event->accept();
         return;
     }
-    QWidget* end = App().windows.frmEnd;
-    end->setEnabled(true);
-    end->show();
+    // One operation at a time: the window stays while its operation runs.
+    if (BusyOperation::running()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
 }
 
 void frmConfigAdv::cboInterface_Click() {
@@ -151,8 +206,4 @@ void frmConfigAdv::cboInterface_Click() {
     if (ui.cboInterface->currentIndex() >= 0 && !ui.txtFwFile->text().isEmpty()) {
         ui.cmdFwUpgrade->setEnabled(true);
     }
-}
-
-void frmConfigAdv::cmdFactoryReset_Click() {
-    FactoryResetAdvanced();
 }

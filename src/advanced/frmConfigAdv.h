@@ -13,6 +13,7 @@ class frmConfigAdv : public QWidget {
 
 public:
     explicit frmConfigAdv(QWidget* parent = nullptr);
+    ~frmConfigAdv() override;
 
     // Elements of the control arrays; nullptr outside an array's range.
     QWidget* picFrame(int i) const;      // panels 1 to 10
@@ -30,6 +31,24 @@ public:
     // Runs the handler whenever the control loses the input focus to another
     // control of the program (not when another program takes the focus).
     void OnLostFocus(QWidget* control, std::function<void()> handler);
+
+    // Reads every parameter of the selected node, with the calling page
+    // disabled meanwhile, and fills the window from the answer. False, after
+    // telling the user, when the node could not be read.
+    bool readNode(QWidget* caller);
+
+    // The host's interfaces that discovery listed, for the firmware upgrade.
+    void setInterfaces(const QStringList& interfaces);
+
+    // After a change that may take the node out of the host's network: the
+    // window stays for the node on the wire; for any other node it is hidden
+    // and the network is discovered anew.
+    void ShowAgainOrRediscover();
+
+signals:
+    // Exit or the title bar's close: back to the end page.
+    void closed();
+    void discoveryRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 
@@ -46,12 +45,8 @@ void ExitApplication(int exitCode) {
             QFile::remove(file);
         }
     }
-    const Windows& w = app.windows;
-    for (QWidget* window : {w.frmMessage, w.frmConnect, w.frmAdvanced, w.frmConfig, w.frmEnd,
-                            w.frmConfigAdv, w.frmAskPw, w.frmBegin, w.frmErrorShort, w.frmSetAll}) {
-        if (window) {
-            window->close();
-        }
+    if (app.closeWindows) {
+        app.closeWindows();
     }
     if (!s.StartDir.isEmpty()) {
         QDir::setCurrent(s.StartDir);

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-// A control of a window, found by its name. Pages reach controls of pages in
-// later layers this way; a missing control is a fault of the program.
+// A control of a window, found by its name: the caption tables label every
+// control this way. A missing control is a fault of the program.
 template <typename T = QWidget>
 T* Ctl(QWidget* window, const char* name) {
     T* control = window ? window->findChild<T*>(QLatin1String(name)) : nullptr;

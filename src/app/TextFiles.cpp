@@ -19,7 +19,7 @@ QString DecodeCp1252(QByteArrayView bytes) {
     QChar* out = text.data();
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
+        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kCp1252High[b - 0x80]) : QChar(char16_t{b});
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #include "ToolRun.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -47,18 +48,21 @@ std::unique_ptr<QProcess> StartTool(const QString& commandLine) {
 // The tools being awaited; at most a server and a client.
 QList<QProcess*> gRunning;
 
-// Serves events until every given process has ended.
+// Serves events until every given process has ended. A quit of the whole
+// event loop ends the local loop too, and no new loop runs after it; the
+// wait then goes on without one, so a run never returns while its tool
+// still works.
 void AwaitAll(std::initializer_list<QProcess*> processes) {
     for (QProcess* p : processes) {
         if (p) {
             gRunning.append(p);
         }
     }
-    QEventLoop loop;
-    auto running = [processes] {
+    const auto running = [processes] {
         return std::any_of(processes.begin(), processes.end(),
                            [](QProcess* p) { return p && p->state() != QProcess::NotRunning; });
     };
+    QEventLoop loop;
     for (QProcess* p : processes) {
         if (p) {
             QObject::connect(p, &QProcess::finished, &loop, [&] {
@@ -71,6 +75,14 @@ void AwaitAll(std::initializer_list<QProcess*> processes) {
     if (running()) {
         loop.exec();
     }
+    while (running()) {
+        for (QProcess* p : processes) {
+            if (p && p->state() != QProcess::NotRunning) {
+                p->waitForFinished(100);
+            }
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     gRunning.clear();
 }
 
@@ -78,7 +90,10 @@ int ExitCodeOf(const QProcess* process) {
     if (!process) {
         return kToolNotStarted;
     }
-    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : kToolCrashed;
+    if (process->state() != QProcess::NotRunning || process->exitStatus() != QProcess::NormalExit) {
+        return kToolCrashed;
+    }
+    return process->exitCode();
 }
 
 }  // namespace

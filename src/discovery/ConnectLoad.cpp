@@ -1,10 +1,8 @@
 #include "ConnectLoad.h"
 
 #include <QDir>
-#include <QLabel>
 
 #include "app/Application.h"
-#include "app/Controls.h"
 #include "lang/Catalogue.h"
 
 void LoadConnectPage() {
@@ -22,6 +20,5 @@ void LoadConnectPage() {
     s.TcpWindowFile = JoinPath(s.WorkDir, QStringLiteral("tcpwindow.reg"));
     s.VersionText =
         GetText(QStringLiteral("version")) + QLatin1Char('.') + QString::number(kRevision);
-    SetCaption(Ctl(App().windows.frmBegin, "lblVersionSw"), s.VersionText);
     s.CtrlKeyDown = false;
 }

@@ -1,13 +1,10 @@
 #include "Discovery.h"
 
-#include <QComboBox>
 #include <QFile>
-#include <QListWidget>
 #include <QSet>
 
 #include "Alias.h"
 #include "app/Application.h"
-#include "app/Controls.h"
 #include "app/Seams.h"
 #include "app/TextFiles.h"
 #include "app/Values.h"
@@ -16,6 +13,7 @@
 #include "channel/ToolRun.h"
 #include "frmConnect.h"
 #include "lang/Catalogue.h"
+#include "ui/BusyOperation.h"
 #include "ui/Status.h"
 #include "ui/frmAskPw.h"
 
@@ -43,26 +41,9 @@ namespace {
 
 const QString kForeignNetwork = QStringLiteral("Network #1");
 
-frmConnect* Page() {
-    return static_cast<frmConnect*>(App().windows.frmConnect);
-}
-
-void FillInterfaceList(QWidget* window, const QStringList& interfaces) {
-    auto* combo = Ctl<QComboBox>(window, "cboInterface");
-    combo->clear();
-    combo->addItems(interfaces);
-}
-
-void TakeLocalNode(const DiscoveryFile& discovery) {
-    SessionState& s = Session();
-    s.LocalMac = discovery.localMac;
-    s.SelectedMac = s.LocalMac;
-    s.InterfaceNumber = discovery.interfaceNumber;
-    FillInterfaceList(App().windows.frmConfigAdv, discovery.interfaces);
-}
-
 // The state of the walk over the node list.
 struct Walk {
+    frmConnect* page = nullptr;
     int cursor = 0;
     int stage = 1;
 };
@@ -72,21 +53,21 @@ enum class Outcome { Answered, Stopped, LocalRefused, Locked };
 // The MACs the page lists, so that each node of a connection list is checked
 // in constant time: a walk over a large network stays linear.
 QSet<QString> ListedMacs(const frmConnect* page) {
-    QSet<QString> macs{LineMac(page->ui.txtMacDirect->text())};
-    for (int i = 0; i < page->ui.lstMac->count(); ++i) {
-        macs.insert(LineMac(page->ui.lstMac->item(i)->text()));
+    QSet<QString> macs{LineMac(page->localNodeLine())};
+    for (const QString& line : page->nodeLines()) {
+        macs.insert(LineMac(line));
     }
     return macs;
 }
 
 // Adds the nodes that the answering node sees. The local node's own list is
-// taken as it stands; later nodes add only MACs not listed yet.
+// taken as it stands; a later node adds each element that is not the MAC of
+// a listed line already.
 void AddConnections(frmConnect* page, bool localNode) {
     SessionState& s = Session();
     if (localNode) {
         s.LocalNetworkId = ReadResponseValue(QStringLiteral("NET_ID_STR"));
-        page->ui.txtMacDirect->setText(
-            NodeLine(s.SelectedMac, s.LocalNetworkId, LookupAlias(s.SelectedMac)));
+        page->setLocalNodeLine(NodeLine(s.SelectedMac, s.LocalNetworkId, LookupAlias(s.SelectedMac)));
     }
     const QStringList macs =
         SplitOptionList(ReadResponseValue(QStringLiteral("PLC_CONNECTION_MAC_ADDR")));
@@ -94,35 +75,13 @@ void AddConnections(frmConnect* page, bool localNode) {
         SplitOptionList(ReadResponseValue(QStringLiteral("PLC_CONNECTION_NET_ID_STR")));
     QSet<QString> listed = localNode ? QSet<QString>() : ListedMacs(page);
     for (qsizetype i = 0; i < macs.size(); ++i) {
-        if (!localNode && listed.contains(LineMac(macs[i]))) {
+        if (!localNode && listed.contains(macs[i])) {
             continue;
         }
-        listed.insert(LineMac(macs[i]));
-        page->ui.lstMac->addItem(NodeLine(macs[i], networks.value(i), LookupAlias(macs[i])));
+        const QString line = NodeLine(macs[i], networks.value(i), LookupAlias(macs[i]));
+        listed.insert(LineMac(line));
+        page->addNodeLine(line);
     }
-}
-
-// The prompt for a node's password; the empty text when the user cancelled.
-QString PromptPassword(const QString& mac) {
-    auto* prompt = static_cast<frmAskPw*>(App().windows.frmAskPw);
-    prompt->ui.txtAskPw->clear();
-    prompt->ui.lblAskPw->setText(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') + mac);
-    TheDialogs().execModal(prompt);
-    return prompt->ui.txtAskPw->text();
-}
-
-void EnterLockedState(frmConnect* page) {
-    const SessionState& s = Session();
-    page->hide();
-    page->ui.txtMacDirect->setText(s.SelectedMac + QStringLiteral("   "));
-    page->ui.cmdRefresh->setEnabled(false);
-    page->ui.lstMac->setEnabled(false);
-    page->ui.txtMacDirect->setEnabled(false);
-    page->ui.cmdFactoryReset->show();
-    SetProgressFull();
-    HideStatus();
-    page->setEnabled(true);
-    page->show();
 }
 
 // The password of this attempt; false when the local node was left without
@@ -143,7 +102,8 @@ bool ChoosePassword(int stage) {
             s.NodePassword = GetText(QStringLiteral("defaultpassword"));
         }
     } else {
-        s.NodePassword = PromptPassword(s.SelectedMac);
+        s.NodePassword =
+            frmAskPw::Ask(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') + s.SelectedMac);
         if (local && !s.NodePassword.isEmpty()) {
             s.LocalPassword = s.NodePassword;
         }
@@ -154,44 +114,56 @@ bool ChoosePassword(int stage) {
     return true;
 }
 
+enum class Attempt { Answered, Refused, Silent, Skipped, Stopped, Locked };
+
+// One request for the selected node's connections, with the password of the
+// walk's stage.
+Attempt AskOnce(Walk& walk) {
+    SessionState& s = Session();
+    BusyOperation operation(walk.page, s.lblConnect + QLatin1Char(' ') + s.SelectedMac);
+    if (!ChoosePassword(walk.stage)) {
+        walk.page->enterLockedState(s.SelectedMac);
+        return Attempt::Locked;
+    }
+    SetProgress(1, 4);
+    // A remote node whose password the user left empty is passed over.
+    if (s.NodePassword.isEmpty()) {
+        return Attempt::Skipped;
+    }
+    if (!WriteGetRequest({QStringLiteral("NET_ID_STR"), QStringLiteral("PLC_CONNECTION_MAC_ADDR"),
+                          QStringLiteral("PLC_CONNECTION_NET_ID_STR"), QStringLiteral("NULL")},
+                         s.SelectedMac, s.NodePassword)) {
+        return Attempt::Stopped;
+    }
+    SetProgress(2, 4);
+    RunClient(s.GetRequestFile);
+    SetProgress(3, 4);
+    const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
+    SetProgress(4, 4);
+    operation.finish();
+    if (answered) {
+        AddConnections(walk.page, walk.cursor == 0);
+        return Attempt::Answered;
+    }
+    return ResponseStartsWith(QStringLiteral("2")) ? Attempt::Refused : Attempt::Silent;
+}
+
 // Asks the selected node for its connections, trying the passwords stage by
 // stage, until it answers, is skipped, or the walk has to stop.
-Outcome AskNode(frmConnect* page, Walk& walk) {
-    SessionState& s = Session();
+Outcome AskNode(Walk& walk) {
+    const SessionState& s = Session();
     for (;;) {
-        page->setEnabled(false);
-        ShowStatus(s.lblConnect + QLatin1Char(' ') + s.SelectedMac, page);
-        if (!ChoosePassword(walk.stage)) {
-            EnterLockedState(page);
+        const Attempt attempt = AskOnce(walk);
+        if (attempt == Attempt::Locked) {
             return Outcome::Locked;
         }
-        SetProgress(1, 4);
-        if (s.NodePassword.isEmpty()) {
-            HideStatus();
-            page->setEnabled(true);
+        if (attempt == Attempt::Answered || attempt == Attempt::Skipped) {
             return Outcome::Answered;
         }
-        if (!WriteGetRequest(
-                {QStringLiteral("NET_ID_STR"), QStringLiteral("PLC_CONNECTION_MAC_ADDR"),
-                 QStringLiteral("PLC_CONNECTION_NET_ID_STR"), QStringLiteral("NULL")},
-                s.SelectedMac, s.NodePassword)) {
-            HideStatus();
-            page->setEnabled(true);
+        if (attempt == Attempt::Stopped) {
             return Outcome::Stopped;
         }
-        SetProgress(2, 4);
-        RunClient(s.GetRequestFile);
-        SetProgress(3, 4);
-        const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
-        SetProgress(4, 4);
-        HideStatus();
-        page->setEnabled(true);
-        if (answered) {
-            AddConnections(page, walk.cursor == 0);
-            page->show();
-            return Outcome::Answered;
-        }
-        const bool refused = ResponseStartsWith(QStringLiteral("2"));
+        const bool refused = attempt == Attempt::Refused;
         if (walk.stage < 3) {
             if (!refused) {
                 return Outcome::Stopped;
@@ -204,18 +176,17 @@ Outcome AskNode(frmConnect* page, Walk& walk) {
                 return Outcome::Stopped;
             }
             MsgBox(GetText(QStringLiteral("errNoLocal")), MsgIcon::Exclamation);
-            page->hide();
-            App().windows.frmBegin->show();
             return Outcome::LocalRefused;
         }
     }
 }
 
 // Moves the cursor to the next node to ask; false at the end of the list.
-bool NextNode(frmConnect* page, Walk& walk) {
+bool NextNode(Walk& walk) {
     walk.stage = 1;
-    while (walk.cursor < page->ui.lstMac->count()) {
-        const QString line = page->ui.lstMac->item(walk.cursor)->text();
+    const QStringList lines = walk.page->nodeLines();
+    while (walk.cursor < lines.size()) {
+        const QString& line = lines[walk.cursor];
         Session().SelectedMac = LineMac(line);
         ++walk.cursor;
         if (LineNetworkId(line) != kForeignNetwork) {
@@ -225,33 +196,21 @@ bool NextNode(frmConnect* page, Walk& walk) {
     return false;
 }
 
-// Walks the list from the local node; false when the walk left the node page
-// to another page of its own.
-bool WalkNetwork(frmConnect* page) {
-    Walk walk;
+// Walks the list from the local node.
+DiscoveryResult::End WalkNetwork(frmConnect* page) {
+    Walk walk{page};
     for (;;) {
-        const Outcome outcome = AskNode(page, walk);
-        if (outcome == Outcome::Locked || outcome == Outcome::LocalRefused) {
-            return false;
+        const Outcome outcome = AskNode(walk);
+        if (outcome == Outcome::Locked) {
+            return DiscoveryResult::End::Locked;
         }
-        if (outcome == Outcome::Stopped || !NextNode(page, walk)) {
-            HideStatus();
-            page->setEnabled(true);
-            return true;
+        if (outcome == Outcome::LocalRefused) {
+            return DiscoveryResult::End::WelcomePage;
         }
-        SetProgress(0, 1);
+        if (outcome == Outcome::Stopped || !NextNode(walk)) {
+            return DiscoveryResult::End::NodePage;
+        }
     }
-}
-
-void ClearPage(frmConnect* page) {
-    page->setBoxSelected(false);
-    page->ui.txtMacDirect->clear();
-    page->ui.lstMac->clear();
-    page->ui.cmdConfigMac->setEnabled(false);
-    page->ui.cmdQuickAdv->setEnabled(false);
-    page->ui.cmdFactoryReset->hide();
-    page->show();
-    page->setEnabled(false);
 }
 
 }  // namespace
@@ -271,48 +230,72 @@ DiscoveryFile ParseDiscoveryFile(const QStringList& lines) {
     return discovery;
 }
 
-bool CheckDiscoveryResult() {
-    const QString& file = Session().MacDiscoverFile;
-    if (!FileExists(file)) {
-        return false;
+DiscoveryResult ReadDiscoveryResult() {
+    SessionState& s = Session();
+    DiscoveryResult result;
+    result.fileRead = FileExists(s.MacDiscoverFile);
+    const DiscoveryFile discovery =
+        result.fileRead ? ParseDiscoveryFile(ReadLines(s.MacDiscoverFile).value_or(QStringList()))
+                        : DiscoveryFile{};
+    if (discovery.found) {
+        s.LocalMac = discovery.localMac;
+        s.SelectedMac = s.LocalMac;
+        s.InterfaceNumber = discovery.interfaceNumber;
+        result.hostInterfaces = discovery.interfaces;
+    } else {
+        result.loaderInterfaces = discovery.interfaces;
+        result.end = DiscoveryResult::End::LoaderPage;
     }
-    const DiscoveryFile discovery = ParseDiscoveryFile(ReadLines(file).value_or(QStringList()));
-    FillInterfaceList(App().windows.frmAdvanced,
-                      discovery.found ? QStringList() : discovery.interfaces);
-    return discovery.found;
+    return result;
 }
 
-void DiscoverNodes() {
+DiscoveryResult DiscoverNodes(frmConnect* page) {
     SessionState& s = Session();
-    frmConnect* page = Page();
     s.DiscoveryFailed = false;
-    ClearPage(page);
-    ShowStatus(s.lblDiscoverMac, page);
-    if (FileExists(s.GetRequestFile)) {
-        QFile::remove(s.GetRequestFile);
+    page->clearNodes();
+    DiscoveryResult result;
+    {
+        BusyOperation operation(page, s.lblDiscoverMac);
+        if (FileExists(s.GetRequestFile)) {
+            QFile::remove(s.GetRequestFile);
+        }
+        SetProgress(1, 3);
+        RunAndWait(QStringLiteral("MacDiscover.exe"));
+        SetProgress(2, 3);
+        result = ReadDiscoveryResult();
+        if (result.end == DiscoveryResult::End::LoaderPage) {
+            MsgBox(s.errNoModems, MsgIcon::Stop);
+            s.DiscoveryFailed = true;
+        }
     }
+    page->enableNodeControls();
+    if (result.end == DiscoveryResult::End::LoaderPage) {
+        return result;
+    }
+    result.end = WalkNetwork(page);
+    return result;
+}
+
+std::optional<NotchSetting> ReadLocalNotches() {
+    const SessionState& s = Session();
+    const bool written = WriteGetRequest(
+        {QStringLiteral("NOTCHES"), QStringLiteral("NET_ID_STR"), QStringLiteral("ENCRYPT_KEY_STR"),
+         QStringLiteral("NOTCHES_OPTIONS"), QStringLiteral("NULL")},
+        s.LocalMac, s.LocalPassword);
     SetProgress(1, 3);
-    RunAndWait(QStringLiteral("MacDiscover.exe"));
+    if (written) {
+        RunClient(s.GetRequestFile);
+    }
     SetProgress(2, 3);
-    const bool found = CheckDiscoveryResult();
-    if (found) {
-        TakeLocalNode(ParseDiscoveryFile(ReadLines(s.MacDiscoverFile).value_or(QStringList())));
-    } else {
-        MsgBox(s.errNoModems, MsgIcon::Stop);
-        s.DiscoveryFailed = true;
+    if (!written) {
+        return std::nullopt;
     }
-    SetProgressFull();
-    HideStatus();
-    page->setEnabled(true);
-    if (!found) {
-        page->hide();
-        App().windows.frmAdvanced->show();
+    if (!ResponseStartsWith(QStringLiteral("INFO"))) {
+        MsgBox(s.errLoadConf, MsgIcon::Stop);
+        return std::nullopt;
     }
-    page->ui.cmdRefresh->setEnabled(true);
-    page->ui.lstMac->setEnabled(true);
-    page->ui.txtMacDirect->setEnabled(true);
-    if (found && !WalkNetwork(page)) {
-        return;
-    }
-    page->show();
+    NotchSetting notches;
+    notches.options = SplitOptionList(ReadResponseValue(QStringLiteral("NOTCHES_OPTIONS")));
+    notches.current = ReadResponseValue(QStringLiteral("NOTCHES"));
+    return notches;
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // Pads a text with blanks, or cuts it, to exactly the width.
 QString PadField(const QString& text, int width);
@@ -36,11 +37,37 @@ struct DiscoveryFile {
 // line but "E" names the local node.
 DiscoveryFile ParseDiscoveryFile(const QStringList& lines);
 
-// Reads the discovery file. True when a local node was found. When the file
-// exists the loader page's interface list is emptied, and refilled from it
-// when no node was found.
-bool CheckDiscoveryResult();
+class frmConnect;
+
+// How a discovery ended, and what it found for the interface lists.
+struct DiscoveryResult {
+    enum class End {
+        NodePage,      // the node page lists the network
+        LoaderPage,    // no local node: the loader page takes over
+        WelcomePage,   // the local node refused every password it was given
+        Locked,        // the user gave up on the local node's password
+    };
+    End end = End::NodePage;
+    // The discovery file was read: the loader page's list becomes
+    // loaderInterfaces, and with a local node the advanced window's list
+    // becomes hostInterfaces.
+    bool fileRead = false;
+    QStringList loaderInterfaces;
+    QStringList hostInterfaces;
+};
+
+// Reads the discovery tool's file; a local node found there becomes the
+// session's local and selected node.
+DiscoveryResult ReadDiscoveryResult();
 
 // Finds the local node and walks the powerline network from it, filling the
-// node page. Shows the loader page instead when no local node is found.
-void DiscoverNodes();
+// node page, which is shown meanwhile.
+DiscoveryResult DiscoverNodes(frmConnect* page);
+
+// The connected node's notch setting and its options, read for the set-all
+// page; nothing, after telling the user, when it could not be read.
+struct NotchSetting {
+    QStringList options;
+    QString current;
+};
+std::optional<NotchSetting> ReadLocalNotches();

@@ -1,51 +1,58 @@
 #include "frmConnect.h"
 
-#include <QCloseEvent>
-#include <QComboBox>
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStyle>
+#include <optional>
 
 #include "Discovery.h"
 #include "app/Application.h"
-#include "app/Controls.h"
 #include "app/Seams.h"
 #include "app/Values.h"
 #include "channel/Requests.h"
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
 #include "lang/Catalogue.h"
+#include "ui/BusyOperation.h"
 #include "ui/Status.h"
 #include "ui/frmAskPw.h"
+#include "ui_frmConnect.h"
 
-frmConnect::frmConnect(QWidget* parent) : QWidget(parent) {
-    ui.setupUi(this);
+frmConnect::frmConnect(QWidget* parent) : QWidget(parent), ui(new Ui::frmConnect) {
+    ui->setupUi(this);
     // Node lines are padded into columns, which only line up in a fixed-pitch font.
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    ui.txtMacDirect->setFont(fixed);
-    ui.lstMac->setFont(fixed);
-    ui.txtMacDirect->installEventFilter(this);
-    ui.lstMac->installEventFilter(this);
+    ui->txtMacDirect->setFont(fixed);
+    ui->lstMac->setFont(fixed);
+    ui->txtMacDirect->installEventFilter(this);
+    ui->lstMac->installEventFilter(this);
     setBoxSelected(false);
-    connect(ui.lstMac, &QListWidget::itemClicked, this, &frmConnect::lstMac_Click);
-    connect(ui.cmdConfigMac, &QPushButton::clicked, this, &frmConnect::cmdConfigMac_Click);
-    connect(ui.cmdQuickAdv, &QPushButton::clicked, this, &frmConnect::cmdQuickAdv_Click);
-    connect(ui.cmdRefresh, &QPushButton::clicked, this, &frmConnect::cmdRefresh_Click);
-    connect(ui.cmdFactoryReset, &QPushButton::clicked, this, &frmConnect::cmdFactoryReset_Click);
-    connect(ui.cmdPrev, &QPushButton::clicked, this, &frmConnect::cmdPrev_Click);
-    connect(ui.cmdExit, &QPushButton::clicked, this, &frmConnect::cmdExit_Click);
+    // The rules of a click follow the selection however it changes: mouse,
+    // keyboard or an assistive technology. A change of the current entry and
+    // of the selection may both come from one step; the rules give the same
+    // result when run twice.
+    connect(ui->lstMac, &QListWidget::itemSelectionChanged, this, &frmConnect::lstMac_Click);
+    connect(ui->lstMac, &QListWidget::currentItemChanged, this, &frmConnect::lstMac_Click);
+    connect(ui->cmdConfigMac, &QPushButton::clicked, this, &frmConnect::cmdConfigMac_Click);
+    connect(ui->cmdQuickAdv, &QPushButton::clicked, this, &frmConnect::cmdQuickAdv_Click);
+    connect(ui->cmdRefresh, &QPushButton::clicked, this, &frmConnect::cmdRefresh_Click);
+    connect(ui->cmdFactoryReset, &QPushButton::clicked, this, &frmConnect::factoryResetRequested);
+    connect(ui->cmdPrev, &QPushButton::clicked, this, &frmConnect::backRequested);
+    connect(ui->cmdExit, &QPushButton::clicked, this, &frmConnect::exitRequested);
 }
+
+frmConnect::~frmConnect() = default;
 
 void frmConnect::setBoxSelected(bool selected) {
     boxSelected_ = selected;
-    QPalette palette = ui.txtMacDirect->palette();
+    QPalette palette = ui->txtMacDirect->palette();
     const QPalette system = QApplication::palette();
     palette.setColor(QPalette::Base,
                      selected ? system.color(QPalette::Highlight) : system.color(QPalette::Button));
     palette.setColor(QPalette::Text, selected ? system.color(QPalette::HighlightedText)
                                               : system.color(QPalette::ButtonText));
-    ui.txtMacDirect->setPalette(palette);
+    ui->txtMacDirect->setPalette(palette);
 }
 
 bool frmConnect::eventFilter(QObject* watched, QEvent* event) {
@@ -54,41 +61,91 @@ bool frmConnect::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Control) {
         Session().CtrlKeyDown = type == QEvent::KeyPress;
     }
-    if (watched == ui.txtMacDirect && type == QEvent::MouseButtonPress &&
-        ui.txtMacDirect->isEnabled()) {
-        txtMacDirect_Click();
+    if (watched == ui->txtMacDirect && ui->txtMacDirect->isEnabled()) {
+        // Space on the box chooses it as a click does.
+        const bool space =
+            type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space;
+        if (type == QEvent::MouseButtonPress || space) {
+            txtMacDirect_Click();
+        }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void frmConnect::closeEvent(QCloseEvent* event) {
-    event->accept();
-    ExitApplication();
 }
 
 // The fixed-pitch font is loaded when the page is first shown, not while the
 // program starts.
 void frmConnect::showEvent(QShowEvent* event) {
-    if (!headingsAligned) {
+    if (!headingsAligned_) {
         AlignColumnHeadings();
-        headingsAligned = true;
+        headingsAligned_ = true;
     }
     QWidget::showEvent(event);
 }
 
-int frmConnect::selectedEntryCount() const {
-    return static_cast<int>(ui.lstMac->selectedItems().size());
+QString frmConnect::localNodeLine() const {
+    return ui->txtMacDirect->text();
 }
 
-void frmConnect::unselectAllEntries() {
-    ui.lstMac->clearSelection();
+void frmConnect::setLocalNodeLine(const QString& line) {
+    ui->txtMacDirect->setText(line);
+}
+
+QStringList frmConnect::nodeLines() const {
+    QStringList lines;
+    for (int i = 0; i < ui->lstMac->count(); ++i) {
+        lines.append(ui->lstMac->item(i)->text());
+    }
+    return lines;
+}
+
+void frmConnect::addNodeLine(const QString& line) {
+    ui->lstMac->addItem(line);
+}
+
+QStringList frmConnect::selectedEntryMacs() const {
+    QStringList macs;
+    for (int i = 0; i < ui->lstMac->count(); ++i) {
+        if (ui->lstMac->item(i)->isSelected()) {
+            macs.append(LineMac(ui->lstMac->item(i)->text()));
+        }
+    }
+    return macs;
+}
+
+void frmConnect::clearNodes() {
+    const QSignalBlocker quiet(ui->lstMac);
+    setBoxSelected(false);
+    ui->txtMacDirect->clear();
+    ui->lstMac->clear();
+    ui->cmdConfigMac->setEnabled(false);
+    ui->cmdQuickAdv->setEnabled(false);
+    ui->cmdFactoryReset->hide();
+}
+
+void frmConnect::enableNodeControls() {
+    ui->cmdRefresh->setEnabled(true);
+    ui->lstMac->setEnabled(true);
+    ui->txtMacDirect->setEnabled(true);
+}
+
+void frmConnect::enterLockedState(const QString& mac) {
+    ui->txtMacDirect->setText(mac + QStringLiteral("   "));
+    ui->cmdRefresh->setEnabled(false);
+    ui->lstMac->setEnabled(false);
+    ui->txtMacDirect->setEnabled(false);
+    ui->cmdFactoryReset->show();
+}
+
+void frmConnect::disableNext() {
+    ui->cmdConfigMac->setEnabled(false);
 }
 
 int frmConnect::UpdateNodeSelection() {
+    const QSignalBlocker quiet(ui->lstMac);
     const QString& localNetwork = Session().LocalNetworkId;
     int count = boxSelected_ ? 1 : 0;
-    for (int i = 0; i < ui.lstMac->count(); ++i) {
-        QListWidgetItem* item = ui.lstMac->item(i);
+    for (int i = 0; i < ui->lstMac->count(); ++i) {
+        QListWidgetItem* item = ui->lstMac->item(i);
         const QString network = LineNetworkId(item->text());
         if (!network.isEmpty() && network != localNetwork) {
             item->setSelected(false);
@@ -97,12 +154,12 @@ int frmConnect::UpdateNodeSelection() {
             ++count;
         }
     }
-    ui.cmdConfigMac->setText(
+    ui->cmdConfigMac->setText(
         GetText(count < 2 ? QStringLiteral("cmdNext") : QStringLiteral("cmdSetAll")));
     if (count == 0) {
-        ui.cmdConfigMac->setEnabled(false);
-        ui.cmdQuickAdv->setEnabled(false);
-        ui.cmdFactoryReset->hide();
+        ui->cmdConfigMac->setEnabled(false);
+        ui->cmdQuickAdv->setEnabled(false);
+        ui->cmdFactoryReset->hide();
     }
     return count;
 }
@@ -110,28 +167,31 @@ int frmConnect::UpdateNodeSelection() {
 void frmConnect::txtMacDirect_Click() {
     SessionState& s = Session();
     if (s.CtrlKeyDown) {
-        ui.cmdFactoryReset->hide();
-        ui.cmdQuickAdv->setEnabled(false);
-        const int entries = selectedEntryCount();
+        ui->cmdFactoryReset->hide();
+        ui->cmdQuickAdv->setEnabled(false);
+        const int entries = static_cast<int>(ui->lstMac->selectedItems().size());
         if (boxSelected_) {
             setBoxSelected(false);
             if (entries == 1) {
-                ui.cmdQuickAdv->setEnabled(true);
+                ui->cmdQuickAdv->setEnabled(true);
             }
         } else {
             if (entries == 0) {
-                ui.cmdConfigMac->setEnabled(true);
-                ui.cmdFactoryReset->show();
-                ui.cmdQuickAdv->setEnabled(true);
+                ui->cmdConfigMac->setEnabled(true);
+                ui->cmdFactoryReset->show();
+                ui->cmdQuickAdv->setEnabled(true);
             }
             setBoxSelected(true);
         }
     } else {
-        unselectAllEntries();
-        ui.cmdFactoryReset->show();
-        ui.cmdQuickAdv->setEnabled(true);
+        {
+            const QSignalBlocker quiet(ui->lstMac);
+            ui->lstMac->clearSelection();
+        }
+        ui->cmdFactoryReset->show();
+        ui->cmdQuickAdv->setEnabled(true);
         s.SelectedMac = s.LocalMac;
-        ui.cmdConfigMac->setEnabled(true);
+        ui->cmdConfigMac->setEnabled(true);
         setBoxSelected(true);
     }
     UpdateNodeSelection();
@@ -140,17 +200,17 @@ void frmConnect::txtMacDirect_Click() {
 void frmConnect::AlignColumnHeadings() {
     // The list draws its text inside its frame and a small margin.
     const int indent =
-        ui.lstMac->frameWidth() +
-        ui.lstMac->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ui.lstMac) + 1;
-    const QFontMetrics metrics(ui.lstMac->font());
-    QHBoxLayout* headings = ui.horizontalLayout_1;
+        ui->lstMac->frameWidth() +
+        ui->lstMac->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ui->lstMac) + 1;
+    const QFontMetrics metrics(ui->lstMac->font());
+    QHBoxLayout* headings = ui->horizontalLayout_1;
     headings->setContentsMargins(indent, 0, 0, 0);
     headings->setSpacing(0);
     const auto columns = [&metrics](int characters) {
         return metrics.horizontalAdvance(QString(characters, QLatin1Char(' ')));
     };
-    ui.lblTitMac->setFixedWidth(columns(kMacField + 1));
-    ui.lblTitId->setFixedWidth(columns(kNetworkIdField + 1));
+    ui->lblTitMac->setFixedWidth(columns(kMacField + 1));
+    ui->lblTitId->setFixedWidth(columns(kNetworkIdField + 1));
     headings->setStretch(0, 0);
     headings->setStretch(1, 0);
     headings->setStretch(2, 1);
@@ -159,27 +219,27 @@ void frmConnect::AlignColumnHeadings() {
 void frmConnect::lstMac_Click() {
     SessionState& s = Session();
     if (s.CtrlKeyDown) {
-        ui.cmdFactoryReset->hide();
-        ui.cmdQuickAdv->setEnabled(false);
-        const int entries = selectedEntryCount();
+        ui->cmdFactoryReset->hide();
+        ui->cmdQuickAdv->setEnabled(false);
+        const int entries = static_cast<int>(ui->lstMac->selectedItems().size());
         if (entries == 0) {
-            ui.cmdQuickAdv->setEnabled(true);
-            ui.cmdFactoryReset->show();
+            ui->cmdQuickAdv->setEnabled(true);
+            ui->cmdFactoryReset->show();
         }
         if (!boxSelected_ && entries == 1) {
-            ui.cmdConfigMac->setEnabled(true);
-            ui.cmdFactoryReset->hide();
-            ui.cmdQuickAdv->setEnabled(true);
+            ui->cmdConfigMac->setEnabled(true);
+            ui->cmdFactoryReset->hide();
+            ui->cmdQuickAdv->setEnabled(true);
         }
-    } else if (QListWidgetItem* current = ui.lstMac->currentItem()) {
+    } else if (QListWidgetItem* current = ui->lstMac->currentItem()) {
         setBoxSelected(false);
-        ui.cmdFactoryReset->hide();
+        ui->cmdFactoryReset->hide();
         s.SelectedMac = LineMac(current->text()).trimmed();
         s.SelectedNetworkId = LineNetworkId(current->text());
         const bool foreign =
             !s.SelectedNetworkId.isEmpty() && s.SelectedNetworkId != s.LocalNetworkId;
-        ui.cmdConfigMac->setEnabled(!foreign);
-        ui.cmdQuickAdv->setEnabled(!foreign);
+        ui->cmdConfigMac->setEnabled(!foreign);
+        ui->cmdQuickAdv->setEnabled(!foreign);
     }
     UpdateNodeSelection();
 }
@@ -197,136 +257,93 @@ void frmConnect::cmdQuickAdv_Click() {
 }
 
 void frmConnect::cmdRefresh_Click() {
-    DiscoverNodes();
+    emit discoveryRequested();
     setBoxSelected(false);
-}
-
-void frmConnect::cmdFactoryReset_Click() {
-    if (App().flow.FactoryResetConnect) {
-        App().flow.FactoryResetConnect();
-    }
-    DiscoverNodes();
-}
-
-void frmConnect::cmdPrev_Click() {
-    hide();
-    App().windows.frmBegin->show();
-}
-
-void frmConnect::cmdExit_Click() {
-    ExitApplication();
-}
-
-void frmConnect::EndOperation() {
-    SetProgressFull();
-    HideStatus();
-    setEnabled(true);
 }
 
 namespace {
 
-// Shows the node's basic settings on the configuration page.
-void FillConfigPage() {
-    QWidget* page = App().windows.frmConfig;
-    SetCaption(Ctl(page, "lblVersion2"), ReadResponseValue(QStringLiteral("VER")));
-    Ctl<QLineEdit>(page, "txtId")->setText(ReadResponseValue(QStringLiteral("NET_ID_STR")));
-    Ctl<QLineEdit>(page, "txtKey")->setText(ReadResponseValue(QStringLiteral("ENCRYPT_KEY_STR")));
-    Ctl<QLineEdit>(page, "txtAlias")->setText(LookupAlias(Session().SelectedMac));
-    const QString type = ReadResponseValue(QStringLiteral("NODE_TYPE"));
-    auto* ap = Ctl<QRadioButton>(page, "optAP");
-    auto* ep = Ctl<QRadioButton>(page, "optEnd");
-    // Radio buttons only clear together with their exclusivity lifted.
-    ap->setAutoExclusive(false);
-    ep->setAutoExclusive(false);
-    ap->setChecked(type == QLatin1String("AP"));
-    ep->setChecked(type == QLatin1String("EP"));
-    ap->setAutoExclusive(true);
-    ep->setAutoExclusive(true);
-}
-
-void ShowConfigPage() {
-    QWidget* page = App().windows.frmConfig;
-    auto* id = Ctl<QLineEdit>(page, "txtId");
-    const bool hasId = !id->text().isEmpty();
-    for (const char* name : {"txtKey", "optAP", "optEnd"}) {
-        Ctl(page, name)->setEnabled(hasId);
-    }
-    Ctl<QLineEdit>(page, "txtPw1")->clear();
-    Ctl<QLineEdit>(page, "txtPw2")->clear();
-    page->show();
-    id->setFocus();
-}
-
-QString PromptPassword(const QString& mac) {
-    auto* prompt = static_cast<frmAskPw*>(App().windows.frmAskPw);
-    prompt->ui.txtAskPw->clear();
-    prompt->ui.lblAskPw->setText(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') + mac);
-    TheDialogs().execModal(prompt);
-    return prompt->ui.txtAskPw->text();
-}
-
-// Hands over to the loader page when the local node cannot be read at all.
-void HandOverToLoaderPage(QWidget* page) {
-    page->hide();
-    Session().DiscoveryFailed = true;
-    App().windows.frmAdvanced->show();
-}
-
-}  // namespace
-
-// Reads the chosen node, trying its passwords in turn, and opens it on the
-// basic configuration page or in the advanced window.
-void frmConnect::OpenNode(OpenMode mode) {
-    SessionState& s = Session();
-    const bool basic = mode == OpenMode::Basic;
-    QListWidgetItem* current = ui.lstMac->currentItem();
-    if (!boxSelected_ && !current) {
-        return;
-    }
-    const QString line = boxSelected_ ? ui.txtMacDirect->text() : current->text();
-    if (basic) {
-        ui.cmdFactoryReset->hide();
-        setBoxSelected(false);
-        unselectAllEntries();
-        ui.cmdQuickAdv->setEnabled(false);
-    } else {
-        setBoxSelected(false);
-        s.SelectedNetworkId = LineNetworkId(line);
-    }
-    s.SelectedMac = LineMac(line);
-    while (s.SelectedMac.endsWith(QLatin1Char(' '))) {
-        s.SelectedMac.chop(1);
-    }
-    setEnabled(false);
-    ShowStatus(s.lblConnect, this);
-    SetProgress(1, 4);
-
-    const bool local = s.SelectedMac == s.LocalMac;
+// One read of the chosen node and the passwords it tries in turn: the one
+// known for the connected node, or the default one for any other, then the
+// passwords the user types.
+struct NodeRead {
+    bool basic = true;
+    bool local = false;
     bool first = true;    // the default password (a remote node's first try)
     bool prompt = false;  // typed passwords from now on
-    for (;;) {
-        if (local && !prompt) {
-            s.NodePassword = s.LocalPassword;
-        } else if (!local && first) {
-            s.NodePassword = GetText(QStringLiteral("defaultpassword"));
-        } else if (prompt) {
-            // The local node refusing its known password also ends up here,
-            // so the user can type it or give up.
-            s.NodePassword = PromptPassword(s.SelectedMac);
-            if (s.NodePassword.isEmpty()) {
-                break;
-            }
-        } else {
-            // The basic page asks for a typed password right after this try;
-            // the advanced button only once this one is refused too.
-            prompt = basic;
-            s.NodePassword = s.LocalPassword;
+};
+
+enum class ReadEnd { Answered, GiveUp, HandOver };
+
+// The password of the next try; nothing when the user gave up at the prompt.
+std::optional<QString> NextPassword(NodeRead& read) {
+    const SessionState& s = Session();
+    if (read.local && !read.prompt) {
+        return s.LocalPassword;
+    }
+    if (!read.local && read.first) {
+        return GetText(QStringLiteral("defaultpassword"));
+    }
+    if (read.prompt) {
+        // The local node refusing its known password also ends up here, so
+        // the user can type it or give up.
+        const QString typed =
+            frmAskPw::Ask(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') + s.SelectedMac);
+        return typed.isEmpty() ? std::nullopt : std::optional<QString>(typed);
+    }
+    // The basic page asks for a typed password right after this try; the
+    // advanced button only once this one is refused too.
+    read.prompt = read.basic;
+    return s.LocalPassword;
+}
+
+// What a try that got no answer leads to; nothing when the next try follows.
+std::optional<ReadEnd> AfterNoAnswer(NodeRead& read) {
+    const SessionState& s = Session();
+    const bool refused = ResponseStartsWith(QStringLiteral("2"));
+    if (read.first) {
+        if (!refused) {
+            MsgBox(GetText(QStringLiteral("errNoKey")), MsgIcon::Exclamation);
+            return ReadEnd::GiveUp;
         }
+        read.first = false;
+        return std::nullopt;
+    }
+    if (refused) {
+        // On the basic page a refused typed password just brings the prompt
+        // back. The local node refusing its known password is told so, and
+        // then asked for the password, so the user can give up.
+        if ((read.basic && read.local) || (!read.basic && read.prompt)) {
+            MsgBox(s.errPwError, MsgIcon::Stop);
+        }
+        read.prompt = true;
+        return std::nullopt;
+    }
+    if (read.local) {
+        return ReadEnd::HandOver;
+    }
+    if (read.basic) {
+        MsgBox(GetText(QStringLiteral("errNoKey")), MsgIcon::Exclamation);
+    } else {
+        MsgBox(s.errLoadConf, MsgIcon::Stop);
+    }
+    return ReadEnd::GiveUp;
+}
+
+// Reads the chosen node's basic settings, trying its passwords in turn.
+ReadEnd ReadChosenNode(NodeRead& read) {
+    SessionState& s = Session();
+    for (;;) {
+        const std::optional<QString> password = NextPassword(read);
+        if (!password) {
+            return ReadEnd::GiveUp;
+        }
+        s.NodePassword = *password;
         if (!WriteGetRequest({QStringLiteral("VER"), QStringLiteral("NET_ID_STR"),
                               QStringLiteral("ENCRYPT_KEY_STR"), QStringLiteral("NODE_TYPE"),
                               QStringLiteral("NULL")},
                              s.SelectedMac, s.NodePassword)) {
-            break;
+            return ReadEnd::GiveUp;
         }
         SetProgress(2, 4);
         RunClient(s.GetRequestFile);
@@ -334,75 +351,90 @@ void frmConnect::OpenNode(OpenMode mode) {
         const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
         SetProgress(4, 4);
         if (answered) {
-            if (local && prompt) {
+            if (read.local && read.prompt) {
                 s.LocalPassword = s.NodePassword;
             }
-            EndOperation();
-            hide();
-            if (basic) {
-                FillConfigPage();
-                ShowConfigPage();
-            } else if (App().flow.AdvancedFromEnd) {
-                App().flow.AdvancedFromEnd();
-            }
-            return;
+            return ReadEnd::Answered;
         }
-        const bool refused = ResponseStartsWith(QStringLiteral("2"));
-        if (first) {
-            if (!refused) {
-                MsgBox(GetText(QStringLiteral("errNoKey")), MsgIcon::Exclamation);
-                break;
-            }
-            first = false;
-        } else if (refused) {
-            // On the basic page a refused typed password just brings the
-            // prompt back. The local node refusing its known password is told
-            // so, and then asked for the password, so the user can give up.
-            if ((basic && local) || (!basic && prompt)) {
-                MsgBox(s.errPwError, MsgIcon::Stop);
-            }
-            prompt = true;
-        } else if (local) {
-            EndOperation();
-            HandOverToLoaderPage(this);
-            return;
-        } else {
-            if (basic) {
-                MsgBox(GetText(QStringLiteral("errNoKey")), MsgIcon::Exclamation);
-            } else {
-                MsgBox(s.errLoadConf, MsgIcon::Stop);
-            }
-            break;
+        if (const std::optional<ReadEnd> end = AfterNoAnswer(read)) {
+            return *end;
         }
     }
-    EndOperation();
-    show();
+}
+
+}  // namespace
+
+// Reads the chosen node and opens it on the basic configuration page or in
+// the advanced window; the page stays until the next one is ready.
+void frmConnect::OpenNode(OpenMode mode) {
+    SessionState& s = Session();
+    QListWidgetItem* current = ui->lstMac->currentItem();
+    if (!boxSelected_ && !current) {
+        return;
+    }
+    const QString line = boxSelected_ ? ui->txtMacDirect->text() : current->text();
+    NodeRead read;
+    read.basic = mode == OpenMode::Basic;
+    setBoxSelected(false);
+    if (read.basic) {
+        ui->cmdFactoryReset->hide();
+        const QSignalBlocker quiet(ui->lstMac);
+        ui->lstMac->clearSelection();
+        ui->cmdQuickAdv->setEnabled(false);
+    } else {
+        s.SelectedNetworkId = LineNetworkId(line);
+    }
+    s.SelectedMac = LineMac(line);
+    while (s.SelectedMac.endsWith(QLatin1Char(' '))) {
+        s.SelectedMac.chop(1);
+    }
+    read.local = s.SelectedMac == s.LocalMac;
+    ReadEnd end = ReadEnd::GiveUp;
+    {
+        BusyOperation operation(this, s.lblConnect);
+        SetProgress(1, 4);
+        end = ReadChosenNode(read);
+    }
+    if (end == ReadEnd::HandOver) {
+        s.DiscoveryFailed = true;
+        emit loaderPageRequested();
+    } else if (end == ReadEnd::Answered) {
+        if (read.basic) {
+            emit basicConfigRequested();
+        } else {
+            emit advancedRequested();
+        }
+    }
 }
 
 void frmConnect::ConfigureSeveralNodes() {
-    SessionState& s = Session();
-    setEnabled(false);
-    ShowStatus(s.lblConnect, this);
-    bool allGood = true;
-    for (int i = 0; i < ui.lstMac->count(); ++i) {
-        QListWidgetItem* item = ui.lstMac->item(i);
-        if (item->isSelected() &&
-            !CheckNodeAccess(LineMac(item->text()), s.LocalPassword, LineNetworkId(item->text()))) {
-            allGood = false;
+    const SessionState& s = Session();
+    std::optional<NotchSetting> notches;
+    {
+        BusyOperation operation(this, s.lblConnect);
+        bool allGood = true;
+        for (int i = 0; i < ui->lstMac->count(); ++i) {
+            QListWidgetItem* item = ui->lstMac->item(i);
+            if (item->isSelected() && !CheckNodeAccess(LineMac(item->text()), s.LocalPassword,
+                                                       LineNetworkId(item->text()))) {
+                allGood = false;
+            }
         }
+        if (!allGood || !boxSelected_) {
+            MsgBox(GetText(allGood ? QStringLiteral("errSetAllLocal")
+                                   : QStringLiteral("errNotSamePwd")),
+                   MsgIcon::Exclamation);
+            return;
+        }
+        notches = ReadLocalNotches();
     }
-    if (allGood && boxSelected_) {
-        PrepareSetAllPage();
-        return;
+    if (notches) {
+        emit setAllRequested(notches->options, notches->current);
     }
-    MsgBox(GetText(allGood ? QStringLiteral("errSetAllLocal") : QStringLiteral("errNotSamePwd")),
-           MsgIcon::Exclamation);
-    EndOperation();
-    show();
 }
 
 bool CheckNodeAccess(const QString& mac, const QString& password, const QString& expected) {
-    SessionState& s = Session();
+    const SessionState& s = Session();
     const QString used = password.isEmpty() ? s.NodePassword : password;
     if (!WriteRequest(s.GetRequestFile,
                       {QStringLiteral("GET ") + mac, QStringLiteral(".PASSWORD=") + used,
@@ -412,46 +444,4 @@ bool CheckNodeAccess(const QString& mac, const QString& password, const QString&
     RunClient(s.GetRequestFile);
     return ResponseStartsWith(QStringLiteral("INFO")) &&
            ReadResponseValue(QStringLiteral("NET_ID_STR")) == expected;
-}
-
-void PrepareSetAllPage() {
-    SessionState& s = Session();
-    QWidget* connectPage = App().windows.frmConnect;
-    const bool written = WriteGetRequest(
-        {QStringLiteral("NOTCHES"), QStringLiteral("NET_ID_STR"), QStringLiteral("ENCRYPT_KEY_STR"),
-         QStringLiteral("NOTCHES_OPTIONS"), QStringLiteral("NULL")},
-        s.LocalMac, s.LocalPassword);
-    SetProgress(1, 3);
-    if (written) {
-        RunClient(s.GetRequestFile);
-    }
-    SetProgress(2, 3);
-    if (written && ResponseStartsWith(QStringLiteral("INFO"))) {
-        QWidget* page = App().windows.frmSetAll;
-        Ctl<QLineEdit>(page, "txtId")->clear();
-        Ctl<QLineEdit>(page, "txtKey")->clear();
-        Ctl<QLineEdit>(page, "txtPw1")->clear();
-        Ctl<QLineEdit>(page, "txtPw1")->setEnabled(true);
-        Ctl<QLineEdit>(page, "txtPw2")->clear();
-        Ctl<QLineEdit>(page, "txtPw2")->setEnabled(false);
-        Ctl(page, "cmdAutoConf")->setEnabled(true);
-        auto* notches = Ctl<QComboBox>(page, "cboNotches");
-        notches->clear();
-        notches->addItems(SplitOptionList(ReadResponseValue(QStringLiteral("NOTCHES_OPTIONS"))));
-        notches->setCurrentText(ReadResponseValue(QStringLiteral("NOTCHES")));
-        notches->setCurrentIndex(notches->count() > 0 ? 0 : -1);
-        SetProgressFull();
-        HideStatus();
-        connectPage->setEnabled(true);
-        connectPage->hide();
-        page->show();
-        return;
-    }
-    if (written) {
-        MsgBox(s.errLoadConf, MsgIcon::Stop);
-    }
-    SetProgressFull();
-    HideStatus();
-    connectPage->setEnabled(true);
-    connectPage->show();
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
+#include <memory>
 
-#include "ui_frmConnect.h"
+namespace Ui {
+class frmConnect;
+}
 
 // Node selection page: the node on the Ethernet wire in a one-line box and the
 // nodes it sees on the powerline in a list. One node leads to its basic
@@ -12,8 +16,7 @@ class frmConnect : public QWidget {
 
 public:
     explicit frmConnect(QWidget* parent = nullptr);
-
-    Ui::frmConnect ui;
+    ~frmConnect() override;
 
     // The connected-node box counts as selected while it shows the highlight.
     bool boxSelected() const { return boxSelected_; }
@@ -23,40 +26,61 @@ public:
     // sets the Next caption and buttons to match.
     int UpdateNodeSelection();
 
+    // The node lines: the connected node's box and the list's entries.
+    QString localNodeLine() const;
+    void setLocalNodeLine(const QString& line);
+    QStringList nodeLines() const;
+    void addNodeLine(const QString& line);
+    // The MACs of the selected list entries, in list order.
+    QStringList selectedEntryMacs() const;
+
+    // An empty page, as discovery starts it.
+    void clearNodes();
+    // The list, the box and Refresh take input again after discovery.
+    void enableNodeControls();
+    // The connected node refuses every password: only its factory reset is
+    // left, and the page shows just its MAC.
+    void enterLockedState(const QString& mac);
+    // Back from the basic configuration page: Next waits for a new choice.
+    void disableNext();
+
+signals:
+    // The chosen node was read and the response holds its basic settings.
+    void basicConfigRequested();
+    // The chosen node answered; its advanced window is to be opened.
+    void advancedRequested();
+    // Every selected node answered; the local node's notch setting was read.
+    void setAllRequested(const QStringList& notchOptions, const QString& notch);
+    // The connected node does not answer at all: the loader page takes over.
+    void loaderPageRequested();
+    void discoveryRequested();
+    void factoryResetRequested();
+    void backRequested();
+    void exitRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Closing the node page ends the program like Exit.
-    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    enum class OpenMode { Basic, Advanced };
+
     // Puts the column headings above the columns of the node lines.
     void AlignColumnHeadings();
-    bool headingsAligned = false;
-
-    enum class OpenMode { Basic, Advanced };
 
     void txtMacDirect_Click();
     void lstMac_Click();
     void cmdConfigMac_Click();
     void cmdQuickAdv_Click();
     void cmdRefresh_Click();
-    void cmdFactoryReset_Click();
-    void cmdPrev_Click();
-    void cmdExit_Click();
-
-    int selectedEntryCount() const;
-    void unselectAllEntries();
     void OpenNode(OpenMode mode);
     void ConfigureSeveralNodes();
-    void EndOperation();
 
+    const std::unique_ptr<Ui::frmConnect> ui;
     bool boxSelected_ = false;
+    bool headingsAligned_ = false;
 };
 
 // True when the node answers with the password and reports exactly the
 // expected network identifier. Shows nothing.
 bool CheckNodeAccess(const QString& mac, const QString& password, const QString& expected);
-
-// Reads the local node's notch settings and opens the set-all page.
-void PrepareSetAllPage();

@@ -13,6 +13,7 @@
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
 #include "lang/Catalogue.h"
+#include "ui/BusyOperation.h"
 #include "ui/Status.h"
 
 namespace {
@@ -78,32 +79,28 @@ bool WriteStatusQuery() {
 // node did not answer; the user has been told why.
 std::optional<Download> SendUpdateOrder(frmConfigAdv* window) {
     const SessionState& s = Session();
-    window->setEnabled(false);
-    ShowStatus(s.lblConnect, window);
-    DeleteResponse();
-    if (!WriteRequest(s.PostRequestFile, UpdateOrder())) {
-        HideStatus();
-        window->setEnabled(true);
-        return std::nullopt;
-    }
-    SetProgress(1, 5);
-    RunClient(s.PostRequestFile);
-    SetProgress(2, 5);
-    if (!ResponseStartsWith(QStringLiteral("0"))) {
-        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errSaving);
-    }
-    const bool written = WriteStatusQuery();
+    bool written = false;
     bool answered = false;
-    if (written) {
-        SetProgress(3, 5);
-        RunClient(s.GetRequestFile);
-        SetProgress(4, 5);
-        answered = ResponseStartsWith(QStringLiteral("INFO"));
+    {
+        const BusyOperation operation(window, s.lblConnect);
+        DeleteResponse();
+        if (!WriteRequest(s.PostRequestFile, UpdateOrder())) {
+            return std::nullopt;
+        }
+        SetProgress(1, 5);
+        RunClient(s.PostRequestFile);
+        SetProgress(2, 5);
+        if (!ResponseStartsWith(QStringLiteral("0"))) {
+            MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errSaving);
+        }
+        written = WriteStatusQuery();
+        if (written) {
+            SetProgress(3, 5);
+            RunClient(s.GetRequestFile);
+            SetProgress(4, 5);
+            answered = ResponseStartsWith(QStringLiteral("INFO"));
+        }
     }
-    SetProgressFull();
-    HideStatus();
-    window->setEnabled(true);
-    window->show();
     if (written && !answered) {
         MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, QString());
     }
@@ -211,10 +208,7 @@ void CheckIpAddressField(QLineEdit* box) {
 
 void cmdFileName_Click() {
     const QString path = ChooseFirmwareFile(AdvancedWindow());
-    // A cancelled dialog leaves the name as it was.
-    if (path.isEmpty()) {
-        return;
-    }
+    // A cancelled dialog gives no path, and so no name.
     const qsizetype folderEnd =
         std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
     Frame().txtFileName->setText(path.mid(folderEnd + 1));
@@ -227,18 +221,15 @@ void cmdFwUpdate_Click() {
     if (!first) {
         return;
     }
-    window->setEnabled(false);
-    ShowStatus(s.lblUpgrade, window);
-    const Download last = FollowDownload(*first);
-    SetProgressFull();
-    HideStatus();
-    window->setEnabled(true);
+    Download last;
+    {
+        const BusyOperation operation(window, s.lblUpgrade);
+        last = FollowDownload(*first);
+    }
     if (StatusContains(last.status, QLatin1String("finished"))) {
         window->cmdReset_Click();
         MsgBox(s.errUpgradeOk, MsgIcon::Information);
     } else {
         MsgBox(last.status, MsgIcon::Exclamation, s.errUpgradeKo);
-        HideStatus();
     }
-    window->show();
 }

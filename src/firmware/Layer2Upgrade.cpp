@@ -2,18 +2,18 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProgressBar>
+#include <QPointer>
 #include <algorithm>
 
 #include "advanced/frmConfigAdv.h"
 #include "app/Application.h"
-#include "app/Controls.h"
 #include "app/Seams.h"
 #include "app/TextFiles.h"
 #include "app/Values.h"
 #include "channel/Requests.h"
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
+#include "ui/BusyOperation.h"
 #include "ui/Status.h"
 
 namespace {
@@ -82,13 +82,15 @@ bool SendFirmware(frmConfigAdv* window) {
     if (!FirmwareServerRan(exitCode)) {
         return false;
     }
-    // The server's verdict comes first: its dialog says more than the client.
+    // The client's verdict is taken first, so a missing response is told
+    // whatever the server says; the server's dialog then says more.
+    const bool accepted = ResponseStartsWith(QStringLiteral("0"));
     const qint16 code = FirmwareServerResultCode();
     if (code != 0) {
         ShowFirmwareServerError(window, code);
         return false;
     }
-    if (!ResponseStartsWith(QStringLiteral("0"))) {
+    if (!accepted) {
         MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errUpgradeKo);
         return false;
     }
@@ -97,9 +99,6 @@ bool SendFirmware(frmConfigAdv* window) {
 
 // Every run ends the same way: the user chooses the file again next time.
 void EndUpgrade(frmConfigAdv* window) {
-    SetProgressFull();
-    HideStatus();
-    window->setEnabled(true);
     window->ui.txtFwFile->clear();
     window->ui.cboInterface->clearEditText();
     window->ui.cboInterface->clear();
@@ -150,8 +149,18 @@ void ShowFirmwareServerError(QWidget* owner, qint16 code) {
     ShowUpgradeError(owner, Session().errUpgradeKo, UpgradeErrorShortText(code), code);
 }
 
+namespace {
+// The loader page carries the file dialog's title and filter.
+QPointer<QWidget> gDialogTexts;
+}  // namespace
+
+void SetFirmwareDialogTexts(QWidget* page) {
+    gDialogTexts = page;
+}
+
 QString ChooseFirmwareFile(QWidget* owner) {
-    const QWidget* page = App().windows.frmAdvanced;
+    const QWidget* page = gDialogTexts;
+    Q_ASSERT(page);
     const QString path = TheDialogs().openFileName(owner, page->property("cdlOpenTitle").toString(),
                                                    page->property("cdlOpenFilter").toString());
     QDir::setCurrent(Session().WorkDir);
@@ -160,10 +169,6 @@ QString ChooseFirmwareFile(QWidget* owner) {
 
 bool StatusContains(const QString& status, QLatin1String word) {
     return status.toLower().contains(word);
-}
-
-void SetBarValue(int value) {
-    Ctl<QProgressBar>(App().windows.frmMessage, "barMessage")->setValue(value);
 }
 
 bool WriteL2UpgradeRequest() {
@@ -186,18 +191,19 @@ void txtFwFile_Change() {
 void cmdFwUpgrade_Click() {
     const SessionState& s = Session();
     frmConfigAdv* window = AdvancedWindow();
-    window->setEnabled(false);
-    ShowStatus(s.lblUpgrade, window);
-    if (WriteL2UpgradeRequest()) {
-        SetProgress(1, 5);
-        if (SendFirmware(window) &&
-            WriteGetRequest({QStringLiteral("FLUP_STATUS"), QStringLiteral("NULL")}, s.SelectedMac,
-                            s.NodePassword)) {
-            SetProgress(3, 5);
-            SetStatusMessage(s.lblCalcCRC);
-            const PollResult poll = PollUpgradeStatus();
-            SetProgress(4, 5);
-            ReportPollEnd(window, poll);
+    {
+        const BusyOperation operation(window, s.lblUpgrade);
+        if (WriteL2UpgradeRequest()) {
+            SetProgress(1, 5);
+            if (SendFirmware(window) &&
+                WriteGetRequest({QStringLiteral("FLUP_STATUS"), QStringLiteral("NULL")},
+                                s.SelectedMac, s.NodePassword)) {
+                SetProgress(3, 5);
+                SetStatusMessage(s.lblCalcCRC);
+                const PollResult poll = PollUpgradeStatus();
+                SetProgress(4, 5);
+                ReportPollEnd(window, poll);
+            }
         }
     }
     EndUpgrade(window);

@@ -34,6 +34,10 @@ QString UpgradeErrorShortText(qint16 code);
 // returns when the user closes it.
 void ShowFirmwareServerError(QWidget* owner, qint16 code);
 
+// The page whose properties cdlOpenTitle and cdlOpenFilter give the firmware
+// file dialog its title and filter: the loader page.
+void SetFirmwareDialogTexts(QWidget* page);
+
 // The loader page's file-open dialog, over the owner. The chosen path, empty
 // when cancelled. The dialog may change folders: the current folder is the
 // work folder again afterwards, as every tool expects.
@@ -41,9 +45,6 @@ QString ChooseFirmwareFile(QWidget* owner);
 
 // Node status texts compare in lower case and by containment.
 bool StatusContains(const QString& status, QLatin1String word);
-
-// The status bar at an absolute value.
-void SetBarValue(int value);
 
 // The advanced window's request that tells the node to fetch new firmware
 // from the layer-2 server; false, after telling the user, when not written.

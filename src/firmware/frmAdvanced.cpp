@@ -6,22 +6,32 @@
 #include "app/Application.h"
 #include "app/Seams.h"
 #include "channel/ToolRun.h"
+#include "ui/BusyOperation.h"
 #include "ui/Status.h"
+#include "ui_frmAdvanced.h"
 
-frmAdvanced::frmAdvanced(QWidget* parent) : QWidget(parent) {
-    ui.setupUi(this);
-    connect(ui.cboInterface, &QComboBox::currentIndexChanged, this,
+frmAdvanced::frmAdvanced(QWidget* parent) : QWidget(parent), ui(new Ui::frmAdvanced) {
+    ui->setupUi(this);
+    connect(ui->cboInterface, &QComboBox::currentIndexChanged, this,
             &frmAdvanced::cboInterface_Click);
-    connect(ui.cmdUpgrade, &QPushButton::clicked, this, &frmAdvanced::cmdUpgrade_Click);
-    connect(ui.cmdConfigMac, &QPushButton::clicked, this, &frmAdvanced::cmdConfigMac_Click);
-    connect(ui.cmdExit, &QPushButton::clicked, this, &frmAdvanced::cmdExit_Click);
-    connect(ui.cmdPrev, &QPushButton::clicked, this, &frmAdvanced::cmdPrev_Click);
+    connect(ui->cmdUpgrade, &QPushButton::clicked, this, &frmAdvanced::cmdUpgrade_Click);
+    connect(ui->cmdConfigMac, &QPushButton::clicked, this, &frmAdvanced::discoveryRequested);
+    connect(ui->cmdExit, &QPushButton::clicked, this, &frmAdvanced::exitRequested);
+    connect(ui->cmdPrev, &QPushButton::clicked, this, &frmAdvanced::backRequested);
+    SetFirmwareDialogTexts(this);
+}
+
+frmAdvanced::~frmAdvanced() = default;
+
+void frmAdvanced::setInterfaces(const QStringList& interfaces) {
+    ui->cboInterface->clear();
+    ui->cboInterface->addItems(interfaces);
 }
 
 void frmAdvanced::cboInterface_Click() {
     // Only ever enables: a successful upgrade disables it.
-    if (ui.cboInterface->currentIndex() >= 0) {
-        ui.cmdUpgrade->setEnabled(true);
+    if (ui->cboInterface->currentIndex() >= 0) {
+        ui->cmdUpgrade->setEnabled(true);
     }
 }
 
@@ -31,15 +41,14 @@ void frmAdvanced::cmdUpgrade_Click() {
     if (file.isEmpty()) {
         return;
     }
-    setEnabled(false);
-    ShowStatus(s.lblUpLoader, this);
+    const BusyOperation operation(this, s.lblUpLoader);
     SetBarValue(20);
     DeleteFirmwareServerResult();
     QDir::setCurrent(s.WorkDir);
     SetBarValue(40);
     // The loader page names the interface by its place in the list.
     const int exitCode =
-        RunAndWait(FirmwareServerCommandLine(file, ui.cboInterface->currentIndex()));
+        RunAndWait(FirmwareServerCommandLine(file, ui->cboInterface->currentIndex()));
     SetBarValue(60);
     if (FirmwareServerRan(exitCode)) {
         const qint16 code = FirmwareServerResultCode();
@@ -48,25 +57,7 @@ void frmAdvanced::cmdUpgrade_Click() {
             ShowFirmwareServerError(this, code);
         } else {
             MsgBox(s.errUpgradeOk, MsgIcon::Information);
-            ui.cmdUpgrade->setEnabled(false);
+            ui->cmdUpgrade->setEnabled(false);
         }
     }
-    SetProgressFull();
-    HideStatus();
-    setEnabled(true);
-}
-
-void frmAdvanced::cmdConfigMac_Click() {
-    hide();
-    App().flow.DiscoverNodes();
-}
-
-void frmAdvanced::cmdExit_Click() {
-    hide();
-    ExitApplication();
-}
-
-void frmAdvanced::cmdPrev_Click() {
-    hide();
-    App().windows.frmBegin->show();
 }

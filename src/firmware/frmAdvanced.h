@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
+#include <memory>
 
-#include "ui_frmAdvanced.h"
+namespace Ui {
+class frmAdvanced;
+}
 
 // Page shown when no node answers: interface choice and firmware upgrade
 // from the loader.
@@ -11,15 +15,21 @@ class frmAdvanced : public QWidget {
 
 public:
     explicit frmAdvanced(QWidget* parent = nullptr);
+    ~frmAdvanced() override;
 
-    Ui::frmAdvanced ui;
+    // The host's interfaces that discovery listed, none chosen.
+    void setInterfaces(const QStringList& interfaces);
+
+signals:
+    void discoveryRequested();
+    void backRequested();
+    void exitRequested();
 
 private:
     void cboInterface_Click();
     // Serves a firmware file on the chosen interface while the user restarts
     // the node, whose loader then takes it.
     void cmdUpgrade_Click();
-    void cmdConfigMac_Click();
-    void cmdExit_Click();
-    void cmdPrev_Click();
+
+    const std::unique_ptr<Ui::frmAdvanced> ui;
 };

@@ -307,10 +307,9 @@ void ApplyConfigAdv(QWidget* w, AdvancedTabs& tabs, const SessionState& s) {
 
 }  // namespace
 
-void ApplyLanguage() {
+void ApplyLanguage(const CaptionedWindows& w) {
     Application& app = App();
     SessionState& s = app.session;
-    const Windows& w = app.windows;
     ApplyBegin(w.frmBegin);
     ApplyConnect(w.frmConnect);
     CacheMessages(s);

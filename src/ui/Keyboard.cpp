@@ -95,7 +95,10 @@ void PressDefaultOnReturn(QWidget* window) {
             continue;
         }
         for (QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+            // A page shares its window with the other pages: its default
+            // button answers only while the focus is on the page.
             auto* shortcut = new QShortcut(key, window);
+            shortcut->setContext(Qt::WidgetWithChildrenShortcut);
             QObject::connect(shortcut, &QShortcut::activated, button, [button] {
                 if (button->isVisible() && button->isEnabled()) {
                     button->click();
@@ -112,7 +115,8 @@ void SortTabOrder(QWidget* window) {
     QList<QWidget*> controls;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         // A drop-down list's popup is a window of its own.
-        if (w->focusPolicy() & Qt::TabFocus && !w->focusProxy() && w->window() == window) {
+        if (w->focusPolicy() & Qt::TabFocus && !w->focusProxy() &&
+            w->window() == window->window()) {
             controls.append(w);
         }
     }

@@ -1,5 +1,7 @@
 #include "Status.h"
 
+#include <QApplication>
+#include <QScreen>
 #include <QWindow>
 
 #include "app/Application.h"
@@ -8,54 +10,50 @@
 #include "frmMessage.h"
 #include "lang/Catalogue.h"
 
-static frmMessage* StatusWindow() {
-    return static_cast<frmMessage*>(App().windows.frmMessage);
+void CentreOn(QWidget* dialog, QWidget* owner) {
+    dialog->setWindowFlags((dialog->windowFlags() | Qt::CustomizeWindowHint) &
+                           ~(Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+    const QWidget* anchor = owner ? owner->window() : QApplication::activeWindow();
+    dialog->adjustSize();
+    QRect frame = dialog->frameGeometry();
+    if (anchor && anchor != dialog && anchor->isVisible()) {
+        frame.moveCenter(anchor->frameGeometry().center());
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        frame.moveCenter(screen->availableGeometry().center());
+    }
+    dialog->move(frame.topLeft());
 }
 
 void ShowStatus(const QString& message, QWidget* owner) {
-    frmMessage* w = StatusWindow();
+    frmMessage* w = frmMessage::instance();
     w->setWindowTitle(GetText(QStringLiteral("frmMessage")));
-    w->ui.lblMessage->setText(message);
-    w->ui.barMessage->setValue(w->ui.barMessage->minimum());
+    w->setMessage(message);
+    w->setBarValue(0);
     // Owned by the calling window: kept above it without being modal.
     w->winId();
     w->windowHandle()->setTransientParent(owner ? owner->window()->windowHandle() : nullptr);
+    CentreOn(w, owner);
     w->show();
 }
 
-// The bar would repaint itself at once on every step; the steps of an
-// operation come faster than a paint, so the bar is painted by the event loop
-// that runs while a tool works or the program waits.
-static void SetBarValue(int value) {
-    QProgressBar* bar = StatusWindow()->ui.barMessage;
-    bar->setUpdatesEnabled(false);
-    bar->setValue(value);
-    bar->setUpdatesEnabled(true);
-}
-
 void SetProgress(int k, int n) {
-    SetBarValue(StatusWindow()->ui.barMessage->maximum() * k / n);
+    SetBarValue(frmMessage::instance()->barMaximum() * k / n);
 }
 
 void SetProgressFull() {
-    SetBarValue(StatusWindow()->ui.barMessage->maximum());
+    SetBarValue(frmMessage::instance()->barMaximum());
+}
+
+void SetBarValue(int value) {
+    frmMessage::instance()->setBarValue(value);
 }
 
 void SetStatusMessage(const QString& message) {
-    StatusWindow()->ui.lblMessage->setText(message);
-}
-
-void SetHourglass(bool busy) {
-    frmMessage* w = StatusWindow();
-    if (busy) {
-        w->setCursor(Qt::WaitCursor);
-    } else {
-        w->unsetCursor();
-    }
+    frmMessage::instance()->setMessage(message);
 }
 
 void HideStatus() {
-    StatusWindow()->hide();
+    frmMessage::instance()->hide();
 }
 
 QString UpgradeErrorHelpText(qint16 errorCode) {
@@ -67,19 +65,14 @@ QString UpgradeErrorHelpText(qint16 errorCode) {
 
 void ShowUpgradeError(QWidget* owner, const QString& title, const QString& shortText,
                       qint16 errorCode) {
-    Windows& windows = App().windows;
     // The previous dialog was discarded by its Ok button: every use starts anew.
-    delete windows.frmErrorShort;
+    delete frmErrorShort::current();
     auto* dialog = new frmErrorShort(owner);
-    windows.frmErrorShort = dialog;
-    dialog->ui.cmdHelp->setText(GetText(QStringLiteral("cmdHelp")));
-    dialog->ui.cmdOk->setText(GetText(QStringLiteral("cmdOk")));
-    dialog->setWindowTitle(title);
-    dialog->ui.lblShort->setText(shortText);
-    dialog->ErrorCode = errorCode;
-    QObject::connect(dialog->ui.cmdHelp, &QPushButton::clicked, dialog, [dialog] {
-        MsgBox(UpgradeErrorHelpText(dialog->ErrorCode), MsgIcon::Information);
+    dialog->setCaptions(GetText(QStringLiteral("cmdHelp")), GetText(QStringLiteral("cmdOk")));
+    dialog->setError(title, shortText, errorCode);
+    QObject::connect(dialog, &frmErrorShort::helpRequested, dialog, [errorCode] {
+        MsgBox(UpgradeErrorHelpText(errorCode), MsgIcon::Information);
     });
-    QObject::connect(dialog->ui.cmdOk, &QPushButton::clicked, dialog, &QDialog::accept);
+    CentreOn(dialog, owner);
     TheDialogs().execModal(dialog);
 }

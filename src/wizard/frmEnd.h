@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
-#include "ui_frmEnd.h"
+namespace Ui {
+class frmEnd;
+}
 
 // Final page of the wizard: finish, go back, or open the advanced window.
 class frmEnd : public QWidget {
@@ -10,19 +13,14 @@ class frmEnd : public QWidget {
 
 public:
     explicit frmEnd(QWidget* parent = nullptr);
+    ~frmEnd() override;
 
-    Ui::frmEnd ui;
-
-    // Reads every parameter of the selected node and opens the advanced
-    // window; the node page runs it too.
-    void cmdAdvanced_Click();
-
-protected:
-    // Closing the final page ends the program like Finish.
-    void closeEvent(QCloseEvent* event) override;
+signals:
+    void finishRequested();
+    void backRequested();
+    void discoveryRequested();
+    void advancedRequested();
 
 private:
-    void cmdFinish_Click();
-    void cmdReturn_Click();
-    void cmdSave_Click();
+    const std::unique_ptr<Ui::frmEnd> ui;
 };

@@ -1,15 +1,13 @@
 #include "frmSetAll.h"
 
-#include <QCloseEvent>
 #include <QFocusEvent>
 
 #include "SetAll.h"
 #include "app/Application.h"
 #include "app/Seams.h"
-#include "discovery/Discovery.h"
-#include "discovery/frmConnect.h"
 #include "lang/Catalogue.h"
-#include "ui/Status.h"
+#include "ui/BusyOperation.h"
+#include "ui_frmSetAll.h"
 
 namespace {
 
@@ -21,24 +19,18 @@ struct Selection {
     QStringList leftOut;
 };
 
-Selection NodePageSelection() {
-    const auto* page = static_cast<const frmConnect*>(App().windows.frmConnect);
-    const QListWidget* list = page->ui.lstMac;
-    const int room = kMaxSetAllTargets - (page->boxSelected() ? 1 : 0);
+Selection ChooseTargets(const QStringList& entryMacs, const QString& connectedMac) {
+    const int room = kMaxSetAllTargets - (connectedMac.isEmpty() ? 0 : 1);
     Selection selection;
-    for (int i = 0; i < list->count(); ++i) {
-        if (!list->item(i)->isSelected()) {
-            continue;
-        }
-        const QString mac = LineMac(list->item(i)->text());
+    for (const QString& mac : entryMacs) {
         if (selection.targets.size() < room) {
             selection.targets.append(mac);
         } else {
             selection.leftOut.append(mac);
         }
     }
-    if (page->boxSelected()) {
-        selection.targets.append(LineMac(page->ui.txtMacDirect->text()));
+    if (!connectedMac.isEmpty()) {
+        selection.targets.append(connectedMac);
     }
     return selection;
 }
@@ -58,7 +50,7 @@ void ReportLeftOut(const QStringList& leftOut) {
 // One box per node that still fails, but for the last one, which is the
 // connected node: it is given the settings once more instead, so that it
 // follows the nodes that took them.
-void ReportOutcome(const QStringList& failures, const SetAllSettings& settings) {
+void ReportOutcome(QWidget* page, const QStringList& failures, const SetAllSettings& settings) {
     const SessionState& s = Session();
     if (failures.isEmpty()) {
         MsgBox(s.errSetAllOK, MsgIcon::NoIcon);
@@ -67,26 +59,46 @@ void ReportOutcome(const QStringList& failures, const SetAllSettings& settings) 
     for (qsizetype i = 0; i + 1 < failures.size(); ++i) {
         MsgBox(s.errConfiguring + NodeLabel(failures[i]), MsgIcon::Stop, s.errSaving);
     }
+    const BusyOperation operation(page, QString());
     PostSetAllSettings(failures.last(), settings);
 }
 
 }  // namespace
 
-frmSetAll::frmSetAll(QWidget* parent) : QWidget(parent) {
-    ui.setupUi(this);
-    ui.txtPw2->installEventFilter(this);
-    connect(ui.cmdAutoConf, &QPushButton::clicked, this, &frmSetAll::cmdAutoConf_Click);
-    connect(ui.cmdPrev, &QPushButton::clicked, this, &frmSetAll::cmdPrev_Click);
-    connect(ui.cmdExit, &QPushButton::clicked, this, &frmSetAll::cmdExit_Click);
-    connect(ui.txtId, &QLineEdit::textChanged, this, &frmSetAll::txtId_Change);
-    connect(ui.txtPw1, &QLineEdit::textChanged, this, &frmSetAll::txtPw1_Change);
+frmSetAll::frmSetAll(QWidget* parent) : QWidget(parent), ui(new Ui::frmSetAll) {
+    ui->setupUi(this);
+    ui->txtPw2->installEventFilter(this);
+    connect(ui->cmdAutoConf, &QPushButton::clicked, this, &frmSetAll::cmdAutoConf_Click);
+    connect(ui->cmdPrev, &QPushButton::clicked, this, &frmSetAll::discoveryRequested);
+    connect(ui->cmdExit, &QPushButton::clicked, this, &frmSetAll::exitRequested);
+    connect(ui->txtId, &QLineEdit::textChanged, this, &frmSetAll::txtId_Change);
+    connect(ui->txtPw1, &QLineEdit::textChanged, this, &frmSetAll::txtPw1_Change);
     // The key belongs to an identifier: none can be typed before one is.
-    txtId_Change(ui.txtId->text());
-    txtPw1_Change(ui.txtPw1->text());
+    txtId_Change(ui->txtId->text());
+    txtPw1_Change(ui->txtPw1->text());
+}
+
+frmSetAll::~frmSetAll() = default;
+
+void frmSetAll::prepare(const QStringList& entryMacs, const QString& connectedMac,
+                        const QStringList& notchOptions, const QString& notch) {
+    entryMacs_ = entryMacs;
+    connectedMac_ = connectedMac;
+    ui->txtId->clear();
+    ui->txtKey->clear();
+    ui->txtPw1->clear();
+    ui->txtPw1->setEnabled(true);
+    ui->txtPw2->clear();
+    ui->txtPw2->setEnabled(false);
+    ui->cmdAutoConf->setEnabled(true);
+    ui->cboNotches->clear();
+    ui->cboNotches->addItems(notchOptions);
+    ui->cboNotches->setCurrentText(notch);
+    ui->cboNotches->setCurrentIndex(ui->cboNotches->count() > 0 ? 0 : -1);
 }
 
 bool frmSetAll::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui.txtPw2 && event->type() == QEvent::FocusOut) {
+    if (watched == ui->txtPw2 && event->type() == QEvent::FocusOut) {
         // Focus that goes away with the whole window (to another program or
         // to a message box) has not left the box for another field.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -97,64 +109,47 @@ bool frmSetAll::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void frmSetAll::closeEvent(QCloseEvent* event) {
-    event->accept();
-    ExitApplication();
-}
-
 SetAllSettings frmSetAll::TypedSettings() const {
-    return {ui.txtId->text(), ui.txtKey->text(), ui.cboNotches->currentText(), ui.txtPw1->text()};
+    return {ui->txtId->text(), ui->txtKey->text(), ui->cboNotches->currentText(),
+            ui->txtPw1->text()};
 }
 
 void frmSetAll::cmdAutoConf_Click() {
-    setEnabled(false);
     const SetAllSettings settings = TypedSettings();
-    const Selection selection = NodePageSelection();
+    const Selection selection = ChooseTargets(entryMacs_, connectedMac_);
     if (!selection.leftOut.isEmpty()) {
         ReportLeftOut(selection.leftOut);
     }
-    ShowStatus(QString(), this);
-    const std::optional<QStringList> failures = ConfigureNodes(selection.targets, settings);
-    SetProgressFull();
-    HideStatus();
+    std::optional<QStringList> failures;
+    {
+        const BusyOperation operation(this, QString());
+        failures = ConfigureNodes(selection.targets, settings);
+    }
     if (!failures) {
-        setEnabled(true);
         return;
     }
-    show();
-    ReportOutcome(*failures, settings);
-    setEnabled(true);
-    hide();
-    DiscoverNodes();
-}
-
-void frmSetAll::cmdPrev_Click() {
-    hide();
-    DiscoverNodes();
-}
-
-void frmSetAll::cmdExit_Click() {
-    ExitApplication();
+    ReportOutcome(this, *failures, settings);
+    emit discoveryRequested();
 }
 
 void frmSetAll::txtId_Change(const QString& text) {
-    ui.txtKey->setEnabled(!text.isEmpty());
+    ui->txtKey->setEnabled(!text.isEmpty());
     if (text.isEmpty()) {
-        ui.txtKey->clear();
+        ui->txtKey->clear();
     }
 }
 
 void frmSetAll::txtPw1_Change(const QString& text) {
-    ui.txtPw2->setEnabled(!text.isEmpty());
+    ui->txtPw2->setEnabled(!text.isEmpty());
 }
 
 void frmSetAll::txtPw2_LostFocus() {
-    if (ui.txtPw1->text() == ui.txtPw2->text()) {
+    if (ui->txtPw1->text() == ui->txtPw2->text()) {
         return;
     }
     MsgBox(Session().errPwMistake, MsgIcon::Exclamation);
-    ui.txtPw1->clear();
-    ui.txtPw2->clear();
-    ui.txtPw1->setFocus();
-    ui.txtPw2->setEnabled(false);
+    ui->txtPw1->clear();
+    ui->txtPw2->clear();
+    ui->txtPw1->setFocus();
+    ui->txtPw2->setEnabled(false);
 }

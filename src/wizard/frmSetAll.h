@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
+#include <memory>
 
-#include "ui_frmSetAll.h"
+namespace Ui {
+class frmSetAll;
+}
 
 struct SetAllSettings;
 
@@ -13,21 +17,32 @@ class frmSetAll : public QWidget {
 
 public:
     explicit frmSetAll(QWidget* parent = nullptr);
+    ~frmSetAll() override;
 
-    Ui::frmSetAll ui;
+    // Empties the page for the nodes chosen on the node page: the MACs of the
+    // selected list entries in list order, and the connected node's MAC when
+    // its box is selected (empty otherwise); the notch list from the
+    // connected node's read.
+    void prepare(const QStringList& entryMacs, const QString& connectedMac,
+                 const QStringList& notchOptions, const QString& notch);
+
+signals:
+    // After a run, and on Back: the network is read anew.
+    void discoveryRequested();
+    void exitRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Closing the page ends the program like Exit.
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void cmdAutoConf_Click();
-    void cmdPrev_Click();
-    void cmdExit_Click();
     void txtId_Change(const QString& text);
     void txtPw1_Change(const QString& text);
     void txtPw2_LostFocus();
 
     SetAllSettings TypedSettings() const;
+
+    const std::unique_ptr<Ui::frmSetAll> ui;
+    QStringList entryMacs_;
+    QString connectedMac_;
 };

@@ -7,10 +7,11 @@
 #include <cstdio>
 
 #include "app/Application.h"
-#include "app/GuardedApplication.h"
-#include "app/PlatformSignals.h"
 #include "app/Seams.h"
-#include "app/Startup.h"
+#include "main/GuardedApplication.h"
+#include "main/Navigator.h"
+#include "main/PlatformSignals.h"
+#include "main/Startup.h"
 #include "discovery/Alias.h"
 
 namespace {
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
         if (mode == "throw") {
             QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
         } else {
-            App().flow.DiscoverNodes();
+            TheNavigator()->Discover();
         }
     });
     return application.exec();

@@ -1,6 +1,8 @@
 #include "Fixture.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QStackedWidget>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -12,7 +14,9 @@
 #include "SimDemo.h"
 #include "SimStateFile.h"
 #include "app/Seams.h"
-#include "app/Startup.h"
+#include "main/Navigator.h"
+#include "main/Startup.h"
+#include "wizard/AssistantWindow.h"
 #include "app/TextFiles.h"
 
 qint64 Fixture::waited = 0;
@@ -63,8 +67,43 @@ QString CataloguePath(const QString& workDir) {
 
 }  // namespace
 
-Windows& W() {
-    return App().windows;
+static QWidget* Named(const QString& name) {
+    for (QWidget* w : QApplication::allWidgets()) {
+        if (w->objectName() == name) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+Windows W() {
+    Windows w;
+    w.assistant = Named(QStringLiteral("AssistantWindow"));
+    w.frmBegin = Named(QStringLiteral("frmBegin"));
+    w.frmConnect = Named(QStringLiteral("frmConnect"));
+    w.frmAdvanced = Named(QStringLiteral("frmAdvanced"));
+    w.frmConfig = Named(QStringLiteral("frmConfig"));
+    w.frmMessage = Named(QStringLiteral("frmMessage"));
+    w.frmEnd = Named(QStringLiteral("frmEnd"));
+    w.frmConfigAdv = Named(QStringLiteral("frmConfigAdv"));
+    w.frmAskPw = Named(QStringLiteral("frmAskPw"));
+    w.frmErrorShort = Named(QStringLiteral("frmErrorShort"));
+    w.frmSetAll = Named(QStringLiteral("frmSetAll"));
+    return w;
+}
+
+QList<QWidget*> AllWindows(const Windows& w) {
+    return {w.frmBegin, w.frmConnect,   w.frmAdvanced, w.frmConfig,     w.frmMessage,
+            w.frmEnd,   w.frmConfigAdv, w.frmAskPw,    w.frmErrorShort, w.frmSetAll};
+}
+
+QWidget* ShownPage() {
+    QWidget* assistant = Named(QStringLiteral("AssistantWindow"));
+    if (!assistant || !assistant->isVisible()) {
+        return nullptr;
+    }
+    auto* stack = assistant->findChild<QStackedWidget*>();
+    return stack ? stack->currentWidget() : nullptr;
 }
 
 Fixture::Fixture() : temp_(QDir::tempPath() + QStringLiteral("/kaldor test-XXXXXX")) {
@@ -78,19 +117,11 @@ Fixture::Fixture() : temp_(QDir::tempPath() + QStringLiteral("/kaldor test-XXXXX
 
 Fixture::~Fixture() {
     Application& app = App();
-    const QList<QWidget*> windows = AllWindows(app.windows);
-    // Some windows are owned by others while shown; free each one once.
-    for (QWidget* w : windows) {
-        if (w) {
-            w->setParent(nullptr);
-        }
-    }
-    qDeleteAll(windows);
+    DestroyWindows();
     app.session = SessionState{};
-    app.windows = Windows{};
     app.tabs = AdvancedTabs{};
-    app.flow = Flow{};
     app.exiting = false;
+    app.stopTools = nullptr;
     app.endProcess = nullptr;
     InstallDialogs(nullptr);
     InstallWait(nullptr);
@@ -151,6 +182,14 @@ void Fixture::setCatalogue(const QString& key, const QString& value) const {
 
 void Fixture::removeCatalogue(const QString& key) const {
     EditCatalogue(CataloguePath(workDir()), key, std::nullopt);
+}
+
+void Fixture::show(QWidget* windowOrPage) {
+    if (windowOrPage->isWindow()) {
+        windowOrPage->show();
+    } else {
+        TheNavigator()->assistant()->showPage(windowOrPage);
+    }
 }
 
 void Fixture::click(QWidget* window, const char* name) const {

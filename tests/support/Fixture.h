@@ -33,6 +33,10 @@ public:
     void setCatalogue(const QString& key, const QString& value) const;
     void removeCatalogue(const QString& key) const;
 
+    // Shows a window, or a page in the assistant window in place of the page
+    // it shows.
+    static void show(QWidget* windowOrPage);
+
     // Presses an enabled button of a window by its name.
     void click(QWidget* window, const char* name) const;
 
@@ -56,4 +60,24 @@ private:
     QString previousDir_;
 };
 
-Windows& W();
+// The program's windows and pages, found by their names.
+struct Windows {
+    QWidget* assistant = nullptr;  // the window that holds the wizard's pages
+    QWidget* frmBegin = nullptr;
+    QWidget* frmConnect = nullptr;
+    QWidget* frmAdvanced = nullptr;
+    QWidget* frmConfig = nullptr;
+    QWidget* frmMessage = nullptr;
+    QWidget* frmEnd = nullptr;
+    QWidget* frmConfigAdv = nullptr;
+    QWidget* frmAskPw = nullptr;
+    QWidget* frmErrorShort = nullptr;
+    QWidget* frmSetAll = nullptr;
+};
+Windows W();
+// Every window and page, in the order of the program's start.
+QList<QWidget*> AllWindows(const Windows& w);
+
+// The wizard page on screen: the assistant window's current page while the
+// window is shown, else nothing.
+QWidget* ShownPage();

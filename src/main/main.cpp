@@ -1,12 +1,14 @@
 #include <cstdio>
 
-#include "Application.h"
 #include "FirstPaint.h"
 #include "GuardedApplication.h"
+#include "Navigator.h"
 #include "PlatformSignals.h"
-#include "Seams.h"
 #include "Startup.h"
+#include "app/Application.h"
+#include "app/Seams.h"
 #include "ui/DesktopDialogs.h"
+#include "wizard/AssistantWindow.h"
 
 // Without a display Qt would abort with a long message; say what to do instead.
 static bool HasDisplay() {
@@ -25,12 +27,17 @@ int main(int argc, char** argv) {
     }
 #endif
     GuardedApplication application(argc, argv);
+    // The program ends through its own exit only, which removes the work files.
+    QApplication::setQuitOnLastWindowClosed(false);
     DesktopDialogs dialogs;
     InstallDialogs(&dialogs);
     HandleTerminationSignals([] { ExitApplication(1); });
     if (!StartApplication()) {
         return 1;
     }
-    FirstPaintProbe::WatchIfAsked(App().windows.frmBegin);
-    return application.exec();
+    FirstPaintProbe::WatchIfAsked(TheNavigator()->assistant());
+    const int exitCode = QApplication::exec();
+    // Windows go before the application object that they need.
+    DestroyWindows();
+    return exitCode;
 }

@@ -1,7 +1,7 @@
 #include "GuardedApplication.h"
 
-#include "Application.h"
-#include "Seams.h"
+#include "app/Application.h"
+#include "app/Seams.h"
 #include "lang/Catalogue.h"
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,0 +1,56 @@
+#include "BusyOperation.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include "Status.h"
+
+namespace {
+
+int gDepth = 0;
+std::function<void(QWidget*, const QString&)> gObserver;
+
+}  // namespace
+
+BusyOperation::BusyOperation(QWidget* window, const QString& message) : window_(window) {
+    if (gObserver) {
+        gObserver(window, message);
+    }
+    if (gDepth++ == 0) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    if (window_) {
+        // A step of a larger operation finds its window disabled already and
+        // leaves the enabling to that operation.
+        reEnable_ = !window_->testAttribute(Qt::WA_ForceDisabled);
+        window_->setEnabled(false);
+    }
+    ShowStatus(message, window);
+}
+
+BusyOperation::~BusyOperation() {
+    finish();
+}
+
+void BusyOperation::finish() {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
+    SetProgressFull();
+    HideStatus();
+    if (--gDepth == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+    if (window_ && reEnable_) {
+        window_->setEnabled(true);
+    }
+}
+
+bool BusyOperation::running() {
+    return gDepth > 0;
+}
+
+void BusyOperation::setObserver(std::function<void(QWidget*, const QString&)> observer) {
+    gObserver = std::move(observer);
+}

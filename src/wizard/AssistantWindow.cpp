@@ -1,0 +1,95 @@
+#include "AssistantWindow.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include "app/Application.h"
+#include "ui/BusyOperation.h"
+
+AssistantWindow::AssistantWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      stack_(new QStackedWidget(this)) {
+    setObjectName(QStringLiteral("AssistantWindow"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(stack_);
+    connect(stack_, &QStackedWidget::currentChanged, this, &AssistantWindow::takeTitle);
+}
+
+void AssistantWindow::addPage(QWidget* page) {
+    stack_->addWidget(page);
+    page->installEventFilter(this);
+}
+
+void AssistantWindow::showPage(QWidget* page) {
+    setCurrentPage(page);
+    show();
+    raise();
+    activateWindow();
+}
+
+void AssistantWindow::setCurrentPage(QWidget* page) {
+    stack_->setCurrentWidget(page);
+    takeTitle();
+    // The keyboard works on the page at once: the focus goes to its first
+    // control unless it is on the page already.
+    if (!page->isAncestorOf(focusWidget())) {
+        for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+            if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+                !w->isHidden()) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
+    }
+}
+
+QWidget* AssistantWindow::currentPage() const {
+    return stack_->currentWidget();
+}
+
+void AssistantWindow::settle() {
+    QSize size;
+    for (int i = 0; i < stack_->count(); ++i) {
+        size = size.expandedTo(stack_->widget(i)->sizeHint());
+        size = size.expandedTo(stack_->widget(i)->minimumSizeHint());
+    }
+    setFixedSize(size);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size);
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void AssistantWindow::closeEvent(QCloseEvent* event) {
+    // The program's own end closes every window.
+    if (App().exiting) {
+        event->accept();
+        return;
+    }
+    // Every way out of a page ends in a step of its own; while an operation
+    // runs there is none to take.
+    event->ignore();
+    if (!BusyOperation::running()) {
+        emit closeRequested(currentPage());
+    }
+}
+
+bool AssistantWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange && watched == currentPage()) {
+        takeTitle();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void AssistantWindow::takeTitle() {
+    if (QWidget* page = currentPage()) {
+        setWindowTitle(page->windowTitle());
+    }
+}
