@@ -106,8 +106,7 @@ inline void OpenThroughEndPage(Fixture& f, const QString& mac) {
     s.LocalMac = kLocal;
     s.LocalPassword = s.NodePassword = QStringLiteral("kaldor");
     s.SelectedMac = mac;
-    W().frmBegin->hide();
-    W().frmEnd->show();
+    Fixture::show(W().frmEnd);
     f.click(W().frmEnd, "cmdAdvanced");
     QVERIFY2(W().frmConfigAdv->isVisible(), qPrintable(f.dialogs.describe()));
     QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.describe()));

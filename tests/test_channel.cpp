@@ -190,6 +190,33 @@ private slots:
         QCOMPARE(LookupAlias(Cell("mac")), Cell("expected"));
         QVERIFY(f->dialogs.boxes.isEmpty());
     }
+
+    // A run returns only once its tool has ended: a quit of the whole event
+    // loop lets it wait on, and a tool stopped at the program's end never
+    // reads as a success. Runs last: after a quit no event loop runs again.
+    void runEndsWithItsTool_data() {
+        QTest::addColumn<bool>("quit");  // else: the tools are stopped
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<bool>("finished");
+        QTest::newRow("tools stopped") << false << int(kToolCrashed) << false;
+        QTest::newRow("event loop asked to quit") << true << 7 << true;
+    }
+    void runEndsWithItsTool() {
+        QFETCH(bool, quit);
+        QFETCH(int, exitCode);
+        QFETCH(bool, finished);
+        f->writeWorkFile("slow.sh", "#!/bin/sh\nsleep 0.3\necho done > finished.txt\nexit 7\n");
+        QFile::setPermissions(f->workFile("slow.sh"), QFile::ReadOwner | QFile::ExeOwner);
+        QTimer::singleShot(0, [quit] {
+            if (quit) {
+                QCoreApplication::exit(0);
+            } else {
+                StopRunningTools();
+            }
+        });
+        QCOMPARE(RunAndWait("slow.sh"), exitCode);
+        QCOMPARE(QFile::exists(f->workFile("finished.txt")), finished);
+    }
 };
 
 QTEST_MAIN(ChannelTest)

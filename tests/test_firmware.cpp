@@ -265,7 +265,7 @@ private slots:
         const bool accepted = Cell("accepted") == "1", complete = Cell("complete") == "1";
         Fixture f;
         QVERIFY(f.start());
-        W().frmBegin->hide();
+        W().assistant->hide();
         Adv()->show();
         Adv()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(Adv()));

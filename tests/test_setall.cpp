@@ -77,7 +77,7 @@ private slots:
         const QStringList texts = Cell("texts").split('|');
         Fixture f;
         QVERIFY(f.start());
-        W().frmSetAll->show();
+        Fixture::show(W().frmSetAll);
         QVERIFY(!Field("txtKey")->isEnabled() && !Field("txtPw2")->isEnabled());
         TypeSettings("Net|Key|0|pw");
         Field("txtId")->setText(texts[0]);

@@ -45,7 +45,7 @@ private slots:
     }
 
     void showSetHide() {
-        W().frmConnect->show();
+        Fixture::show(W().frmConnect);
         ShowStatus(Session().lblConnect + " 020A1B000001", W().frmConnect);
         QWidget* status = W().frmMessage;
         QVERIFY(status->isVisible());

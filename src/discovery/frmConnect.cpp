@@ -216,6 +216,21 @@ void frmConnect::AlignColumnHeadings() {
     headings->setStretch(2, 1);
 }
 
+namespace {
+
+// The entry the rules of a plain click take: the current one, or the one
+// entry selected without becoming current, as an assistive technology does.
+QListWidgetItem* RuleEntry(const QListWidget* list) {
+    QListWidgetItem* current = list->currentItem();
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    if ((!current || !current->isSelected()) && selected.size() == 1) {
+        return selected.first();
+    }
+    return current;
+}
+
+}  // namespace
+
 void frmConnect::lstMac_Click() {
     SessionState& s = Session();
     if (s.CtrlKeyDown) {
@@ -231,7 +246,7 @@ void frmConnect::lstMac_Click() {
             ui->cmdFactoryReset->hide();
             ui->cmdQuickAdv->setEnabled(true);
         }
-    } else if (QListWidgetItem* current = ui->lstMac->currentItem()) {
+    } else if (QListWidgetItem* current = RuleEntry(ui->lstMac)) {
         setBoxSelected(false);
         ui->cmdFactoryReset->hide();
         s.SelectedMac = LineMac(current->text()).trimmed();
@@ -368,7 +383,7 @@ ReadEnd ReadChosenNode(NodeRead& read) {
 // the advanced window; the page stays until the next one is ready.
 void frmConnect::OpenNode(OpenMode mode) {
     SessionState& s = Session();
-    QListWidgetItem* current = ui->lstMac->currentItem();
+    QListWidgetItem* current = RuleEntry(ui->lstMac);
     if (!boxSelected_ && !current) {
         return;
     }

@@ -23,6 +23,8 @@ BusyOperation::BusyOperation(QWidget* window, const QString& message) : window_(
         // A step of a larger operation finds its window disabled already and
         // leaves the enabling to that operation.
         reEnable_ = !window_->testAttribute(Qt::WA_ForceDisabled);
+        QWidget* focus = window_->window()->focusWidget();
+        focus_ = focus && window_->isAncestorOf(focus) ? focus : nullptr;
         window_->setEnabled(false);
     }
     ShowStatus(message, window);
@@ -44,6 +46,15 @@ void BusyOperation::finish() {
     }
     if (window_ && reEnable_) {
         window_->setEnabled(true);
+        // Not every desktop gives the activation back when the status
+        // window goes.
+        if (!QApplication::activeWindow() && window_->window()->isVisible()) {
+            window_->window()->activateWindow();
+        }
+        if (focus_ && focus_->isVisible() && focus_->isEnabled() &&
+            !window_->window()->focusWidget()) {
+            focus_->setFocus(Qt::OtherFocusReason);
+        }
     }
 }
 

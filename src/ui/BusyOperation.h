@@ -32,6 +32,8 @@ public:
 
 private:
     QPointer<QWidget> window_;
+    // Disabling the window takes the keyboard focus away; it comes back.
+    QPointer<QWidget> focus_;
     bool reEnable_ = true;
     bool finished_ = false;
 };

@@ -10,11 +10,14 @@ frmMessage* gInstance = nullptr;
 }
 
 frmMessage::frmMessage(QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowDoesNotAcceptFocus),
       ui(new Ui::frmMessage),
       timMessage(this) {
     ui->setupUi(this);
     timMessage.setObjectName(QStringLiteral("timMessage"));
+    // The window it reports on keeps the keyboard focus.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     gInstance = this;
 }
 

@@ -68,17 +68,13 @@ void AssistantWindow::settle() {
 }
 
 void AssistantWindow::closeEvent(QCloseEvent* event) {
-    // The program's own end closes every window.
-    if (App().exiting) {
-        event->accept();
-        return;
-    }
     // Every way out of a page ends in a step of its own; while an operation
     // runs there is none to take.
-    event->ignore();
-    if (!BusyOperation::running()) {
+    if (!App().exiting && !BusyOperation::running()) {
         emit closeRequested(currentPage());
     }
+    // Only the program's own end closes the window.
+    event->setAccepted(App().exiting);
 }
 
 bool AssistantWindow::eventFilter(QObject* watched, QEvent* event) {
