@@ -8,6 +8,7 @@
 #include "app/Values.h"
 #include "lang/Catalogue.h"
 #include "test_advanced_helpers.h"
+#include "ui/BusyOperation.h"
 
 using namespace advtest;
 
@@ -329,6 +330,36 @@ private slots:
         Adv()->close();
         QVERIFY(!Adv()->isVisible() && W().frmEnd->isVisible() && W().frmEnd->isEnabled());
         QVERIFY(!f.exitCode);
+    }
+
+    // Advanced on the node page: the page stays until the advanced window
+    // opens, so a node that does not answer the full read leaves the user
+    // on the page, told why.
+    void advancedFromNodePage_data() {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("node answers") << true;
+        QTest::newRow("node silent at the full read") << false;
+    }
+    void advancedFromNodePage() {
+        QFETCH(bool, answers);
+        Fixture f;
+        QVERIFY(f.start());
+        f.dialogs.typePassword("");
+        f.click(W().frmBegin, "cmdNext");
+        f.clickNodeEntry(f.rowOf(kOffice));
+        f.dialogs.boxes.clear();
+        int started = 0;
+        BusyOperation::setObserver([&](QWidget*, const QString&) {
+            if (++started == 2 && !answers) {
+                f.sim({"fault", kOffice, "noAnswer", "on"});
+            }
+        });
+        f.click(W().frmConnect, "cmdQuickAdv");
+        BusyOperation::setObserver(nullptr);
+        QCOMPARE(started, 2);
+        QCOMPARE(Adv()->isVisible(), answers);
+        QCOMPARE(ShownPage(), answers ? nullptr : W().frmConnect);
+        QCOMPARE(f.dialogs.boxes.size(), answers ? 0 : 1);
     }
 };
 

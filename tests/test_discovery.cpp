@@ -105,6 +105,30 @@ private slots:
         QCOMPARE(QString::number(file.interfaceNumber), Cell("number"));
     }
 
+    // A node of the connection list is new unless its element equals the
+    // MAC column of a listed line: a longer element that only begins with a
+    // listed MAC is listed too.
+    void connectionElementComparedWhole() {
+        // A client that answers for two nodes; the office node reports an
+        // element that begins with the connected node's MAC.
+        f->writeWorkFile("ihcp_client.exe",
+                         "#!/bin/sh\n"
+                         "if grep -q '^GET 020A1B000001' \"$1\"; then\n"
+                         "  printf 'INFO\\r\\nNET_ID_STR=Home\\r\\n"
+                         "PLC_CONNECTION_MAC_ADDR=\"020A1B000002\"\\r\\n"
+                         "PLC_CONNECTION_NET_ID_STR=\"Home\"\\r\\n' > ihcp_client.tmp\n"
+                         "else\n"
+                         "  printf 'INFO\\r\\nNET_ID_STR=Home\\r\\n"
+                         "PLC_CONNECTION_MAC_ADDR=\"020A1B000001X\",\"020A1B000002\"\\r\\n"
+                         "PLC_CONNECTION_NET_ID_STR=\"Home\",\"Home\"\\r\\n' > ihcp_client.tmp\n"
+                         "fi\n");
+        QFile::setPermissions(f->workFile("ihcp_client.exe"), QFile::ReadOwner | QFile::ExeOwner);
+        f->click(W().frmBegin, "cmdNext");
+        QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.describe()));
+        QCOMPARE(f->nodeLines(), (QStringList{NodeLine(kOffice, "Home", ""),
+                                              NodeLine(kLocal + "X", "Home", "")}));
+    }
+
     // The whole network: the local node's own list, the far node that only a
     // remote node hears, the foreign network listed but never asked, and the
     // node with its own password skipped by an empty prompt.

@@ -158,6 +158,9 @@ private slots:
         Row("upgrade, the server's verdict before the node's refusal", kLocal,
             "password|local|other", upgrade, "7", l2, serving,
             "[0|Kaldor Config Tool] {errTextCode7}");
+        Row("upgrade, a missing answer told before the server's verdict", kLocal,
+            "password|local|other;fault|local|noResponse|on", upgrade, "7", l2, serving,
+            "[1|Kaldor Config Tool] {errReceiving};[0|Kaldor Config Tool] {errTextCode7}");
         Row("upgrade, node reports a failure", kLocal, "fault|local|flashFails|on", upgrade, "0",
             l2, serving + flashing, ko + "failed: flash write error");
         // 10 MB take 161 queries to write: more than five minutes of polls.
@@ -297,6 +300,10 @@ private slots:
         }
         Pick("cboUpdSect", "");
         QVERIFY(!Control("cmdFwUpdate")->isEnabled());
+        // A cancelled choice gives no name.
+        f.dialogs.chosenFiles << "";
+        f.click(Adv(), "cmdFileName");
+        QCOMPARE(Text("txtFileName")->text(), QString());
     }
 };
 
