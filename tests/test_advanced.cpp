@@ -125,17 +125,17 @@ private slots:
         Adv()->show();
         QVERIFY(QTest::qWaitForWindowExposed(Adv()));
         auto* panels = Control<QStackedWidget>("stkPanels");
-        QCOMPARE(panels->currentWidget(), Adv()->picFrame(1));
+        QCOMPARE(panels->currentWidget(), Control(qPrintable(QString("picFrame_%1").arg(1))));
         const QStringList clicked = Parts(Cell("clicked")), shown = Parts(Cell("panels"));
         for (qsizetype i = 0; i < clicked.size(); ++i) {
             QTest::mouseClick(bar, Qt::LeftButton, {},
                               bar->tabRect(clicked[i].toInt() - 1).center());
-            QCOMPARE(panels->currentWidget(), Adv()->picFrame(shown[i].toInt()));
+            QCOMPARE(panels->currentWidget(), Control(qPrintable(QString("picFrame_%1").arg(shown[i].toInt()))));
         }
         auto* criteria = Control<QStackedWidget>("stkCriterion");
-        QCOMPARE(criteria->currentWidget(), Adv()->picCriterion(1));
+        QCOMPARE(criteria->currentWidget(), Control(qPrintable(QString("picCriterion_%1").arg(1))));
         Control<QTabBar>("tabCriterion")->setCurrentIndex(1);
-        QCOMPARE(criteria->currentWidget(), Adv()->picCriterion(2));
+        QCOMPARE(criteria->currentWidget(), Control(qPrintable(QString("picCriterion_%1").arg(2))));
     }
 
     // Opened from the end page or the node page's Advanced button, the window
@@ -284,14 +284,14 @@ private slots:
         OPEN_ADVANCED(f, kLocal);
         QStringList map;
         for (int k = 0; k < 8; ++k) {
-            QCOMPARE(Adv()->lblQoSPrec(k)->isHidden(), Adv()->txtQoSMap(k)->isHidden());
-            map << Adv()->txtQoSMap(k)->text();
+            QCOMPARE(Control(qPrintable(QString("lblQoSPrec%1").arg(k)))->isHidden(), Text(qPrintable(QString("txtQoSMap%1").arg(k)))->isHidden());
+            map << Text(qPrintable(QString("txtQoSMap%1").arg(k)))->text();
         }
         const QStringList shown{
             QString::number(Combo("cboRule1")->currentIndex()),   Shown("txtPort1", "lblPort1"),
             QString::number(Combo("cboRule2")->currentIndex()),   Shown("txtPort2", "lblPort2"),
             QString::number(Combo("cboQoSRule")->currentIndex()), Shown("txtQoSPort", "lblQoSPort"),
-            Adv()->txtQoSMap(0)->isHidden() ? "-" : map.join(',')};
+            Text(qPrintable(QString("txtQoSMap%1").arg(0)))->isHidden() ? "-" : map.join(',')};
         QCOMPARE(shown.join('|'), Cell("expected"));
         // The rest of the window is loaded all the same.
         QCOMPARE(Text("txtNetId")->text(), "KaldorHome");
@@ -311,7 +311,7 @@ private slots:
         const QString answer = ResponseFirstLine(f);
         QVERIFY(answer.contains("did not answer"));
         QFile::remove(f.workFile("ihcp_client.tmp"));
-        ListResponseLines();
+        Adv()->ListResponseLines();
         QCOMPARE(f.dialogs.describe(),
                  QString("[1|%1] %2\n[1|%3] %4")
                      .arg(Session().errReceiving, answer, kAppTitle, Session().errLoadConf));

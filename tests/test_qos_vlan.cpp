@@ -2,6 +2,7 @@
 // the exact requests, the field rules, and every QoS setting sent to a
 // simulated node and recognised again after a refresh. The VLAN panel's
 // requests and enabling rules are in test_advanced_updates and test_advanced.
+#include <QLabel>
 #include <QFocusEvent>
 
 #include "advanced/QosRequests.h"
@@ -137,7 +138,7 @@ private slots:
         }
         Apply({"txtQoSPort=" + Cell("port"), "txtPort1=8080", "txtPort2=53"});
         for (int k = 0; k < 8; ++k) {
-            Adv()->txtQoSMap(k)->setText(Parts(Cell("map")).value(k));
+            Text(qPrintable(QString("txtQoSMap%1").arg(k)))->setText(Parts(Cell("map")).value(k));
         }
         f.click(Adv(), qos ? "cmdQoSUpdate" : "cmdQoSAdvUpdate");
         QCOMPARE(f.readWorkFile("post.cfg"),
@@ -155,7 +156,7 @@ private slots:
             Cell("shown"));
         QCOMPARE(MapShown(), qos && !Cell("map").isEmpty() ? Cell("map") : kNoMap);
         if (qos && index >= 4) {
-            QCOMPARE(Adv()->lblQoSPrec(7)->text(),
+            QCOMPARE(Control<QLabel>(qPrintable(QString("lblQoSPrec%1").arg(7)))->text(),
                      GetText(index == 4 ? "lblPrecTOS" : "lblPrecDSCP") + " 8");
         }
     }
@@ -181,14 +182,14 @@ private slots:
         combo->setCurrentIndex(Cell("before").toInt());
         Text(qPrintable(field))->setText("8080");
         for (int k = 0; k < 8; ++k) {
-            Adv()->txtQoSMap(k)->setText("3");
+            Text(qPrintable(QString("txtQoSMap%1").arg(k)))->setText("3");
         }
         combo->setCurrentIndex(Cell("after").toInt());
         QCOMPARE(Shown(field, qos ? "lblQoSPort" : "lblPort" + rule), Cell("port"));
         QCOMPARE(Text(qPrintable(field))->text(), Cell("port") == "-" ? "" : Cell("port"));
         QCOMPARE(MapShown(), Cell("map"));
         for (int k = 0; k < 8 && !Cell("caption").isEmpty(); ++k) {
-            QCOMPARE(Adv()->lblQoSPrec(k)->text(),
+            QCOMPARE(Control<QLabel>(qPrintable(QString("lblQoSPrec%1").arg(k)))->text(),
                      GetText(Cell("caption")) + " " + QString::number(k + 1));
         }
     }

@@ -5,23 +5,20 @@
 #include <optional>
 
 class QComboBox;
+class QLineEdit;
 
-// Shows every line of the response file, in order, in the advanced window's
-// parameter list; tells the user when there is no response.
-void ListResponseLines();
+// What every panel of the advanced window loads with: values of the last
+// read of all parameters, still in the response file.
 
-// Fills every control of the advanced window from the response of a request
-// for all parameters. Each control's change rule runs as the load sets it,
-// as if the user had made the change.
-void LoadDeviceParameters();
+// The value of a parameter key in the response.
+QString Value(const char* key);
 
-// Shows and fills the encryption controls of the security panel, or, with a
-// non-zero hide flag, hides them.
-void LoadEncryptionSettings(int hide);
+// A text box showing a parameter's value.
+void LoadText(QLineEdit* box, const char* key);
 
-// Fetches every parameter of the selected node again and reloads the window;
-// a failed fetch leaves every control as it was.
-void RefreshDeviceParameters();
+// A drop-down list filled from an option list, with the node's current value
+// selected; the list's selection rule runs once, for that selection.
+void LoadOptions(QComboBox* combo, const char* optionsKey, const char* valueKey);
 
 // Replaces the entries of a combo box and leaves it without a selection,
 // without running its selection rule: filling is no choice of the user's.

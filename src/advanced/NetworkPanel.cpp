@@ -1,38 +1,51 @@
 // Network, MAC, PHY and multicast panels of the advanced window: one POST per
 // panel; the IP settings take effect when the node restarts.
-#include "UpdateSequence.h"
+#include "Loading.h"
 #include "frmConfigAdv.h"
+#include "ui_frmConfigAdv.h"
 
 void frmConfigAdv::ConnectNetworkPanels() {
-    connect(ui.cboIpConfig, &QComboBox::currentIndexChanged, this,
+    connect(ui->cboIpConfig, &QComboBox::currentIndexChanged, this,
             &frmConfigAdv::cboIpConfig_Click);
-    connect(ui.cmdUpdateFixedIp, &QPushButton::clicked, this,
+    connect(ui->cmdUpdateFixedIp, &QPushButton::clicked, this,
             &frmConfigAdv::cmdUpdateFixedIp_Click);
-    connect(ui.cmdUpdateMacConf, &QPushButton::clicked, this,
+    connect(ui->cmdUpdateMacConf, &QPushButton::clicked, this,
             &frmConfigAdv::cmdUpdateMacConf_Click);
-    connect(ui.cmdUpdatePhyConf, &QPushButton::clicked, this,
+    connect(ui->cmdUpdatePhyConf, &QPushButton::clicked, this,
             &frmConfigAdv::cmdUpdatePhyConf_Click);
-    connect(ui.CmdUpdateIGMP, &QPushButton::clicked, this, &frmConfigAdv::CmdUpdateIGMP_Click);
+    connect(ui->CmdUpdateIGMP, &QPushButton::clicked, this, &frmConfigAdv::CmdUpdateIGMP_Click);
+}
+
+void frmConfigAdv::LoadNetworkPanels() {
+    LoadText(ui->txtIpAddress, "IP_ADDR");
+    LoadOptions(ui->cboIpConfig, "IP_CONFIG_OPTIONS", "IP_CONFIG");
+    LoadText(ui->txtSubnetMask, "NETMASK");
+    LoadText(ui->txtDefGateway, "GATEWAY");
+    LoadOptions(ui->cboMacType, "MAC_TYPE_OPTIONS", "MAC_TYPE");
+    LoadOptions(ui->cboNodeType, "NODE_TYPE_OPTIONS", "NODE_TYPE");
+    LoadOptions(ui->cboNotches, "NOTCHES_OPTIONS", "NOTCHES");
+    LoadOptions(ui->cboDistControl, "DISTORTION_CONTROL_OPTIONS", "DISTORTION_CONTROL");
+    LoadOptions(ui->IGMP, "MCAST_IGMP_OPTIONS", "MCAST_IGMP");
 }
 
 void frmConfigAdv::cboIpConfig_Click() {
     // The node lists the automatic mode first and the fixed one second.
-    const int position = ui.cboIpConfig->currentIndex();
+    const int position = ui->cboIpConfig->currentIndex();
     if (position != 0 && position != 1) {
         return;
     }
-    for (QLineEdit* box : {ui.txtIpAddress, ui.txtSubnetMask, ui.txtDefGateway}) {
+    for (QLineEdit* box : {ui->txtIpAddress, ui->txtSubnetMask, ui->txtDefGateway}) {
         box->setEnabled(position == 1);
     }
 }
 
 void frmConfigAdv::cmdUpdateFixedIp_Click() {
-    const QString mode = ui.cboIpConfig->currentText();
+    const QString mode = ui->cboIpConfig->currentText();
     QStringList settings{QStringLiteral("IP_CONFIG_NVRAM=") + mode};
     if (mode == QLatin1String("Fixed")) {
-        settings << QStringLiteral("IP_ADDR_NVRAM=") + ui.txtIpAddress->text()
-                 << QStringLiteral("NETMASK_NVRAM=") + ui.txtSubnetMask->text()
-                 << QStringLiteral("GATEWAY_NVRAM=") + ui.txtDefGateway->text();
+        settings << QStringLiteral("IP_ADDR_NVRAM=") + ui->txtIpAddress->text()
+                 << QStringLiteral("NETMASK_NVRAM=") + ui->txtSubnetMask->text()
+                 << QStringLiteral("GATEWAY_NVRAM=") + ui->txtDefGateway->text();
     }
     if (SendSettings(settings)) {
         // The node takes stored IP settings only when it starts.
@@ -41,15 +54,15 @@ void frmConfigAdv::cmdUpdateFixedIp_Click() {
 }
 
 void frmConfigAdv::cmdUpdateMacConf_Click() {
-    SendSettings({QStringLiteral("MAC_TYPE=") + ui.cboMacType->currentText(),
-                  QStringLiteral("NODE_TYPE=") + ui.cboNodeType->currentText()});
+    SendSettings({QStringLiteral("MAC_TYPE=") + ui->cboMacType->currentText(),
+                  QStringLiteral("NODE_TYPE=") + ui->cboNodeType->currentText()});
 }
 
 void frmConfigAdv::cmdUpdatePhyConf_Click() {
-    SendSettings({QStringLiteral("NOTCHES=") + ui.cboNotches->currentText(),
-                  QStringLiteral("DISTORTION_CONTROL=") + ui.cboDistControl->currentText()});
+    SendSettings({QStringLiteral("NOTCHES=") + ui->cboNotches->currentText(),
+                  QStringLiteral("DISTORTION_CONTROL=") + ui->cboDistControl->currentText()});
 }
 
 void frmConfigAdv::CmdUpdateIGMP_Click() {
-    SendSettings({QStringLiteral("MCAST_IGMP=") + ui.IGMP->currentText()});
+    SendSettings({QStringLiteral("MCAST_IGMP=") + ui->IGMP->currentText()});
 }

@@ -7,7 +7,6 @@
 #include "app/Application.h"
 #include "app/Values.h"
 #include "channel/Requests.h"
-#include "frmConfigAdv.h"
 
 namespace {
 
@@ -150,22 +149,4 @@ QStringList QoSCriterionLines(int preset, int criterion, const QString& portText
         default:
             return {};
     }
-}
-
-bool WriteQoSRuleRequest(int position) {
-    const frmConfigAdv* window = AdvancedWindow();
-    QStringList priorities;
-    for (int k = 0; k < kClasses; ++k) {
-        priorities << window->txtQoSMap(k)->text();
-    }
-    return WriteRequest(
-        Session().PostRequestFile,
-        PostHeader() + QoSRuleLines(position, window->ui.txtQoSPort->text(), priorities));
-}
-
-bool WriteQoSCriterionRequest(int preset, int criterion) {
-    const Ui::frmConfigAdv& ui = AdvancedWindow()->ui;
-    const QString port = (criterion == 0 ? ui.txtPort1 : ui.txtPort2)->text();
-    return WriteRequest(Session().PostRequestFile,
-                        PostHeader() + QoSCriterionLines(preset, criterion, port));
 }

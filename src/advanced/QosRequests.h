@@ -26,10 +26,3 @@ QStringList QoSRuleLines(int position, const QString& portText, const QStringLis
 // advanced QoS panel; presets 2 to 5 take the port. A preset outside 0 to 7
 // gives no lines.
 QStringList QoSCriterionLines(int preset, int criterion, const QString& portText);
-
-// Write the request file for the selected node from the advanced window's
-// fields: the QoS panel's rule, or one criterion of the advanced panel (port
-// from txtPort1 for criterion 0, txtPort2 for criterion 1). False, after
-// telling the user, when the file could not be written.
-bool WriteQoSRuleRequest(int position);
-bool WriteQoSCriterionRequest(int preset, int criterion);

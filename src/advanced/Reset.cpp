@@ -2,7 +2,6 @@
 // wait a fixed time with the progress bar moving instead of polling it.
 #include "Reset.h"
 
-#include "UpdateSequence.h"
 #include "app/Application.h"
 #include "app/Seams.h"
 #include "channel/Requests.h"

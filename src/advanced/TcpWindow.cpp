@@ -18,7 +18,9 @@ QStringList TcpWindowLines() {
             QStringLiteral(R"("Tcp1323Opts"=dword:00000003)")};
 }
 
-void cmdTcpWindow_Click() {
+// Hands the import file to the program the desktop opens it with, tells the
+// user, then deletes the file.
+void frmConfigAdv::cmdTcpWindow_Click() {
     const QString path = Session().TcpWindowFile;
     if (WriteLines(path, TcpWindowLines())) {
         // The registry editor asks the user itself; whether one was started
@@ -29,9 +31,4 @@ void cmdTcpWindow_Click() {
         MsgBox(WriteFailedText(QDir::toNativeSeparators(path)), MsgIcon::Exclamation);
     }
     QFile::remove(path);
-}
-
-void ConnectTcpWindow(frmConfigAdv* window) {
-    QObject::connect(window->ui.cmdTcpWindow, &QPushButton::clicked, window,
-                     [] { cmdTcpWindow_Click(); });
 }

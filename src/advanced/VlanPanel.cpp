@@ -1,11 +1,12 @@
-#include "VlanPanel.h"
-
+// VLAN panel of the advanced window: mode, tag and priority, checked on the
+// host and sent together.
+#include "Loading.h"
 #include "QosRequests.h"
-#include "UpdateSequence.h"
 #include "app/Seams.h"
 #include "app/Values.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
+#include "ui_frmConfigAdv.h"
 
 namespace {
 
@@ -13,66 +14,72 @@ namespace {
 constexpr double kLowestTag = 2;
 constexpr double kHighestTag = 4094;
 
-bool TagValid(const Ui::frmConfigAdv& ui) {
-    const double tag = Val(ui.txtVlanTag->text());
+}  // namespace
+
+void frmConfigAdv::ConnectVlanPanel() {
+    connect(ui->cboVlanConf, &QComboBox::currentIndexChanged, this,
+            &frmConfigAdv::cboVlanConf_Click);
+    connect(ui->cboVlanPrio, &QComboBox::currentIndexChanged, this,
+            &frmConfigAdv::cboVlanPrio_Click);
+    connect(ui->txtVlanTag, &QLineEdit::textChanged, this, &frmConfigAdv::txtVlanTag_Change);
+    OnLostFocus(ui->txtVlanTag, [this] { txtVlanTag_LostFocus(); });
+    connect(ui->cmdUpVlan, &QPushButton::clicked, this, &frmConfigAdv::cmdUpVlan_Click);
+}
+
+void frmConfigAdv::LoadVlanPanel() {
+    LoadOptions(ui->cboVlanConf, "KALDOR_VLAN_CONFIG_OPTIONS", "KALDOR_VLAN_CONFIG");
+    LoadText(ui->txtVlanTag, "KALDOR_VLAN_TAG");
+    LoadOptions(ui->cboVlanPrio, "KALDOR_VLAN_PRIO_OPTIONS", "KALDOR_VLAN_PRIO");
+    const bool tagging = TaggingOn();
+    ui->cboVlanPrio->setEnabled(tagging);
+    ui->txtVlanTag->setEnabled(tagging);
+    ui->cmdUpVlan->setEnabled(tagging);
+}
+
+bool frmConfigAdv::TagValid() const {
+    const double tag = Val(ui->txtVlanTag->text());
     return tag >= kLowestTag && tag <= kHighestTag;
 }
 
-bool TaggingOn(const Ui::frmConfigAdv& ui) {
-    return ui.cboVlanConf->currentText() == QLatin1String("Enabled");
+bool frmConfigAdv::TaggingOn() const {
+    return ui->cboVlanConf->currentText() == QLatin1String("Enabled");
 }
 
-void cboVlanConf_Click(Ui::frmConfigAdv& ui) {
-    const bool on = TaggingOn(ui);
-    ui.txtVlanTag->setEnabled(on);
-    ui.cboVlanPrio->setEnabled(on);
+void frmConfigAdv::cboVlanConf_Click() {
+    const bool on = TaggingOn();
+    ui->txtVlanTag->setEnabled(on);
+    ui->cboVlanPrio->setEnabled(on);
     // Switching tagging off needs no tag; any mode the panel does not know
     // cannot be sent.
-    const bool off = ui.cboVlanConf->currentText() == QLatin1String("Disabled");
-    ui.cmdUpVlan->setEnabled((on && TagValid(ui)) || off);
+    const bool off = ui->cboVlanConf->currentText() == QLatin1String("Disabled");
+    ui->cmdUpVlan->setEnabled((on && TagValid()) || off);
 }
 
-void cboVlanPrio_Click(Ui::frmConfigAdv& ui) {
-    ui.cmdUpVlan->setEnabled(TagValid(ui));
+void frmConfigAdv::cboVlanPrio_Click() {
+    ui->cmdUpVlan->setEnabled(TagValid());
 }
 
-void txtVlanTag_Change(Ui::frmConfigAdv& ui) {
-    ui.cmdUpVlan->setEnabled(TaggingOn(ui) && TagValid(ui));
+void frmConfigAdv::txtVlanTag_Change() {
+    ui->cmdUpVlan->setEnabled(TaggingOn() && TagValid());
 }
 
-void txtVlanTag_LostFocus(Ui::frmConfigAdv& ui) {
-    if (!TagValid(ui)) {
+void frmConfigAdv::txtVlanTag_LostFocus() {
+    if (!TagValid()) {
         MsgBox(GetText(QStringLiteral("errRange")), MsgIcon::Exclamation);
-        ui.txtVlanTag->clear();
-        ui.txtVlanTag->setFocus(Qt::OtherFocusReason);
+        ui->txtVlanTag->clear();
+        ui->txtVlanTag->setFocus(Qt::OtherFocusReason);
         return;
     }
-    ui.txtVlanTag->setText(DecimalText(Val(ui.txtVlanTag->text())));
+    ui->txtVlanTag->setText(DecimalText(Val(ui->txtVlanTag->text())));
 }
 
-void cmdUpVlan_Click(frmConfigAdv* window) {
-    const Ui::frmConfigAdv& ui = window->ui;
-    QStringList settings{QStringLiteral("KALDOR_VLAN_CONFIG=") + ui.cboVlanConf->currentText(),
-                         QStringLiteral("KALDOR_VLAN_TAG=") + ui.txtVlanTag->text()};
+void frmConfigAdv::cmdUpVlan_Click() {
+    QStringList settings{QStringLiteral("KALDOR_VLAN_CONFIG=") + ui->cboVlanConf->currentText(),
+                         QStringLiteral("KALDOR_VLAN_TAG=") + ui->txtVlanTag->text()};
     // Without tagging there is no priority field in the frames to set.
-    if (TaggingOn(ui)) {
-        settings << QStringLiteral("KALDOR_VLAN_PRIO=") + ui.cboVlanPrio->currentText();
+    if (TaggingOn()) {
+        settings << QStringLiteral("KALDOR_VLAN_PRIO=") + ui->cboVlanPrio->currentText();
     }
     settings << QStringLiteral("KALDOR_VLAN_OK=ok");
     SendSettings(settings);
-}
-
-}  // namespace
-
-void ConnectVlanPanel(frmConfigAdv* window) {
-    Ui::frmConfigAdv& ui = window->ui;
-    QObject::connect(ui.cboVlanConf, &QComboBox::currentIndexChanged, window,
-                     [&ui] { cboVlanConf_Click(ui); });
-    QObject::connect(ui.cboVlanPrio, &QComboBox::currentIndexChanged, window,
-                     [&ui] { cboVlanPrio_Click(ui); });
-    QObject::connect(ui.txtVlanTag, &QLineEdit::textChanged, window,
-                     [&ui] { txtVlanTag_Change(ui); });
-    window->OnLostFocus(ui.txtVlanTag, [&ui] { txtVlanTag_LostFocus(ui); });
-    QObject::connect(ui.cmdUpVlan, &QPushButton::clicked, window,
-                     [window] { cmdUpVlan_Click(window); });
 }

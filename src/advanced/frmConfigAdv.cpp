@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "Loading.h"
-#include "Reset.h"
 #include "app/Application.h"
 #include "app/Seams.h"
 #include "channel/Requests.h"
@@ -14,6 +13,7 @@
 #include "channel/ToolRun.h"
 #include "ui/BusyOperation.h"
 #include "ui/Status.h"
+#include "ui_frmConfigAdv.h"
 
 namespace {
 
@@ -29,107 +29,62 @@ T* Element(std::initializer_list<T*> controls, int first, int index) {
 
 }  // namespace
 
-namespace {
-frmConfigAdv* gWindow = nullptr;
-}
-
-frmConfigAdv* AdvancedWindow() {
-    Q_ASSERT(gWindow);
-    return gWindow;
-}
-
-frmConfigAdv::frmConfigAdv(QWidget* parent) : QWidget(parent) {
-    ui.setupUi(this);
+frmConfigAdv::frmConfigAdv(QWidget* parent) : QWidget(parent), ui(new Ui::frmConfigAdv) {
+    ui->setupUi(this);
     // A form file cannot hold the tabs of a bare tab strip; these are the
     // ones the window starts with. The optional tabs follow from the catalogue.
-    ui.tabConfig->addTab(QStringLiteral("General"));
-    ui.tabCriterion->addTab(QStringLiteral("Criterion 0"));
-    ui.tabCriterion->addTab(QStringLiteral("Criterion 1"));
+    ui->tabConfig->addTab(QStringLiteral("General"));
+    ui->tabCriterion->addTab(QStringLiteral("Criterion 0"));
+    ui->tabCriterion->addTab(QStringLiteral("Criterion 1"));
     ConnectFrame();
     ConnectNetworkPanels();
     ConnectSecurityPanel();
+    ConnectVlanPanel();
+    ConnectQosPanels();
+    ConnectFirmwareFrames();
     Form_Load();
-    gWindow = this;
 }
 
-frmConfigAdv::~frmConfigAdv() {
-    if (gWindow == this) {
-        gWindow = nullptr;
-    }
-}
-
-void frmConfigAdv::setInterfaces(const QStringList& interfaces) {
-    ui.cboInterface->clear();
-    ui.cboInterface->addItems(interfaces);
-}
-
-bool frmConfigAdv::readNode(QWidget* caller) {
-    const SessionState& s = Session();
-    {
-        const BusyOperation operation(caller, s.lblConnect);
-        const bool written = WriteGetAllRequest();
-        SetProgress(1, 2);
-        if (!written) {
-            return false;
-        }
-        RunClient(s.GetRequestFile);
-    }
-    if (!ResponseStartsWith(QStringLiteral("INFO"))) {
-        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation);
-        return false;
-    }
-    ListResponseLines();
-    LoadDeviceParameters();
-    return true;
-}
-
-void frmConfigAdv::ShowAgainOrRediscover() {
-    const SessionState& s = Session();
-    if (s.SelectedMac == s.LocalMac) {
-        return;
-    }
-    hide();
-    emit discoveryRequested();
-}
+frmConfigAdv::~frmConfigAdv() = default;
 
 void frmConfigAdv::ConnectFrame() {
-    connect(ui.tabConfig, &QTabBar::currentChanged, this, &frmConfigAdv::tabConfig_Click);
-    connect(ui.tabCriterion, &QTabBar::currentChanged, this, &frmConfigAdv::tabCriterion_Click);
-    connect(ui.cmdRefresh, &QPushButton::clicked, this, &frmConfigAdv::cmdRefresh_Click);
-    connect(ui.cmdExit, &QPushButton::clicked, this, &frmConfigAdv::cmdExit_Click);
-    connect(ui.cboInterface, &QComboBox::currentIndexChanged, this,
-            &frmConfigAdv::cboInterface_Click);
-    connect(ui.cmdReset, &QPushButton::clicked, this, &frmConfigAdv::cmdReset_Click);
-    connect(ui.cmdFactoryReset, &QPushButton::clicked, this, &frmConfigAdv::cmdFactoryReset_Click);
+    connect(ui->tabConfig, &QTabBar::currentChanged, this, &frmConfigAdv::tabConfig_Click);
+    connect(ui->tabCriterion, &QTabBar::currentChanged, this, &frmConfigAdv::tabCriterion_Click);
+    connect(ui->cmdRefresh, &QPushButton::clicked, this, &frmConfigAdv::cmdRefresh_Click);
+    connect(ui->cmdExit, &QPushButton::clicked, this, &frmConfigAdv::cmdExit_Click);
+    connect(ui->cmdReset, &QPushButton::clicked, this, &frmConfigAdv::cmdReset_Click);
+    connect(ui->cmdFactoryReset, &QPushButton::clicked, this,
+            &frmConfigAdv::cmdFactoryReset_Click);
+    connect(ui->cmdTcpWindow, &QPushButton::clicked, this, &frmConfigAdv::cmdTcpWindow_Click);
 }
 
 QWidget* frmConfigAdv::picFrame(int i) const {
-    return Element<QWidget>(
-        {ui.picFrame_1, ui.picFrame_2, ui.picFrame_3, ui.picFrame_4, ui.picFrame_5, ui.picFrame_6,
-         ui.picFrame_7, ui.picFrame_8, ui.picFrame_9, ui.picFrame_10},
-        1, i);
+    return Element<QWidget>({ui->picFrame_1, ui->picFrame_2, ui->picFrame_3, ui->picFrame_4,
+                             ui->picFrame_5, ui->picFrame_6, ui->picFrame_7, ui->picFrame_8,
+                             ui->picFrame_9, ui->picFrame_10},
+                            1, i);
 }
 
 QWidget* frmConfigAdv::picCriterion(int i) const {
-    return Element<QWidget>({ui.picCriterion_1, ui.picCriterion_2}, 1, i);
+    return Element<QWidget>({ui->picCriterion_1, ui->picCriterion_2}, 1, i);
 }
 
 QLabel* frmConfigAdv::lblSecurity(int i) const {
-    return Element<QLabel>(
-        {ui.lblSecurity_0, ui.lblSecurity_1, ui.lblSecurity_2, ui.lblSecurity_3, ui.lblSecurity_4,
-         ui.lblSecurity_5, ui.lblSecurity_6, ui.lblSecurity_7, ui.lblSecurity_8},
-        0, i);
+    return Element<QLabel>({ui->lblSecurity_0, ui->lblSecurity_1, ui->lblSecurity_2,
+                            ui->lblSecurity_3, ui->lblSecurity_4, ui->lblSecurity_5,
+                            ui->lblSecurity_6, ui->lblSecurity_7, ui->lblSecurity_8},
+                           0, i);
 }
 
 QLineEdit* frmConfigAdv::txtQoSMap(int k) const {
-    return Element<QLineEdit>({ui.txtQoSMap0, ui.txtQoSMap1, ui.txtQoSMap2, ui.txtQoSMap3,
-                               ui.txtQoSMap4, ui.txtQoSMap5, ui.txtQoSMap6, ui.txtQoSMap7},
+    return Element<QLineEdit>({ui->txtQoSMap0, ui->txtQoSMap1, ui->txtQoSMap2, ui->txtQoSMap3,
+                               ui->txtQoSMap4, ui->txtQoSMap5, ui->txtQoSMap6, ui->txtQoSMap7},
                               0, k);
 }
 
 QLabel* frmConfigAdv::lblQoSPrec(int k) const {
-    return Element<QLabel>({ui.lblQoSPrec0, ui.lblQoSPrec1, ui.lblQoSPrec2, ui.lblQoSPrec3,
-                            ui.lblQoSPrec4, ui.lblQoSPrec5, ui.lblQoSPrec6, ui.lblQoSPrec7},
+    return Element<QLabel>({ui->lblQoSPrec0, ui->lblQoSPrec1, ui->lblQoSPrec2, ui->lblQoSPrec3,
+                            ui->lblQoSPrec4, ui->lblQoSPrec5, ui->lblQoSPrec6, ui->lblQoSPrec7},
                            0, k);
 }
 
@@ -152,13 +107,68 @@ bool frmConfigAdv::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void frmConfigAdv::setInterfaces(const QStringList& interfaces) {
+    ui->cboInterface->clear();
+    ui->cboInterface->addItems(interfaces);
+}
+
+bool frmConfigAdv::readNode(QWidget* caller) {
+    const SessionState& s = Session();
+    {
+        const BusyOperation operation(caller, s.lblConnect);
+        const bool written = WriteGetAllRequest();
+        SetProgress(1, 2);
+        if (!written) {
+            return false;
+        }
+        RunClient(s.GetRequestFile);
+    }
+    if (!ResponseStartsWith(QStringLiteral("INFO"))) {
+        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation);
+        return false;
+    }
+    ListResponseLines();
+    LoadDeviceParameters();
+    return true;
+}
+
+bool frmConfigAdv::SendSettings(const QStringList& settings) {
+    const SessionState& s = Session();
+    bool accepted = false;
+    {
+        const BusyOperation operation(this, s.lblSave);
+        DeleteResponse();
+        if (!WriteRequest(s.PostRequestFile, PostHeader() + settings)) {
+            return false;
+        }
+        SetProgress(1, 3);
+        RunAndWait(ClientCommandLine(s.PostRequestFile));
+        SetProgress(2, 3);
+        accepted = ResponseStartsWith(QStringLiteral("0"));
+        SetProgress(3, 3);
+    }
+    if (!accepted) {
+        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errSaving);
+    }
+    return accepted;
+}
+
+void frmConfigAdv::ShowAgainOrRediscover() {
+    const SessionState& s = Session();
+    if (s.SelectedMac == s.LocalMac) {
+        return;
+    }
+    hide();
+    emit discoveryRequested();
+}
+
 void frmConfigAdv::Form_Load() {
-    ui.stkPanels->setCurrentWidget(picFrame(1));
-    ui.stkCriterion->setCurrentWidget(picCriterion(1));
+    ui->stkPanels->setCurrentWidget(picFrame(1));
+    ui->stkCriterion->setCurrentWidget(picCriterion(1));
 }
 
 void frmConfigAdv::tabConfig_Click() {
-    const int position = ui.tabConfig->currentIndex() + 1;
+    const int position = ui->tabConfig->currentIndex() + 1;
     const AdvancedTabs& t = App().tabs;
     // Absent tabs hold 0 and never match a position.
     const std::pair<int, int> panels[] = {
@@ -166,19 +176,15 @@ void frmConfigAdv::tabConfig_Click() {
         {t.SecurityTab, 6}, {t.QoSAdvTab, 9},  {t.VlanTab, 8}, {t.QoSTab, 10}};
     for (const auto& [tab, panel] : panels) {
         if (tab == position) {
-            ui.stkPanels->setCurrentWidget(picFrame(panel));
+            ui->stkPanels->setCurrentWidget(picFrame(panel));
         }
     }
 }
 
 void frmConfigAdv::tabCriterion_Click() {
-    if (QWidget* panel = picCriterion(ui.tabCriterion->currentIndex() + 1)) {
-        ui.stkCriterion->setCurrentWidget(panel);
+    if (QWidget* panel = picCriterion(ui->tabCriterion->currentIndex() + 1)) {
+        ui->stkCriterion->setCurrentWidget(panel);
     }
-}
-
-void frmConfigAdv::cmdRefresh_Click() {
-    RefreshDeviceParameters();
 }
 
 void frmConfigAdv::cmdExit_Click() {
@@ -199,11 +205,4 @@ void frmConfigAdv::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     emit closed();
-}
-
-void frmConfigAdv::cboInterface_Click() {
-    // Only ever enables: the upgrade itself decides when to disable it.
-    if (ui.cboInterface->currentIndex() >= 0 && !ui.txtFwFile->text().isEmpty()) {
-        ui.cmdFwUpgrade->setEnabled(true);
-    }
 }

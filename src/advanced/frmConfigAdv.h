@@ -3,11 +3,18 @@
 #include <QHash>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
-#include "ui_frmConfigAdv.h"
+class QLabel;
+class QLineEdit;
+
+namespace Ui {
+class frmConfigAdv;
+}
 
 // Advanced configuration window: every parameter of one node on panels chosen
-// by a tab strip, with the raw parameter list at the left.
+// by a tab strip, with the raw parameter list at the left. Each panel's file
+// loads the panel from a read of the node and sends it back.
 class frmConfigAdv : public QWidget {
     Q_OBJECT
 
@@ -15,39 +22,28 @@ public:
     explicit frmConfigAdv(QWidget* parent = nullptr);
     ~frmConfigAdv() override;
 
-    // Elements of the control arrays; nullptr outside an array's range.
-    QWidget* picFrame(int i) const;      // panels 1 to 10
-    QWidget* picCriterion(int i) const;  // criterion panels 1 and 2
-    QLabel* lblSecurity(int i) const;    // security labels 0 to 8
-    QLineEdit* txtQoSMap(int k) const;   // QoS priority map entries 0 to 7
-    QLabel* lblQoSPrec(int k) const;     // their labels 0 to 7
-
-    Ui::frmConfigAdv ui;
-
-    // Restarts the selected node and waits for it. The fixed-IP update and the
-    // firmware loaders run it too once they have changed the node.
-    void cmdReset_Click();
-
-    // Runs the handler whenever the control loses the input focus to another
-    // control of the program (not when another program takes the focus).
-    void OnLostFocus(QWidget* control, std::function<void()> handler);
-
     // Reads every parameter of the selected node, with the calling page
     // disabled meanwhile, and fills the window from the answer. False, after
     // telling the user, when the node could not be read.
     bool readNode(QWidget* caller);
 
+    // Fills every control from the response of a read of all parameters.
+    // Each control's change rule runs as the load sets it, as if the user had
+    // made the change.
+    void LoadDeviceParameters();
+    // The two QoS panels' part of the load.
+    void LoadQosPanels();
+    // Shows every line of the response file, in order, in the parameter
+    // list; tells the user when there is no response.
+    void ListResponseLines();
+
     // The host's interfaces that discovery listed, for the firmware upgrade.
     void setInterfaces(const QStringList& interfaces);
-
-    // After a change that may take the node out of the host's network: the
-    // window stays for the node on the wire; for any other node it is hidden
-    // and the network is discovered anew.
-    void ShowAgainOrRediscover();
 
 signals:
     // Exit or the title bar's close: back to the end page.
     void closed();
+    // A change took the node out of the host's network.
     void discoveryRequested();
 
 protected:
@@ -56,27 +52,49 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void ConnectFrame();
-    void ConnectNetworkPanels();
-    void ConnectSecurityPanel();
+    // Elements of the control arrays; nullptr outside an array's range.
+    QWidget* picFrame(int i) const;      // panels 1 to 10
+    QWidget* picCriterion(int i) const;  // criterion panels 1 and 2
+    QLabel* lblSecurity(int i) const;    // security labels 0 to 8
+    QLineEdit* txtQoSMap(int k) const;   // QoS priority map entries 0 to 7
+    QLabel* lblQoSPrec(int k) const;     // their labels 0 to 7
 
-    // Window frame.
+    // Runs the handler whenever the control loses the input focus to another
+    // control of the program (not when another program takes the focus).
+    void OnLostFocus(QWidget* control, std::function<void()> handler);
+
+    // Sends settings of the window's node in one POST request, the settings
+    // after the request's two header lines. True when the node accepted them;
+    // otherwise the user has been told why.
+    bool SendSettings(const QStringList& settings);
+    // After a change that may take the node out of the host's network: the
+    // window stays for the node on the wire; for any other node it is hidden
+    // and the network is discovered anew.
+    void ShowAgainOrRediscover();
+
+    // Window frame (frmConfigAdv.cpp, Loading.cpp, Reset.cpp).
+    void ConnectFrame();
     void Form_Load();
     void tabConfig_Click();
     void tabCriterion_Click();
     void cmdRefresh_Click();
     void cmdExit_Click();
-    void cboInterface_Click();
+    void cmdReset_Click();
     void cmdFactoryReset_Click();
 
-    // Network, MAC, PHY and multicast panels.
+    // Network, MAC, PHY and multicast panels (NetworkPanel.cpp).
+    void ConnectNetworkPanels();
+    void LoadNetworkPanels();
     void cboIpConfig_Click();
     void cmdUpdateFixedIp_Click();
     void cmdUpdateMacConf_Click();
     void cmdUpdatePhyConf_Click();
     void CmdUpdateIGMP_Click();
 
-    // Security panel.
+    // Security panel (SecurityPanel.cpp).
+    void ConnectSecurityPanel();
+    void LoadSecurityPanel();
+    void LoadEncryptionSettings(int hide);
     void cboEncryptType_Click();
     void cmdUpEncryption_Click();
     void cmdUpPw_Click();
@@ -90,8 +108,49 @@ private:
     void txtNetId_Change();
     void DisablePasswordButtonWhenEmpty();
 
+    // VLAN panel (VlanPanel.cpp).
+    void ConnectVlanPanel();
+    void LoadVlanPanel();
+    bool TagValid() const;
+    bool TaggingOn() const;
+    void cboVlanConf_Click();
+    void cboVlanPrio_Click();
+    void txtVlanTag_Change();
+    void txtVlanTag_LostFocus();
+    void cmdUpVlan_Click();
+
+    // QoS and advanced QoS panels (QosPanels.cpp).
+    void ConnectQosPanels();
+    void LoadCriteria();
+    void LoadQoSRule();
+    void LoadAdvancedRules();
+    void ShowQoSMap(bool visible);
+    void ClampOnLeaving(QLineEdit* field, int highest);
+    void cboQoSRule_Click();
+    void cboRule1_Click();
+    void cboRule2_Click();
+    void cmdQoSUpdate_Click();
+    void cmdQoSAdvUpdate_Click();
+    // Runs the client on the request just written, moving the bar from step
+    // to step + 1 of steps, and tells the user when the node refused it.
+    void RunQoSRequest(int step, int steps);
+
+    // TCP window (TcpWindow.cpp).
+    void cmdTcpWindow_Click();
+
+    // Firmware upgrade and update frames (FirmwarePanel.cpp).
+    void ConnectFirmwareFrames();
+    void LoadFirmwareUpdate();
+    void cmdChooseFile_Click();
+    void txtFwFile_Change();
+    void cmdFwUpgrade_Click();
+    void cboInterface_Click();
+    void cboUpgProt_Click();
+    void EnableUpdateWhenComplete();
+    void txtServerIP_LostFocus();
+    void cmdFileName_Click();
+    void cmdFwUpdate_Click();
+
+    const std::unique_ptr<Ui::frmConfigAdv> ui;
     QHash<QObject*, std::function<void()>> lostFocus_;
 };
-
-// The advanced window created at start-up.
-frmConfigAdv* AdvancedWindow();

@@ -4,8 +4,9 @@
 #include <cmath>
 #include <optional>
 
+#include <QLineEdit>
+
 #include "Layer2Upgrade.h"
-#include "advanced/frmConfigAdv.h"
 #include "app/Application.h"
 #include "app/Seams.h"
 #include "app/Values.h"
@@ -20,14 +21,6 @@ namespace {
 
 const QString kFtp = QStringLiteral("FTP");
 const QString kTftp = QStringLiteral("TFTP");
-
-Ui::frmConfigAdv& Frame() {
-    return AdvancedWindow()->ui;
-}
-
-void EnableUpdateWhenComplete() {
-    Frame().cmdFwUpdate->setEnabled(FwUpdateFieldsComplete());
-}
 
 // A size the node reports, in bytes; a missing or malformed one counts as 0.
 double SizeValue(const QString& text) {
@@ -51,22 +44,6 @@ Download ReadDownload() {
     return d;
 }
 
-QStringList UpdateOrder() {
-    const Ui::frmConfigAdv& ui = Frame();
-    const QString protocol = ui.cboUpgProt->currentText();
-    QStringList lines = PostHeader();
-    lines << QStringLiteral("FLUP_PROTOCOL=") + protocol
-          << QStringLiteral("FLUP_IP_ADDR=") + ui.txtServerIP->text();
-    if (protocol == kFtp) {
-        lines << QStringLiteral("FLUP_LOGIN=") + ui.txtFtpUser->text()
-              << QStringLiteral("FLUP_PASSWORD=") + ui.txtFtpPass->text();
-    }
-    lines << QStringLiteral("FLUP_FILENAME=") + ui.txtFileName->text()
-          << QStringLiteral("FLUP_SECTION=") + ui.cboUpdSect->currentText()
-          << QStringLiteral("FLUP_OK=Ok");
-    return lines;
-}
-
 bool WriteStatusQuery() {
     const SessionState& s = Session();
     return WriteGetRequest({QStringLiteral("FLUP_FILE_SIZE"), QStringLiteral("FLUP_FLASH_OFFSET"),
@@ -77,14 +54,14 @@ bool WriteStatusQuery() {
 
 // Sends the order and asks for the node's first status. Nothing when the
 // node did not answer; the user has been told why.
-std::optional<Download> SendUpdateOrder(frmConfigAdv* window) {
+std::optional<Download> SendUpdateOrder(QWidget* window, const UpdateOrder& order) {
     const SessionState& s = Session();
     bool written = false;
     bool answered = false;
     {
         const BusyOperation operation(window, s.lblConnect);
         DeleteResponse();
-        if (!WriteRequest(s.PostRequestFile, UpdateOrder())) {
+        if (!WriteRequest(s.PostRequestFile, UpdateOrderLines(order))) {
             return std::nullopt;
         }
         SetProgress(1, 5);
@@ -144,47 +121,30 @@ Download FollowDownload(Download d) {
 
 }  // namespace
 
-bool FwUpdateFieldsComplete() {
-    const Ui::frmConfigAdv& ui = Frame();
-    const QString protocol = ui.cboUpgProt->currentText();
-    const bool common = !ui.txtServerIP->text().isEmpty() && !ui.txtFileName->text().isEmpty() &&
-                        !ui.cboUpdSect->currentText().isEmpty();
-    if (protocol == kFtp) {
-        return common && !ui.txtFtpUser->text().isEmpty() && !ui.txtFtpPass->text().isEmpty();
+QStringList UpdateOrderLines(const UpdateOrder& order) {
+    QStringList lines = PostHeader();
+    lines << QStringLiteral("FLUP_PROTOCOL=") + order.protocol
+          << QStringLiteral("FLUP_IP_ADDR=") + order.server;
+    if (order.protocol == kFtp) {
+        lines << QStringLiteral("FLUP_LOGIN=") + order.user
+              << QStringLiteral("FLUP_PASSWORD=") + order.password;
     }
-    return protocol == kTftp && common;
+    lines << QStringLiteral("FLUP_FILENAME=") + order.fileName
+          << QStringLiteral("FLUP_SECTION=") + order.section << QStringLiteral("FLUP_OK=Ok");
+    return lines;
 }
 
-void cboUpgProt_Click() {
-    Ui::frmConfigAdv& ui = Frame();
-    const bool ftp = ui.cboUpgProt->currentText() == kFtp;
-    ui.txtFtpUser->setEnabled(ftp);
-    ui.txtFtpPass->setEnabled(ftp);
-    EnableUpdateWhenComplete();
+bool FwUpdateFieldsComplete(const UpdateOrder& order) {
+    const bool common =
+        !order.server.isEmpty() && !order.fileName.isEmpty() && !order.section.isEmpty();
+    if (order.protocol == kFtp) {
+        return common && !order.user.isEmpty() && !order.password.isEmpty();
+    }
+    return order.protocol == kTftp && common;
 }
 
-void cboUpdSect_Click() {
-    EnableUpdateWhenComplete();
-}
-
-void txtServerIP_Change() {
-    EnableUpdateWhenComplete();
-}
-
-void txtFtpUser_Change() {
-    EnableUpdateWhenComplete();
-}
-
-void txtFtpPass_Change() {
-    EnableUpdateWhenComplete();
-}
-
-void txtFileName_Change() {
-    EnableUpdateWhenComplete();
-}
-
-void txtServerIP_LostFocus() {
-    CheckIpAddressField(Frame().txtServerIP);
+bool TakesLogin(const QString& protocol) {
+    return protocol == kFtp;
 }
 
 void CheckIpAddressField(QLineEdit* box) {
@@ -206,18 +166,16 @@ void CheckIpAddressField(QLineEdit* box) {
     box->setFocus();
 }
 
-void cmdFileName_Click() {
-    const QString path = ChooseFirmwareFile(AdvancedWindow());
-    // A cancelled dialog gives no path, and so no name.
+QString BareFileName(const QString& path) {
     const qsizetype folderEnd =
         std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    Frame().txtFileName->setText(path.mid(folderEnd + 1));
+    return path.mid(folderEnd + 1);
 }
 
-void cmdFwUpdate_Click() {
+void UpdateSelectedNode(QWidget* window, const UpdateOrder& order,
+                        const std::function<void()>& resetNode) {
     const SessionState& s = Session();
-    frmConfigAdv* window = AdvancedWindow();
-    const std::optional<Download> first = SendUpdateOrder(window);
+    const std::optional<Download> first = SendUpdateOrder(window, order);
     if (!first) {
         return;
     }
@@ -227,7 +185,7 @@ void cmdFwUpdate_Click() {
         last = FollowDownload(*first);
     }
     if (StatusContains(last.status, QLatin1String("finished"))) {
-        window->cmdReset_Click();
+        resetNode();
         MsgBox(s.errUpgradeOk, MsgIcon::Information);
     } else {
         MsgBox(last.status, MsgIcon::Exclamation, s.errUpgradeKo);

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <QWidget>
 #include <algorithm>
 
-#include "advanced/frmConfigAdv.h"
 #include "app/Application.h"
 #include "app/Seams.h"
 #include "app/TextFiles.h"
@@ -53,11 +53,11 @@ PollResult PollUpgradeStatus() {
     return result;
 }
 
-void ReportPollEnd(frmConfigAdv* window, const PollResult& poll) {
+void ReportPollEnd(const PollResult& poll, const std::function<void()>& resetNode) {
     const SessionState& s = Session();
     switch (poll.end) {
         case PollEnd::Finished:
-            window->cmdReset_Click();
+            resetNode();
             MsgBox(s.errUpgradeOk, MsgIcon::Information);
             break;
         case PollEnd::Failed:
@@ -70,13 +70,13 @@ void ReportPollEnd(frmConfigAdv* window, const PollResult& poll) {
 // Server and client together: the server serves the file on the host
 // interface while the client tells the node to fetch it. True when both
 // did their part; otherwise the user has been told why.
-bool SendFirmware(frmConfigAdv* window) {
+bool SendFirmware(QWidget* window, const QString& firmwareFile) {
     const SessionState& s = Session();
     DeleteResponse();
     DeleteFirmwareServerResult();
     QDir::setCurrent(s.WorkDir);
     const int exitCode = RunServerAndClientAndWait(
-        FirmwareServerCommandLine(window->ui.txtFwFile->text(), s.InterfaceNumber),
+        FirmwareServerCommandLine(firmwareFile, s.InterfaceNumber),
         ClientCommandLine(s.PostRequestFile));
     SetProgress(2, 5);
     if (!FirmwareServerRan(exitCode)) {
@@ -95,14 +95,6 @@ bool SendFirmware(frmConfigAdv* window) {
         return false;
     }
     return true;
-}
-
-// Every run ends the same way: the user chooses the file again next time.
-void EndUpgrade(frmConfigAdv* window) {
-    window->ui.txtFwFile->clear();
-    window->ui.cboInterface->clearEditText();
-    window->ui.cboInterface->clear();
-    window->ui.cmdFwUpgrade->setEnabled(false);
 }
 
 }  // namespace
@@ -175,36 +167,22 @@ bool WriteL2UpgradeRequest() {
     return WritePostRequest(QStringLiteral("FLUP_L2_OK=Ok"));
 }
 
-void cmdChooseFile_Click() {
-    frmConfigAdv* window = AdvancedWindow();
-    window->ui.txtFwFile->setText(ChooseFirmwareFile(window));
-}
-
-void txtFwFile_Change() {
-    frmConfigAdv* window = AdvancedWindow();
-    // Only ever enables: the end of every upgrade disables it again.
-    if (!window->ui.txtFwFile->text().isEmpty()) {
-        window->ui.cmdFwUpgrade->setEnabled(true);
-    }
-}
-
-void cmdFwUpgrade_Click() {
+void UpgradeSelectedNode(QWidget* window, const QString& firmwareFile,
+                         const std::function<void()>& resetNode) {
     const SessionState& s = Session();
-    frmConfigAdv* window = AdvancedWindow();
-    {
-        const BusyOperation operation(window, s.lblUpgrade);
-        if (WriteL2UpgradeRequest()) {
-            SetProgress(1, 5);
-            if (SendFirmware(window) &&
-                WriteGetRequest({QStringLiteral("FLUP_STATUS"), QStringLiteral("NULL")},
-                                s.SelectedMac, s.NodePassword)) {
-                SetProgress(3, 5);
-                SetStatusMessage(s.lblCalcCRC);
-                const PollResult poll = PollUpgradeStatus();
-                SetProgress(4, 5);
-                ReportPollEnd(window, poll);
-            }
-        }
+    const BusyOperation operation(window, s.lblUpgrade);
+    if (!WriteL2UpgradeRequest()) {
+        return;
     }
-    EndUpgrade(window);
+    SetProgress(1, 5);
+    if (!SendFirmware(window, firmwareFile) ||
+        !WriteGetRequest({QStringLiteral("FLUP_STATUS"), QStringLiteral("NULL")}, s.SelectedMac,
+                         s.NodePassword)) {
+        return;
+    }
+    SetProgress(3, 5);
+    SetStatusMessage(s.lblCalcCRC);
+    const PollResult poll = PollUpgradeStatus();
+    SetProgress(4, 5);
+    ReportPollEnd(poll, resetNode);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -50,10 +51,12 @@ bool StatusContains(const QString& status, QLatin1String word);
 // from the layer-2 server; false, after telling the user, when not written.
 bool WriteL2UpgradeRequest();
 
-// Handlers of the advanced window's firmware-upgrade frame.
-void cmdChooseFile_Click();
-void txtFwFile_Change();
-void cmdFwUpgrade_Click();
+// The advanced window's upgrade of the selected node: the server serves the
+// file while the node is told to fetch it, then the node's status is polled
+// until it has written the firmware, and resetNode restarts it before the
+// user is told. The window is disabled meanwhile.
+void UpgradeSelectedNode(QWidget* window, const QString& firmwareFile,
+                         const std::function<void()>& resetNode);
 
 // The status poll after a transfer ends after this much waiting between
 // polls (five minutes) when the node reports neither an end nor a failure.

@@ -1,13 +1,11 @@
 #include "Navigator.h"
 
-#include "advanced/QosPanels.h"
 #include "advanced/Reset.h"
 #include "advanced/frmConfigAdv.h"
 #include "app/Application.h"
 #include "discovery/ConnectLoad.h"
 #include "discovery/Discovery.h"
 #include "discovery/frmConnect.h"
-#include "firmware/Firmware.h"
 #include "firmware/frmAdvanced.h"
 #include "ui/frmAskPw.h"
 #include "ui/frmErrorShort.h"
@@ -58,8 +56,6 @@ CaptionedWindows Navigator::captionedWindows() const {
 
 void Navigator::Start() {
     Connect();
-    ConnectQosVlanTcp(advanced_);
-    ConnectFirmware();
     assistant_->settle();
     assistant_->showPage(begin_);
 }

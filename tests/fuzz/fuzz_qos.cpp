@@ -12,7 +12,8 @@
 #include "advanced/frmConfigAdv.h"
 #include "app/Application.h"
 #include "app/Seams.h"
-#include "app/Startup.h"
+#include "app/Controls.h"
+#include "main/Startup.h"
 
 namespace {
 
@@ -48,7 +49,13 @@ frmConfigAdv* StartedWindow() {
     InstallWait(NoWait);
     QDir::setCurrent(start.path());
     Require(StartApplication(), "the program starts");
-    return AdvancedWindow();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* advanced = qobject_cast<frmConfigAdv*>(window)) {
+            return advanced;
+        }
+    }
+    Require(false, "the advanced window exists");
+    return nullptr;
 }
 
 bool InRange(const QComboBox* combo, int low) {
@@ -63,13 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(response.open(QIODevice::WriteOnly | QIODevice::Truncate), "the response is written");
     response.write(InputBytes(data, size));
     response.close();
-    LoadAdvancedRules(window);
-    LoadQoSRule(window);
-    const Ui::frmConfigAdv& ui = window->ui;
-    Require(InRange(ui.cboRule1, 0) && InRange(ui.cboRule2, 0), "both criteria show a preset");
-    Require(InRange(ui.cboQoSRule, -1), "the QoS rule is a preset or none");
+    window->LoadQosPanels();
+    const auto combo = [window](const char* name) { return Ctl<QComboBox>(window, name); };
+    Require(InRange(combo("cboRule1"), 0) && InRange(combo("cboRule2"), 0),
+            "both criteria show a preset");
+    Require(InRange(combo("cboQoSRule"), -1), "the QoS rule is a preset or none");
     for (int k = 0; k < 8; ++k) {
-        const QString entry = window->txtQoSMap(k)->text();
+        const QString entry =
+            Ctl<QLineEdit>(window, qPrintable(QStringLiteral("txtQoSMap%1").arg(k)))->text();
         Require(entry.isEmpty() || (entry.size() == 1 && entry[0].isDigit()),
                 "a priority map entry is one digit or empty");
     }
