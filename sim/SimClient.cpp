@@ -18,9 +18,9 @@ QString decoded(const QByteArray& bytes) {
 }
 
 QStringList requestLines(const QByteArray& bytes) {
-    QStringList lines = decoded(bytes).split('\n');
+    QStringList lines = decoded(bytes).split(QLatin1Char('\n'));
     for (QString& line : lines) {
-        if (line.endsWith('\r'))
+        if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
     }
     lines.removeAll(QString());
@@ -28,33 +28,33 @@ QStringList requestLines(const QByteArray& bytes) {
 }
 
 bool parseHeader(const QStringList& lines, Request& r, QString* error) {
-    static const QRegularExpression first("^(GET|POST) (.*)$");
+    static const QRegularExpression first(QStringLiteral("^(GET|POST) (.*)$"));
     const QRegularExpressionMatch m = first.match(lines.value(0));
     if (!m.hasMatch() || !isMacAddress(m.captured(2))) {
-        *error = "line 1 must be GET or POST, one blank and a 12-digit MAC address";
+        *error = QStringLiteral("line 1 must be GET or POST, one blank and a 12-digit MAC address");
         return false;
     }
-    r.post = m.captured(1) == "POST";
+    r.post = m.captured(1) == QStringLiteral("POST");
     r.mac = m.captured(2).toUpper();
     const QString second = lines.value(1);
-    r.factoryReset = r.post && second.startsWith(".FACTORY_PASSWORD=");
-    if (!r.factoryReset && !second.startsWith(".PASSWORD=")) {
-        *error = "line 2 must begin with .PASSWORD=";
+    r.factoryReset = r.post && second.startsWith(QStringLiteral(".FACTORY_PASSWORD="));
+    if (!r.factoryReset && !second.startsWith(QStringLiteral(".PASSWORD="))) {
+        *error = QStringLiteral("line 2 must begin with .PASSWORD=");
         return false;
     }
-    r.password = second.mid(second.indexOf('=') + 1);
+    r.password = second.mid(second.indexOf(QLatin1Char('=')) + 1);
     return true;
 }
 
 bool parseBody(const QStringList& lines, Request& r, QString* error) {
     for (const QString& line : lines.mid(2)) {
-        const qsizetype eq = line.indexOf('=');
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (r.post && eq <= 0) {
-            *error = QString("'%1' is not a setting of the form KEY=value").arg(line);
+            *error = QStringLiteral("'%1' is not a setting of the form KEY=value").arg(line);
             return false;
         }
         if (!r.post && eq >= 0) {
-            *error = QString("'%1' is not a parameter name").arg(line);
+            *error = QStringLiteral("'%1' is not a parameter name").arg(line);
             return false;
         }
         if (r.post)
@@ -63,7 +63,7 @@ bool parseBody(const QStringList& lines, Request& r, QString* error) {
             r.keys << line;
     }
     if (r.factoryReset && !r.settings.isEmpty()) {
-        *error = "a factory reset takes no settings";
+        *error = QStringLiteral("a factory reset takes no settings");
         return false;
     }
     return true;
@@ -78,16 +78,17 @@ Node* nodeByMac(Network& net, const QString& mac) {
 }
 
 QString parameterLine(const Network& net, const Node& node, const QString& key, qint64 nowMs) {
-    if (key == "PLC_CONNECTION_MAC_ADDR")
-        return key + "=" + connectionMacList(connectionTable(net, node, nowMs));
-    if (key == "PLC_CONNECTION_NET_ID_STR")
-        return key + "=" + connectionNetIdList(node, connectionTable(net, node, nowMs));
-    return key + "=" + node.params.value(key);
+    if (key == QStringLiteral("PLC_CONNECTION_MAC_ADDR"))
+        return key + QLatin1Char('=') + connectionMacList(connectionTable(net, node, nowMs));
+    if (key == QStringLiteral("PLC_CONNECTION_NET_ID_STR"))
+        return key + QLatin1Char('=') +
+               connectionNetIdList(node, connectionTable(net, node, nowMs));
+    return key + QLatin1Char('=') + node.params.value(key);
 }
 
 bool isKnownKey(const Node& node, const QString& key) {
-    return node.params.contains(key) || key == "PLC_CONNECTION_MAC_ADDR" ||
-           key == "PLC_CONNECTION_NET_ID_STR";
+    return node.params.contains(key) || key == QStringLiteral("PLC_CONNECTION_MAC_ADDR") ||
+           key == QStringLiteral("PLC_CONNECTION_NET_ID_STR");
 }
 
 QStringList everyKey(const Node& node) {
@@ -100,16 +101,16 @@ QStringList everyKey(const Node& node) {
         if (!keys.contains(it.key()))
             keys << it.key();
     }
-    return keys << "PLC_CONNECTION_MAC_ADDR"
-                << "PLC_CONNECTION_NET_ID_STR";
+    return keys << QStringLiteral("PLC_CONNECTION_MAC_ADDR")
+                << QStringLiteral("PLC_CONNECTION_NET_ID_STR");
 }
 
 QByteArray answerGet(const Network& net, const Node& node, const QStringList& asked, qint64 nowMs) {
     const QStringList keys = asked.isEmpty() ? everyKey(node) : asked;
-    QStringList lines{"INFO"};
+    QStringList lines{QStringLiteral("INFO")};
     for (const QString& key : keys) {
         if (!isKnownKey(node, key))
-            return errorResponse(QString("unknown parameter %1").arg(key));
+            return errorResponse(QStringLiteral("unknown parameter %1").arg(key));
         lines << parameterLine(net, node, key, nowMs);
     }
     return crlfText(lines);
@@ -119,7 +120,7 @@ ClientAnswer answerPost(Network& net, Node& node, const Request& r, qint64 nowMs
     ClientAnswer answer;
     if (r.factoryReset) {
         factoryReset(net, node, nowMs);
-        answer.output.bytes = crlfText({"0"});
+        answer.output.bytes = crlfText({QStringLiteral("0")});
         answer.stateChanged = true;
         return answer;
     }
@@ -134,7 +135,8 @@ ClientAnswer answerPost(Network& net, Node& node, const Request& r, qint64 nowMs
         startFileUpdate(node);
     if (outcome.hardwareReset)
         hardwareReset(net, node, nowMs);
-    answer.output.bytes = crlfText({outcome.networkChanged ? net.networkChangeAnswer : "0"});
+    answer.output.bytes =
+        crlfText({outcome.networkChanged ? net.networkChangeAnswer : QStringLiteral("0")});
     answer.stateChanged = true;
     return answer;
 }
@@ -149,15 +151,18 @@ ClientAnswer answerByNode(Network& net, Node& node, const Request& r, qint64 now
     if (!passwordAccepted(node, r)) {
         ClientAnswer refused;
         refused.output.bytes =
-            crlfText({QString("2 %1 refused by node %2")
-                          .arg(r.factoryReset ? "Factory password" : "Password", node.mac)});
+            crlfText({QStringLiteral("2 %1 refused by node %2")
+                          .arg(r.factoryReset ? QStringLiteral("Factory password")
+                                              : QStringLiteral("Password"),
+                               node.mac)});
         return refused;
     }
     if (r.post)
         return answerPost(net, node, r, nowMs);
     ClientAnswer answer;
     // Firmware work moves on with each status query, before the answer.
-    answer.stateChanged = r.keys.contains("FLUP_STATUS") && answerStatusQuery(net, node, nowMs);
+    answer.stateChanged =
+        r.keys.contains(QLatin1String("FLUP_STATUS")) && answerStatusQuery(net, node, nowMs);
     answer.output.bytes = answerGet(net, node, r.keys, nowMs);
     return answer;
 }
@@ -187,7 +192,7 @@ std::optional<int> interfaceIndex(const Network& net, const QString& name) {
 }
 
 QByteArray errorResponse(const QString& text) {
-    return crlfText({"ERROR: " + text});
+    return crlfText({QLatin1String("ERROR: ") + text});
 }
 
 ClientAnswer answerRequest(Network& net, const QByteArray& requestBytes,
@@ -195,18 +200,18 @@ ClientAnswer answerRequest(Network& net, const QByteArray& requestBytes,
     QString error;
     const std::optional<Request> r = parseRequest(requestBytes, &error);
     if (!r)
-        return failed("bad request file: " + error);
+        return failed(QLatin1String("bad request file: ") + error);
     const std::optional<int> index = interfaceIndex(net, interfaceName);
     if (!index)
-        return failed(QString("no network interface named '%1'").arg(interfaceName));
+        return failed(QStringLiteral("no network interface named '%1'").arg(interfaceName));
     const Node* local = hostNode(net, *index, nowMs);
     if (!local || local->faults.noAnswer)
-        return failed(QString("no powerline node answers on %1").arg(interfaceName));
+        return failed(QStringLiteral("no powerline node answers on %1").arg(interfaceName));
     Node* target = nodeByMac(net, r->mac);
     if (!target)
-        return failed(QString("node %1 is not on the powerline network").arg(r->mac));
+        return failed(QStringLiteral("node %1 is not on the powerline network").arg(r->mac));
     if (!canReach(net, *local, *target, nowMs) || target->faults.noAnswer)
-        return failed(QString("node %1 did not answer (time-out)").arg(r->mac));
+        return failed(QStringLiteral("node %1 did not answer (time-out)").arg(r->mac));
     ClientAnswer answer = answerByNode(net, *target, *r, nowMs);
     answer.output = shapeOutput(answer.output.bytes, target->faults);
     return answer;

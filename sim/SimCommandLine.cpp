@@ -103,8 +103,9 @@ bool fail(Context& c, const QString& text) {
 }
 
 bool onOff(Context& c, const QString& text, bool* on) {
-    *on = text == "on";
-    return text == "on" || text == "off" || fail(c, "expected on or off, not '" + text + "'");
+    *on = text == QStringLiteral("on");
+    return text == QStringLiteral("on") || text == QStringLiteral("off") ||
+           fail(c, QLatin1String("expected on or off, not '") + text + QLatin1Char('\''));
 }
 
 bool create(Context& c, const Network& net) {
@@ -119,16 +120,16 @@ bool createGenerated(Context& c) {
     bool ok = false;
     const int count = c.args.value(0).toInt(&ok);
     if (!ok || count < 1 || count > 100000)
-        return fail(c, "create-generated takes a node count from 1 to 100000");
+        return fail(c, QStringLiteral("create-generated takes a node count from 1 to 100000"));
     return create(c, generatedNetwork(count));
 }
 
 QString stateOf(const Node& n, qint64 nowMs) {
     if (!n.powered)
-        return "off";
+        return QStringLiteral("off");
     if (n.loaderMode)
-        return "loader";
-    return nowMs < n.restartUntilMs ? "restarting" : "on";
+        return QStringLiteral("loader");
+    return nowMs < n.restartUntilMs ? QStringLiteral("restarting") : QStringLiteral("on");
 }
 
 QString faultSummary(const Faults& f) {
@@ -136,7 +137,7 @@ QString faultSummary(const Faults& f) {
     QStringList set;
     auto knob = [&set](const char* name, auto value, auto normal) {
         if (value != normal)
-            set << QString("%1=%2").arg(name).arg(value);
+            set << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(value);
     };
     knob("noAnswer", f.noAnswer, none.noAnswer);
     knob("delayMs", f.delayMs, none.delayMs);
@@ -149,18 +150,18 @@ QString faultSummary(const Faults& f) {
     knob("invalidUtf8", f.invalidUtf8, none.invalidUtf8);
     knob("cutTransfer", f.cutTransfer, none.cutTransfer);
     knob("flashFails", f.flashFails, none.flashFails);
-    return set.isEmpty() ? "-" : set.join(' ');
+    return set.isEmpty() ? QStringLiteral("-") : set.join(QLatin1Char(' '));
 }
 
 QString hearsSummary(const Network& net, const Node& n) {
     if (!n.hears)
-        return "all";
+        return QStringLiteral("all");
     QStringList names;
     for (const QString& mac : *n.hears) {
         const Node* other = findNode(net, mac);
         names << (other && !other->label.isEmpty() ? other->label : mac);
     }
-    return names.isEmpty() ? "none" : names.join(',');
+    return names.isEmpty() ? QStringLiteral("none") : names.join(QLatin1Char(','));
 }
 
 void showNetwork(Context& c, const Network& net) {
@@ -172,18 +173,19 @@ void showNetwork(Context& c, const Network& net) {
     c.out << "MAC          LABEL      MODEL    STATE      HOST NET_ID_STR       ENCRYPT_KEY_STR "
              "    PASSWORD     HEARS / FAULTS\n";
     for (const Node& n : net.nodes) {
-        const QString host = n.hostInterface >= 0 ? net.interfaces.at(n.hostInterface).name : "-";
+        const QString host =
+            n.hostInterface >= 0 ? net.interfaces.at(n.hostInterface).name : QStringLiteral("-");
         c.out << n.mac << " " << n.label.leftJustified(10) << " "
-              << n.params.value("MODEL").leftJustified(8) << " "
+              << n.params.value(QStringLiteral("MODEL")).leftJustified(8) << " "
               << stateOf(n, nowMs).leftJustified(10) << " " << host.leftJustified(4) << " "
-              << n.params.value("NET_ID_STR").leftJustified(16) << " "
-              << n.params.value("ENCRYPT_KEY_STR").leftJustified(20) << " "
+              << n.params.value(QStringLiteral("NET_ID_STR")).leftJustified(16) << " "
+              << n.params.value(QStringLiteral("ENCRYPT_KEY_STR")).leftJustified(20) << " "
               << n.password.leftJustified(12) << " " << hearsSummary(net, n) << " / "
               << faultSummary(n.faults) << "\n";
     }
     for (const FileServer& s : net.fileServers) {
         c.out << "file server " << s.address << " " << s.protocol;
-        if (s.protocol == "FTP")
+        if (s.protocol == QStringLiteral("FTP"))
             c.out << " login " << s.user << "/" << s.password;
         c.out << ":";
         for (auto it = s.files.begin(); it != s.files.end(); ++it)
@@ -219,7 +221,7 @@ bool show(Context& c) {
     }
     const Node* node = findNode(*net, c.args.at(0));
     if (!node)
-        return fail(c, QString("no node with the MAC or label '%1'").arg(c.args.at(0)));
+        return fail(c, QStringLiteral("no node with the MAC or label '%1'").arg(c.args.at(0)));
     showNode(c, *net, *node);
     return true;
 }
@@ -241,29 +243,31 @@ bool timeScale(Context& c) {
     bool ok = false;
     const double factor = c.args.value(0).toDouble(&ok);
     if (!ok)
-        return fail(c, "time-scale takes a number");
+        return fail(c, QStringLiteral("time-scale takes a number"));
     return change(c, [&](Network& net, QString* e) { return setTimeScale(net, factor, e); });
 }
 
 bool image(Context& c) {
-    const std::optional<ImageKind> kind = imageKindByName(c.args.value(3, "valid"));
+    const std::optional<ImageKind> kind = imageKindByName(c.args.value(3, QStringLiteral("valid")));
     bool ok = true;
     const int bytes = c.args.size() > 4 ? c.args.at(4).toInt(&ok) : 2048;
     if (!kind)
-        return fail(c, "the image kind must be one of " + imageKindNames().join(", "));
+        return fail(c, QStringLiteral("the image kind must be one of ") +
+                           imageKindNames().join(QStringLiteral(", ")));
     if (!ok || bytes < 0 || bytes > 256 * 1024 * 1024)
-        return fail(c, "the payload takes 0 to 268435456 bytes");
+        return fail(c, QStringLiteral("the payload takes 0 to 268435456 bytes"));
     QFile file(c.args.at(0));
     const QByteArray content = makeImage(c.args.at(1), c.args.at(2), *kind, bytes);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return fail(c, QString("cannot write %1 (%2)").arg(c.args.at(0), file.errorString()));
+        return fail(c,
+                    QStringLiteral("cannot write %1 (%2)").arg(c.args.at(0), file.errorString()));
     return true;
 }
 
 bool serverFile(Context& c) {
     QFile file(c.args.at(2));
     if (!file.open(QIODevice::ReadOnly))
-        return fail(c, QString("cannot read %1 (%2)").arg(c.args.at(2), file.errorString()));
+        return fail(c, QStringLiteral("cannot read %1 (%2)").arg(c.args.at(2), file.errorString()));
     const QByteArray bytes = file.readAll();
     return change(c, [&](Network& net, QString* e) {
         return putServerFile(net, c.args.at(0), c.args.at(1), bytes, e);
@@ -278,67 +282,68 @@ struct Command {
 
 const QHash<QString, Command>& commands() {
     static const QHash<QString, Command> table{
-        {"create-demo", {0, 0, [](Context& c) { return create(c, demoNetwork()); }}},
-        {"create-generated", {1, 1, createGenerated}},
-        {"show", {0, 1, show}},
-        {"set",
+        {QStringLiteral("create-demo"),
+         {0, 0, [](Context& c) { return create(c, demoNetwork()); }}},
+        {QStringLiteral("create-generated"), {1, 1, createGenerated}},
+        {QStringLiteral("show"), {0, 1, show}},
+        {QStringLiteral("set"),
          {3, 3,
           [](Context& c) {
               return change(c, [&](Network& net, QString* e) {
                   return setParameter(net, c.args[0], c.args[1], c.args[2], e);
               });
           }}},
-        {"fault",
+        {QStringLiteral("fault"),
          {3, 3,
           [](Context& c) {
               return change(c, [&](Network& net, QString* e) {
                   return setFault(net, c.args[0], c.args[1], c.args[2], e);
               });
           }}},
-        {"power", {2, 2, [](Context& c) { return powerLike(c, setPower); }}},
-        {"loader", {2, 2, [](Context& c) { return powerLike(c, setLoaderMode); }}},
-        {"hear",
+        {QStringLiteral("power"), {2, 2, [](Context& c) { return powerLike(c, setPower); }}},
+        {QStringLiteral("loader"), {2, 2, [](Context& c) { return powerLike(c, setLoaderMode); }}},
+        {QStringLiteral("hear"),
          {2, -1,
           [](Context& c) {
               return change(c, [&](Network& net, QString* e) {
                   return setHears(net, c.args[0], c.args.mid(1), e);
               });
           }}},
-        {"password",
+        {QStringLiteral("password"),
          {2, 2,
           [](Context& c) {
               return change(c, [&](Network& net, QString* e) {
                   return setPassword(net, c.args[0], c.args[1], e);
               });
           }}},
-        {"attach",
+        {QStringLiteral("attach"),
          {2, 2,
           [](Context& c) {
               return change(c, [&](Network& net, QString* e) {
                   return attachNode(net, c.args[0], c.args[1], e);
               });
           }}},
-        {"time-scale", {1, 1, timeScale}},
-        {"image", {3, 5, image}},
-        {"file-server",
+        {QStringLiteral("time-scale"), {1, 1, timeScale}},
+        {QStringLiteral("image"), {3, 5, image}},
+        {QStringLiteral("file-server"),
          {2, 4,
           [](Context& c) {
               if (c.args.size() == 3)
-                  return fail(c, "an FTP login takes a user and a password");
+                  return fail(c, QStringLiteral("an FTP login takes a user and a password"));
               return change(c, [&](Network& net, QString* e) {
                   return addFileServer(net, c.args[0], c.args[1], c.args.value(2), c.args.value(3),
                                        e);
               });
           }}},
-        {"server-file", {3, 3, serverFile}},
-        {"server-option",
+        {QStringLiteral("server-file"), {3, 3, serverFile}},
+        {QStringLiteral("server-option"),
          {3, 3,
           [](Context& c) {
               return change(c, [&](Network& net, QString* e) {
                   return setFileServerOption(net, c.args[0], c.args[1], c.args[2], e);
               });
           }}},
-        {"network-change-answer",
+        {QStringLiteral("network-change-answer"),
          {1, 1,
           [](Context& c) {
               return change(c, [&](Network& net, QString* e) {
@@ -354,24 +359,27 @@ const QHash<QString, Command>& commands() {
 int runSimCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QStringList args = arguments;
     QString path = networkFilePath();
-    if (args.size() >= 2 && args.at(0) == "--net") {
+    if (args.size() >= 2 && args.at(0) == QStringLiteral("--net")) {
         path = args.at(1);
         args = args.mid(2);
     }
     const QString name = args.value(0);
-    if (name.isEmpty() || name == "help" || name == "--help" || name == "-h") {
+    if (name.isEmpty() || name == QStringLiteral("help") || name == QStringLiteral("--help") ||
+        name == QStringLiteral("-h")) {
         (name.isEmpty() ? err : out) << kHelp;
         return name.isEmpty() ? 2 : 0;
     }
     Context c{path, args.mid(1), out, err};
     if (!commands().contains(name)) {
-        fail(c, QString("unknown command '%1' (try kaldor-sim --help)").arg(name));
+        fail(c, QStringLiteral("unknown command '%1' (try kaldor-sim --help)").arg(name));
         return 2;
     }
     const Command& command = commands().value(name);
     if (c.args.size() < command.minArgs ||
         (command.maxArgs >= 0 && c.args.size() > command.maxArgs)) {
-        fail(c, QString("wrong number of arguments for '%1' (try kaldor-sim --help)").arg(name));
+        fail(
+            c,
+            QStringLiteral("wrong number of arguments for '%1' (try kaldor-sim --help)").arg(name));
         return 2;
     }
     return command.run(c) ? 0 : 1;

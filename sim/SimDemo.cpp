@@ -7,37 +7,45 @@ namespace kaldorsim {
 
 namespace {
 
-const QString kHomeNet = "KaldorHome";
-const QString kHomeKey = "HomeKey-2024";
+const QString kHomeNet = QStringLiteral("KaldorHome");
+const QString kHomeKey = QStringLiteral("HomeKey-2024");
 
 QList<HostInterface> twoEthernetPorts() {
-    return {{"eth0", "Simulated Ethernet adapter 0"}, {"eth1", "Simulated Ethernet adapter 1"}};
+    return {{QStringLiteral("eth0"), QStringLiteral("Simulated Ethernet adapter 0")},
+            {QStringLiteral("eth1"), QStringLiteral("Simulated Ethernet adapter 1")}};
 }
 
 Node demoNode(const QString& model, const QString& mac, const QString& label, const QString& netId,
               const QString& key) {
     Node n = factoryNode(model, mac, label);
-    n.params["NET_ID_STR"] = netId;
-    n.params["ENCRYPT_KEY_STR"] = key;
+    n.params[QStringLiteral("NET_ID_STR")] = netId;
+    n.params[QStringLiteral("ENCRYPT_KEY_STR")] = key;
     return n;
 }
 
 void setIp(Node& n, const QString& address) {
-    n.params["IP_ADDR"] = n.params["IP_ADDR_NVRAM"] = address;
+    n.params[QStringLiteral("IP_ADDR")] = n.params[QStringLiteral("IP_ADDR_NVRAM")] = address;
 }
 
 // Firmware servers on the home network, each with a newer release for both
 // models: FTP with a login, TFTP without.
 QList<FileServer> demoFileServers() {
     const int payloadBytes = 1024;
-    FileServer ftp{"192.168.1.5", "FTP", "kaldor", "firmware", 1, true, {}};
-    ftp.files.insert("kpl200-2.5.0.img",
-                     makeImage(kModelBasic, "2.5.0", ImageKind::Valid, payloadBytes));
-    ftp.files.insert("kpl510a-3.2.0.img",
-                     makeImage(kModelAes, "3.2.0", ImageKind::Valid, payloadBytes));
+    FileServer ftp{QStringLiteral("192.168.1.5"),
+                   QStringLiteral("FTP"),
+                   QStringLiteral("kaldor"),
+                   QStringLiteral("firmware"),
+                   1,
+                   true,
+                   {}};
+    ftp.files.insert(
+        QStringLiteral("kpl200-2.5.0.img"),
+        makeImage(kModelBasic, QStringLiteral("2.5.0"), ImageKind::Valid, payloadBytes));
+    ftp.files.insert(QStringLiteral("kpl510a-3.2.0.img"),
+                     makeImage(kModelAes, QStringLiteral("3.2.0"), ImageKind::Valid, payloadBytes));
     FileServer tftp = ftp;
-    tftp.address = "192.168.1.6";
-    tftp.protocol = "TFTP";
+    tftp.address = QStringLiteral("192.168.1.6");
+    tftp.protocol = QStringLiteral("TFTP");
     tftp.user.clear();
     tftp.password.clear();
     return {ftp, tftp};
@@ -48,29 +56,37 @@ QList<FileServer> demoFileServers() {
 Network demoNetwork() {
     Network net;
     net.interfaces = twoEthernetPorts();
-    Node local = demoNode(kModelAes, "020A1B000001", "local", kHomeNet, kHomeKey);
+    Node local = demoNode(kModelAes, QStringLiteral("020A1B000001"), QStringLiteral("local"),
+                          kHomeNet, kHomeKey);
     local.hostInterface = 1;
-    local.params["NODE_TYPE"] = "AP";
-    local.params["IP_CONFIG"] = local.params["IP_CONFIG_NVRAM"] = "Fixed";
-    setIp(local, "192.168.1.10");
-    Node office = demoNode(kModelBasic, "020A1B000002", "office", kHomeNet, kHomeKey);
-    setIp(office, "192.168.1.11");
-    Node garage = demoNode(kModelAes, "020A1B000003", "garage", kHomeNet, kHomeKey);
-    setIp(garage, "192.168.1.12");
-    Node lab = demoNode(kModelBasic, "020A1B000004", "lab", "KaldorLab", kHomeKey);
-    setIp(lab, "192.168.1.13");
+    local.params[QStringLiteral("NODE_TYPE")] = QStringLiteral("AP");
+    local.params[QStringLiteral("IP_CONFIG")] = local.params[QStringLiteral("IP_CONFIG_NVRAM")] =
+        QStringLiteral("Fixed");
+    setIp(local, QStringLiteral("192.168.1.10"));
+    Node office = demoNode(kModelBasic, QStringLiteral("020A1B000002"), QStringLiteral("office"),
+                           kHomeNet, kHomeKey);
+    setIp(office, QStringLiteral("192.168.1.11"));
+    Node garage = demoNode(kModelAes, QStringLiteral("020A1B000003"), QStringLiteral("garage"),
+                           kHomeNet, kHomeKey);
+    setIp(garage, QStringLiteral("192.168.1.12"));
+    Node lab = demoNode(kModelBasic, QStringLiteral("020A1B000004"), QStringLiteral("lab"),
+                        QStringLiteral("KaldorLab"), kHomeKey);
+    setIp(lab, QStringLiteral("192.168.1.13"));
     Node neighbour =
-        demoNode(kModelAes, "020A1B000005", "neighbour", "NeighbourNet", "Other-Secret-77");
-    neighbour.params["NODE_TYPE"] = "AP";
-    setIp(neighbour, "192.168.7.20");
-    Node attic = demoNode(kModelBasic, "020A1B000006", "attic", kHomeNet, kHomeKey);
-    setIp(attic, "192.168.1.14");
-    Node study = demoNode(kModelAes, "020A1B000007", "study", kHomeNet, kHomeKey);
-    study.password = "study-2024";
-    study.params["ENCRYPT_TYPE"] = "AES";
-    study.params["ENCRYPT_AES_TYPE"] = "ECB";
-    study.params["ENCRYPT_KEY_LENGTH"] = "256";
-    setIp(study, "192.168.1.15");
+        demoNode(kModelAes, QStringLiteral("020A1B000005"), QStringLiteral("neighbour"),
+                 QStringLiteral("NeighbourNet"), QStringLiteral("Other-Secret-77"));
+    neighbour.params[QStringLiteral("NODE_TYPE")] = QStringLiteral("AP");
+    setIp(neighbour, QStringLiteral("192.168.7.20"));
+    Node attic = demoNode(kModelBasic, QStringLiteral("020A1B000006"), QStringLiteral("attic"),
+                          kHomeNet, kHomeKey);
+    setIp(attic, QStringLiteral("192.168.1.14"));
+    Node study = demoNode(kModelAes, QStringLiteral("020A1B000007"), QStringLiteral("study"),
+                          kHomeNet, kHomeKey);
+    study.password = QStringLiteral("study-2024");
+    study.params[QStringLiteral("ENCRYPT_TYPE")] = QStringLiteral("AES");
+    study.params[QStringLiteral("ENCRYPT_AES_TYPE")] = QStringLiteral("ECB");
+    study.params[QStringLiteral("ENCRYPT_KEY_LENGTH")] = QStringLiteral("256");
+    setIp(study, QStringLiteral("192.168.1.15"));
 
     // The attic is out of everyone's range but the garage's.
     attic.hears = QStringList{garage.mac};
@@ -95,11 +111,12 @@ Network generatedNetwork(int count) {
     net.interfaces = twoEthernetPorts();
     for (int i = 0; i < qMax(count, 1); ++i) {
         const QString model = i % 2 ? kModelBasic : kModelAes;
-        const QString mac = QString("020A1C%1").arg(i, 6, 16, QChar('0')).toUpper();
-        net.nodes << demoNode(model, mac, QString("node%1").arg(i), "Generated", "Generated-Key");
+        const QString mac = QStringLiteral("020A1C%1").arg(i, 6, 16, QLatin1Char('0')).toUpper();
+        net.nodes << demoNode(model, mac, QStringLiteral("node%1").arg(i),
+                              QStringLiteral("Generated"), QStringLiteral("Generated-Key"));
     }
     net.nodes[0].hostInterface = 1;
-    net.nodes[0].params["NODE_TYPE"] = "AP";
+    net.nodes[0].params[QStringLiteral("NODE_TYPE")] = QStringLiteral("AP");
     return net;
 }
 

@@ -7,7 +7,7 @@ namespace {
 Node* nodeOrError(Network& net, const QString& name, QString* error) {
     Node* node = findNode(net, name);
     if (!node)
-        *error = QString("no node with the MAC or label '%1'").arg(name);
+        *error = QStringLiteral("no node with the MAC or label '%1'").arg(name);
     return node;
 }
 
@@ -19,7 +19,7 @@ bool setParameter(Network& net, const QString& node, const QString& key, const Q
     if (!n)
         return false;
     if (!n->params.contains(key)) {
-        *error = QString("node %1 has no parameter %2").arg(n->mac, key);
+        *error = QStringLiteral("node %1 has no parameter %2").arg(n->mac, key);
         return false;
     }
     n->params[key] = value;
@@ -54,12 +54,12 @@ bool setHears(Network& net, const QString& node, const QStringList& heard, QStri
     Node* n = nodeOrError(net, node, error);
     if (!n)
         return false;
-    if (heard == QStringList{"all"}) {
+    if (heard == QStringList{QStringLiteral("all")}) {
         n->hears.reset();
         return true;
     }
     QStringList macs;
-    if (heard == QStringList{"none"}) {
+    if (heard == QStringList{QStringLiteral("none")}) {
         n->hears = macs;
         return true;
     }
@@ -84,7 +84,7 @@ bool attachNode(Network& net, const QString& node, const QString& interfaceName,
     Node* n = nodeOrError(net, node, error);
     if (!n)
         return false;
-    if (interfaceName == "none") {
+    if (interfaceName == QStringLiteral("none")) {
         n->hostInterface = -1;
         return true;
     }
@@ -94,14 +94,14 @@ bool attachNode(Network& net, const QString& node, const QString& interfaceName,
             return true;
         }
     }
-    *error = QString("the host has no interface named '%1'").arg(interfaceName);
+    *error = QStringLiteral("the host has no interface named '%1'").arg(interfaceName);
     return false;
 }
 
 bool setTimeScale(Network& net, double factor, QString* error) {
     if (!isTimeScale(factor)) {
-        *error =
-            QString("the time scale must be a number from 0 to %1").arg(kMaxTimeScale, 0, 'f', 0);
+        *error = QStringLiteral("the time scale must be a number from 0 to %1")
+                     .arg(kMaxTimeScale, 0, 'f', 0);
         return false;
     }
     net.timeScale = factor;
@@ -109,8 +109,8 @@ bool setTimeScale(Network& net, double factor, QString* error) {
 }
 
 bool setNetworkChangeAnswer(Network& net, const QString& answer, QString* error) {
-    if (answer != "0" && answer != "3") {
-        *error = "the answer to a network change must be 0 or 3";
+    if (answer != QStringLiteral("0") && answer != QStringLiteral("3")) {
+        *error = QStringLiteral("the answer to a network change must be 0 or 3");
         return false;
     }
     net.networkChangeAnswer = answer;

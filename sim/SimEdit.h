@@ -12,7 +12,7 @@
 namespace kaldorsim {
 
 // The fault target that stands for the discovery tool instead of a node.
-inline const QString kDiscoverTarget = "discover";
+inline const QString kDiscoverTarget = QStringLiteral("discover");
 
 // Any existing parameter, with no check of the value (tests need odd values).
 bool setParameter(Network& net, const QString& node, const QString& key, const QString& value,

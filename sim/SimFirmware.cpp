@@ -25,9 +25,9 @@ const int kLayer2WindowMs = 60000;
 // on a loaded machine (or under a sanitizer, where every start is slower).
 const qint64 kMinLayer2WindowMs = 5000;
 
-const QString kStatusInitial = "initial";
-const QString kStatusDownloading = "downloading";
-const QString kStatusFinished = "finished";
+const QString kStatusInitial = QStringLiteral("initial");
+const QString kStatusDownloading = QStringLiteral("downloading");
+const QString kStatusFinished = QStringLiteral("finished");
 
 QByteArray textField(const QString& text) {
     QByteArray bytes = text.toUtf8().left(kTextField);
@@ -47,7 +47,7 @@ QByteArray bigEndian(quint32 value) {
 
 // The same bytes for the same model and version on every run.
 QByteArray payloadFor(const QString& model, const QString& version, int size) {
-    QRandomGenerator generator(qHash(model + "/" + version));
+    QRandomGenerator generator(qHash(QString(model + QLatin1Char('/') + version)));
     QByteArray payload(qMax(size, 0), '\0');
     for (char& c : payload)
         c = char(generator.bounded(256));
@@ -59,12 +59,12 @@ QString otherModel(const QString& model) {
 }
 
 void setSizes(Node& node, qint64 fileSize, qint64 downloaded) {
-    node.params["FLUP_FILE_SIZE"] = QString::number(fileSize);
-    node.params["FLUP_DOWNLOADED_SIZE"] = QString::number(downloaded);
+    node.params[QStringLiteral("FLUP_FILE_SIZE")] = QString::number(fileSize);
+    node.params[QStringLiteral("FLUP_DOWNLOADED_SIZE")] = QString::number(downloaded);
 }
 
 void endJob(Node& node, const QString& status) {
-    node.params["FLUP_STATUS"] = status;
+    node.params[QStringLiteral("FLUP_STATUS")] = status;
     const QString flashed = node.firmware.flashedVersion;
     node.firmware = FirmwareJob{};
     node.firmware.flashedVersion = flashed;
@@ -73,7 +73,7 @@ void endJob(Node& node, const QString& status) {
 // The image is in flash; it runs after the next restart when it is firmware.
 void finishFlash(Node& node, const QString& version, bool firmwareSection) {
     if (node.faults.flashFails) {
-        endJob(node, failedStatus("flash write error"));
+        endJob(node, failedStatus(QStringLiteral("flash write error")));
         return;
     }
     if (firmwareSection)
@@ -82,16 +82,17 @@ void finishFlash(Node& node, const QString& version, bool firmwareSection) {
 }
 
 QString flashOffset(const QString& section) {
-    if (section == "Bootloader")
-        return "0";
-    return section == "Configuration" ? "4128768" : "262144";
+    if (section == QStringLiteral("Bootloader"))
+        return QStringLiteral("0");
+    return section == QStringLiteral("Configuration") ? QStringLiteral("4128768")
+                                                      : QStringLiteral("262144");
 }
 
 bool flashStep(Node& node) {
     FirmwareJob& job = node.firmware;
-    const qint64 size = node.params.value("FLUP_FILE_SIZE").toLongLong();
+    const qint64 size = node.params.value(QStringLiteral("FLUP_FILE_SIZE")).toLongLong();
     if (++job.statusQueries <= 1 + size / kFlashBytesPerQuery) {
-        node.params["FLUP_STATUS"] = kStatusDownloading;
+        node.params[QStringLiteral("FLUP_STATUS")] = kStatusDownloading;
         return true;
     }
     finishFlash(node, job.imageVersion, true);
@@ -99,8 +100,8 @@ bool flashStep(Node& node) {
 }
 
 const FileServer* serverFor(const Network& net, const Node& node) {
-    const QString address = node.params.value("FLUP_IP_ADDR");
-    const QString protocol = node.params.value("FLUP_PROTOCOL");
+    const QString address = node.params.value(QStringLiteral("FLUP_IP_ADDR"));
+    const QString protocol = node.params.value(QStringLiteral("FLUP_PROTOCOL"));
     for (const FileServer& s : net.fileServers) {
         if (s.address == address && s.protocol == protocol)
             return &s;
@@ -111,14 +112,16 @@ const FileServer* serverFor(const Network& net, const Node& node) {
 // Why the node cannot fetch the file from the server, or nothing.
 std::optional<QString> fetchRefusal(const FileServer& server, const Node& node, int step) {
     const Parameters& p = node.params;
-    const QString name = p.value("FLUP_FILENAME");
-    if (server.protocol == "FTP" &&
-        (p.value("FLUP_LOGIN") != server.user || p.value("FLUP_PASSWORD") != server.password))
-        return QString("the FTP server refused the login of '%1'").arg(p.value("FLUP_LOGIN"));
+    const QString name = p.value(QStringLiteral("FLUP_FILENAME"));
+    if (server.protocol == QStringLiteral("FTP") &&
+        (p.value(QStringLiteral("FLUP_LOGIN")) != server.user ||
+         p.value(QStringLiteral("FLUP_PASSWORD")) != server.password))
+        return QStringLiteral("the FTP server refused the login of '%1'")
+            .arg(p.value(QStringLiteral("FLUP_LOGIN")));
     if (!server.files.contains(name))
-        return QString("the server has no file named '%1'").arg(name);
+        return QStringLiteral("the server has no file named '%1'").arg(name);
     if (node.faults.cutTransfer && step > kFetchSteps / 2)
-        return QString("transfer interrupted");
+        return QStringLiteral("transfer interrupted");
     return std::nullopt;
 }
 
@@ -127,13 +130,14 @@ bool fetchStep(const Network& net, Node& node) {
     const FileServer* server = serverFor(net, node);
     const int connecting = server ? server->connectQueries : kNoServerQueries;
     if (queries <= connecting) {
-        node.params["FLUP_STATUS"] = kStatusInitial;
+        node.params[QStringLiteral("FLUP_STATUS")] = kStatusInitial;
         return true;
     }
     const Parameters& p = node.params;
     if (!server) {
-        endJob(node, failedStatus(QString("no %1 server answers at %2")
-                                      .arg(p.value("FLUP_PROTOCOL"), p.value("FLUP_IP_ADDR"))));
+        endJob(node, failedStatus(QStringLiteral("no %1 server answers at %2")
+                                      .arg(p.value(QStringLiteral("FLUP_PROTOCOL")),
+                                           p.value(QStringLiteral("FLUP_IP_ADDR")))));
         return true;
     }
     const int step = qMin(queries - connecting, kFetchSteps);
@@ -141,36 +145,38 @@ bool fetchStep(const Network& net, Node& node) {
         endJob(node, failedStatus(*refusal));
         return true;
     }
-    const QByteArray& file = server->files.value(p.value("FLUP_FILENAME"));
+    const QByteArray& file = server->files.value(p.value(QStringLiteral("FLUP_FILENAME")));
     const bool done = step == kFetchSteps;
     setSizes(node, server->announcesSize || done ? file.size() : 0,
              file.size() * step / kFetchSteps);
     if (!done) {
-        node.params["FLUP_STATUS"] = kStatusDownloading;
+        node.params[QStringLiteral("FLUP_STATUS")] = kStatusDownloading;
         return true;
     }
     const Image image = readImage(file);
-    const QString model = p.value("MODEL");
+    const QString model = p.value(QStringLiteral("MODEL"));
     if (image.check != ImageCheck::Ok || image.model != model) {
-        endJob(node, failedStatus(QString("'%1' is not a valid firmware image for %2")
-                                      .arg(p.value("FLUP_FILENAME"), model)));
+        endJob(node, failedStatus(QStringLiteral("'%1' is not a valid firmware image for %2")
+                                      .arg(p.value(QStringLiteral("FLUP_FILENAME")), model)));
         return true;
     }
-    finishFlash(node, image.version, p.value("FLUP_SECTION") == "Firmware");
+    finishFlash(node, image.version,
+                p.value(QStringLiteral("FLUP_SECTION")) == QStringLiteral("Firmware"));
     return true;
 }
 
 bool waitStep(const Network& net, Node& node, qint64 nowMs) {
     if (nowMs - node.firmware.layer2RequestMs <= layer2WindowMs(net))
         return false;
-    endJob(node, failedStatus("no layer-2 firmware server answered"));
+    endJob(node, failedStatus(QStringLiteral("no layer-2 firmware server answered")));
     return true;
 }
 
 }  // namespace
 
 QStringList imageKindNames() {
-    return {"valid", "bad-magic", "bad-crc", "truncated", "wrong-model"};
+    return {QStringLiteral("valid"), QStringLiteral("bad-magic"), QStringLiteral("bad-crc"),
+            QStringLiteral("truncated"), QStringLiteral("wrong-model")};
 }
 
 std::optional<ImageKind> imageKindByName(const QString& name) {
@@ -238,7 +244,7 @@ void requestLayer2Server(Node& node, qint64 nowMs) {
     node.firmware.stage = kJobWaitLayer2;
     node.firmware.statusQueries = 0;
     node.firmware.layer2RequestMs = nowMs;
-    node.params["FLUP_STATUS"] = kStatusInitial;
+    node.params[QStringLiteral("FLUP_STATUS")] = kStatusInitial;
     setSizes(node, 0, 0);
 }
 
@@ -249,8 +255,9 @@ qint64 layer2WindowMs(const Network& net) {
 void startFileUpdate(Node& node) {
     node.firmware.stage = kJobFetch;
     node.firmware.statusQueries = 0;
-    node.params["FLUP_STATUS"] = kStatusInitial;
-    node.params["FLUP_FLASH_OFFSET"] = flashOffset(node.params.value("FLUP_SECTION"));
+    node.params[QStringLiteral("FLUP_STATUS")] = kStatusInitial;
+    node.params[QStringLiteral("FLUP_FLASH_OFFSET")] =
+        flashOffset(node.params.value(QStringLiteral("FLUP_SECTION")));
     setSizes(node, 0, 0);
 }
 
@@ -267,14 +274,14 @@ bool answerStatusQuery(const Network& net, Node& node, qint64 nowMs) {
 
 void restartFirmware(Node& node) {
     if (!node.firmware.flashedVersion.isEmpty())
-        node.params["VER"] = node.firmware.flashedVersion;
+        node.params[QStringLiteral("VER")] = node.firmware.flashedVersion;
     node.firmware = FirmwareJob{};
-    node.params["FLUP_STATUS"] = "idle";
+    node.params[QStringLiteral("FLUP_STATUS")] = QStringLiteral("idle");
     setSizes(node, 0, 0);
 }
 
 QString failedStatus(const QString& reason) {
-    return "failed: " + reason;
+    return QLatin1String("failed: ") + reason;
 }
 
 FileServer* findFileServer(Network& net, const QString& address) {
@@ -287,16 +294,16 @@ FileServer* findFileServer(Network& net, const QString& address) {
 
 bool addFileServer(Network& net, const QString& address, const QString& protocol,
                    const QString& user, const QString& password, QString* error) {
-    if (address.isEmpty() || address.contains(' ')) {
-        *error = QString("'%1' is not a server address").arg(address);
+    if (address.isEmpty() || address.contains(QLatin1Char(' '))) {
+        *error = QStringLiteral("'%1' is not a server address").arg(address);
         return false;
     }
-    if (protocol != "FTP" && protocol != "TFTP") {
-        *error = "the protocol must be FTP or TFTP";
+    if (protocol != QStringLiteral("FTP") && protocol != QStringLiteral("TFTP")) {
+        *error = QStringLiteral("the protocol must be FTP or TFTP");
         return false;
     }
-    if (protocol == "TFTP" && !(user.isEmpty() && password.isEmpty())) {
-        *error = "a TFTP server has no login";
+    if (protocol == QStringLiteral("TFTP") && !(user.isEmpty() && password.isEmpty())) {
+        *error = QStringLiteral("a TFTP server has no login");
         return false;
     }
     FileServer* server = findFileServer(net, address);
@@ -316,11 +323,11 @@ bool putServerFile(Network& net, const QString& address, const QString& name,
                    const QByteArray& bytes, QString* error) {
     FileServer* server = findFileServer(net, address);
     if (!server) {
-        *error = QString("no file server at '%1'").arg(address);
+        *error = QStringLiteral("no file server at '%1'").arg(address);
         return false;
     }
-    if (name.isEmpty() || name.contains('/') || name.contains('\\')) {
-        *error = QString("'%1' is not a file name without folders").arg(name);
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) {
+        *error = QStringLiteral("'%1' is not a file name without folders").arg(name);
         return false;
     }
     server->files.insert(name, bytes);
@@ -331,27 +338,28 @@ bool setFileServerOption(Network& net, const QString& address, const QString& op
                          const QString& value, QString* error) {
     FileServer* server = findFileServer(net, address);
     if (!server) {
-        *error = QString("no file server at '%1'").arg(address);
+        *error = QStringLiteral("no file server at '%1'").arg(address);
         return false;
     }
     bool ok = false;
-    if (option == "connectQueries") {
+    if (option == QStringLiteral("connectQueries")) {
         const int queries = value.toInt(&ok);
         ok = ok && queries >= 0 && queries <= 1000000;
         if (ok)
             server->connectQueries = queries;
-    } else if (option == "announcesSize") {
-        ok = value == "on" || value == "off";
+    } else if (option == QStringLiteral("announcesSize")) {
+        ok = value == QStringLiteral("on") || value == QStringLiteral("off");
         if (ok)
-            server->announcesSize = value == "on";
+            server->announcesSize = value == QStringLiteral("on");
     } else {
-        *error =
-            QString("unknown file server option '%1' (connectQueries, announcesSize)").arg(option);
+        *error = QStringLiteral("unknown file server option '%1' (connectQueries, announcesSize)")
+                     .arg(option);
         return false;
     }
     if (!ok)
-        *error = option == "connectQueries" ? "connectQueries takes a count from 0 to 1000000"
-                                            : "announcesSize takes on or off";
+        *error = option == QStringLiteral("connectQueries")
+                     ? QStringLiteral("connectQueries takes a count from 0 to 1000000")
+                     : QStringLiteral("announcesSize takes on or off");
     return ok;
 }
 

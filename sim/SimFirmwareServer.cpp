@@ -38,25 +38,28 @@ struct Firmware {
 std::optional<ServerOutcome> loadFirmware(const QString& path, Firmware& firmware) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
-        return outcome(ServerCode::FileMissing, QString("no file %1").arg(path));
+        return outcome(ServerCode::FileMissing, QStringLiteral("no file %1").arg(path));
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        return outcome(ServerCode::FileUnreadable, QString("cannot read %1").arg(path));
+        return outcome(ServerCode::FileUnreadable, QStringLiteral("cannot read %1").arg(path));
     firmware.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return outcome(ServerCode::FileUnreadable, QString("cannot read %1").arg(path));
+        return outcome(ServerCode::FileUnreadable, QStringLiteral("cannot read %1").arg(path));
     firmware.image = readImage(firmware.bytes);
     switch (firmware.image.check) {
         case ImageCheck::Ok:
             return std::nullopt;
         case ImageCheck::BadMagic:
-            return outcome(ServerCode::BadMagic, "the file is not a firmware image");
+            return outcome(ServerCode::BadMagic,
+                           QStringLiteral("the file is not a firmware image"));
         case ImageCheck::BadCrc:
-            return outcome(ServerCode::BadCrc, "the image does not match its CRC-32");
+            return outcome(ServerCode::BadCrc,
+                           QStringLiteral("the image does not match its CRC-32"));
         case ImageCheck::Truncated:
             break;
     }
-    return outcome(ServerCode::Truncated, "the image is shorter than its header says");
+    return outcome(ServerCode::Truncated,
+                   QStringLiteral("the image is shorter than its header says"));
 }
 
 // Where the server serves: the host interface and the served image.
@@ -96,13 +99,14 @@ std::optional<Taker> takeImage(Network& net, const Serving& serving, qint64 nowM
         if (!loader && !asksForImage(net, node, serving.interfaceIndex, nowMs))
             continue;
         const Image& image = serving.firmware.image;
-        Taker taker{node.mac, loader, image.model != node.params.value("MODEL")};
+        Taker taker{node.mac, loader, image.model != node.params.value(QStringLiteral("MODEL"))};
         node.firmware.stage.clear();
-        node.params["FLUP_STATUS"] =
-            taker.wrongModel ? failedStatus(QString("the image is for %1").arg(image.model))
-                             : QString("downloading");
-        node.params["FLUP_FILE_SIZE"] = QString::number(serving.firmware.bytes.size());
-        node.params["FLUP_DOWNLOADED_SIZE"] = "0";
+        node.params[QStringLiteral("FLUP_STATUS")] =
+            taker.wrongModel ? failedStatus(QStringLiteral("the image is for %1").arg(image.model))
+                             : QStringLiteral("downloading");
+        node.params[QStringLiteral("FLUP_FILE_SIZE")] =
+            QString::number(serving.firmware.bytes.size());
+        node.params[QStringLiteral("FLUP_DOWNLOADED_SIZE")] = QStringLiteral("0");
         return taker;
     }
     return std::nullopt;
@@ -133,11 +137,13 @@ bool sendPiece(Network& net, const Serving& serving, const Taker& taker, int pie
     if (!there)
         return false;
     if (node->faults.cutTransfer && piece > kTransferSteps / 2) {
-        node->params["FLUP_STATUS"] = failedStatus("transfer interrupted");
+        node->params[QStringLiteral("FLUP_STATUS")] =
+            failedStatus(QStringLiteral("transfer interrupted"));
         return false;
     }
     const qint64 size = serving.firmware.bytes.size();
-    node->params["FLUP_DOWNLOADED_SIZE"] = QString::number(size * piece / kTransferSteps);
+    node->params[QStringLiteral("FLUP_DOWNLOADED_SIZE")] =
+        QString::number(size * piece / kTransferSteps);
     return true;
 }
 
@@ -170,9 +176,9 @@ ServerOutcome transfer(const Serving& serving, const Taker& taker) {
         };
         if (!updateNetworkFile(serving.statePath, send, &error) || !sent)
             return outcome(ServerCode::Interrupted,
-                           QString("the transfer to %1 broke off").arg(taker.mac));
+                           QStringLiteral("the transfer to %1 broke off").arg(taker.mac));
     }
-    return outcome(ServerCode::Success, QString("firmware %1 for %2 taken by %3")
+    return outcome(ServerCode::Success, QStringLiteral("firmware %1 for %2 taken by %3")
                                             .arg(serving.firmware.image.version,
                                                  serving.firmware.image.model, taker.mac));
 }
@@ -185,7 +191,8 @@ std::optional<ServerOutcome> findInterface(const QString& argument, Serving& ser
     if (!net)
         return outcome(ServerCode::NoInterface, error);
     if (!isNumber || serving.interfaceIndex < 0 || serving.interfaceIndex >= net->interfaces.size())
-        return outcome(ServerCode::NoInterface, QString("no interface number '%1'").arg(argument));
+        return outcome(ServerCode::NoInterface,
+                       QStringLiteral("no interface number '%1'").arg(argument));
     serving.windowMs = layer2WindowMs(*net);
     serving.stepMs = scaledMs(*net, kTransferMs) / kTransferSteps;
     return std::nullopt;
@@ -206,11 +213,10 @@ ServerOutcome serveFirmware(const QStringList& arguments) {
         return outcome(ServerCode::Interrupted, error);
     if (!taker)
         return outcome(ServerCode::NoTaker,
-                       QString("no node took the image within %1 ms").arg(serving.windowMs));
+                       QStringLiteral("no node took the image within %1 ms").arg(serving.windowMs));
     if (taker->wrongModel)
-        return outcome(
-            ServerCode::WrongModel,
-            QString("%1 refused an image for %2").arg(taker->mac, serving.firmware.image.model));
+        return outcome(ServerCode::WrongModel, QStringLiteral("%1 refused an image for %2")
+                                                   .arg(taker->mac, serving.firmware.image.model));
     return transfer(serving, *taker);
 }
 

@@ -49,13 +49,13 @@ StateLock::~StateLock() = default;
 
 bool StateLock::acquire(const QString& path, int waitMs, QString* error) {
     const QString native = QDir::toNativeSeparators(path);
-    handle = std::make_unique<Handle>(path + ".lock");
+    handle = std::make_unique<Handle>(path + QLatin1String(".lock"));
     QElapsedTimer waited;
     waited.start();
     while (handle->usable() && !handle->tryLock()) {
         if (waited.elapsed() > waitMs) {
-            *error =
-                QString("the network state file %1 stays locked by another program").arg(native);
+            *error = QStringLiteral("the network state file %1 stays locked by another program")
+                         .arg(native);
             return false;
         }
         // Short random pauses keep a queue of tools moving without a stampede.
@@ -63,7 +63,7 @@ bool StateLock::acquire(const QString& path, int waitMs, QString* error) {
     }
     if (handle->usable())
         return true;
-    *error = QString("cannot create the lock file %1.lock").arg(native);
+    *error = QStringLiteral("cannot create the lock file %1.lock").arg(native);
     return false;
 }
 

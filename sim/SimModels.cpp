@@ -4,96 +4,120 @@ namespace kaldorsim {
 
 namespace {
 
-const QString kZeroHex = "0000000000000000";
+const QString kZeroHex = QStringLiteral("0000000000000000");
 
 QString repeatedList(const QString& piece, int count) {
     return quotedList(QStringList(count, piece));
 }
 
 void addCustomCriterion(Parameters& p, int n) {
-    const QString prefix = QString("CUSTOM_%1_").arg(n);
-    p[prefix + "OFFSET"] = "0";
-    p[prefix + "PATTERN"] = kZeroHex;
-    p[prefix + "BITMASK"] = kZeroHex;
-    p[prefix + "CLASS_OFFSET"] = "0";
-    p[prefix + "CLASS_BITMASK"] = kZeroHex;
-    p[prefix + "CLASS_PATTERN"] = repeatedList(kZeroHex, 8);
-    p[prefix + "CLASS_PRIO"] = repeatedList("0", 8);
+    const QString prefix = QStringLiteral("CUSTOM_%1_").arg(n);
+    p[prefix + QLatin1String("OFFSET")] = QStringLiteral("0");
+    p[prefix + QLatin1String("PATTERN")] = kZeroHex;
+    p[prefix + QLatin1String("BITMASK")] = kZeroHex;
+    p[prefix + QLatin1String("CLASS_OFFSET")] = QStringLiteral("0");
+    p[prefix + QLatin1String("CLASS_BITMASK")] = kZeroHex;
+    p[prefix + QLatin1String("CLASS_PATTERN")] = repeatedList(kZeroHex, 8);
+    p[prefix + QLatin1String("CLASS_PRIO")] = repeatedList(QStringLiteral("0"), 8);
 }
 
 void addFirmwareUpdate(Parameters& p, bool aes) {
-    p["FLUP_PROTOCOL_OPTIONS"] = quotedList({"FTP", "TFTP"});
-    p["FLUP_PROTOCOL"] = "TFTP";
-    p["FLUP_IP_ADDR"] = "0.0.0.0";
-    p["FLUP_LOGIN"] = "";
-    p["FLUP_PASSWORD"] = "";
-    p["FLUP_FILENAME"] = "";
-    p["FLUP_SECTION_OPTIONS"] = aes ? quotedList({"Firmware", "Bootloader", "Configuration"})
-                                    : quotedList({"Firmware", "Bootloader"});
-    p["FLUP_SECTION"] = "Firmware";
-    p["FLUP_STATUS"] = "idle";
-    p["FLUP_FILE_SIZE"] = "0";
-    p["FLUP_DOWNLOADED_SIZE"] = "0";
-    p["FLUP_FLASH_OFFSET"] = "0";
+    p[QStringLiteral("FLUP_PROTOCOL_OPTIONS")] =
+        quotedList({QStringLiteral("FTP"), QStringLiteral("TFTP")});
+    p[QStringLiteral("FLUP_PROTOCOL")] = QStringLiteral("TFTP");
+    p[QStringLiteral("FLUP_IP_ADDR")] = QStringLiteral("0.0.0.0");
+    p[QStringLiteral("FLUP_LOGIN")] = QStringLiteral("");
+    p[QStringLiteral("FLUP_PASSWORD")] = QStringLiteral("");
+    p[QStringLiteral("FLUP_FILENAME")] = QStringLiteral("");
+    p[QStringLiteral("FLUP_SECTION_OPTIONS")] =
+        aes ? quotedList({QStringLiteral("Firmware"), QStringLiteral("Bootloader"),
+                          QStringLiteral("Configuration")})
+            : quotedList({QStringLiteral("Firmware"), QStringLiteral("Bootloader")});
+    p[QStringLiteral("FLUP_SECTION")] = QStringLiteral("Firmware");
+    p[QStringLiteral("FLUP_STATUS")] = QStringLiteral("idle");
+    p[QStringLiteral("FLUP_FILE_SIZE")] = QStringLiteral("0");
+    p[QStringLiteral("FLUP_DOWNLOADED_SIZE")] = QStringLiteral("0");
+    p[QStringLiteral("FLUP_FLASH_OFFSET")] = QStringLiteral("0");
 }
 
 void addIpSettings(Parameters& p) {
-    p["IP_CONFIG_OPTIONS"] = quotedList({"DHCP", "Fixed"});
-    p["IP_CONFIG"] = "DHCP";
-    p["IP_ADDR"] = "192.168.1.254";
-    p["NETMASK"] = "255.255.255.0";
-    p["GATEWAY"] = "192.168.1.1";
-    p["IP_CONFIG_NVRAM"] = p["IP_CONFIG"];
-    p["IP_ADDR_NVRAM"] = p["IP_ADDR"];
-    p["NETMASK_NVRAM"] = p["NETMASK"];
-    p["GATEWAY_NVRAM"] = p["GATEWAY"];
+    p[QStringLiteral("IP_CONFIG_OPTIONS")] =
+        quotedList({QStringLiteral("DHCP"), QStringLiteral("Fixed")});
+    p[QStringLiteral("IP_CONFIG")] = QStringLiteral("DHCP");
+    p[QStringLiteral("IP_ADDR")] = QStringLiteral("192.168.1.254");
+    p[QStringLiteral("NETMASK")] = QStringLiteral("255.255.255.0");
+    p[QStringLiteral("GATEWAY")] = QStringLiteral("192.168.1.1");
+    p[QStringLiteral("IP_CONFIG_NVRAM")] = p[QStringLiteral("IP_CONFIG")];
+    p[QStringLiteral("IP_ADDR_NVRAM")] = p[QStringLiteral("IP_ADDR")];
+    p[QStringLiteral("NETMASK_NVRAM")] = p[QStringLiteral("NETMASK")];
+    p[QStringLiteral("GATEWAY_NVRAM")] = p[QStringLiteral("GATEWAY")];
 }
 
 void addLinkSettings(Parameters& p, bool aes) {
-    p["MAC_TYPE_OPTIONS"] = quotedList({"Auto", "100 Full", "100 Half", "10 Full", "10 Half"});
-    p["MAC_TYPE"] = "Auto";
-    p["NODE_TYPE_OPTIONS"] = quotedList({"AP", "EP"});
-    p["NODE_TYPE"] = "EP";
-    p["NOTCHES_OPTIONS"] = quotedList({"Disabled", "Amateur", "Amateur+Broadcast"});
-    p["NOTCHES"] = "Amateur";
-    p["DISTORTION_CONTROL_OPTIONS"] =
-        aes ? quotedList({"Off", "Low", "Medium", "High"}) : quotedList({"Off", "On"});
-    p["DISTORTION_CONTROL"] = aes ? "Medium" : "On";
-    p["MCAST_IGMP_OPTIONS"] =
-        aes ? quotedList({"Disabled", "Snooping", "Proxy"}) : quotedList({"Disabled", "Snooping"});
-    p["MCAST_IGMP"] = "Snooping";
+    p[QStringLiteral("MAC_TYPE_OPTIONS")] =
+        quotedList({QStringLiteral("Auto"), QStringLiteral("100 Full"), QStringLiteral("100 Half"),
+                    QStringLiteral("10 Full"), QStringLiteral("10 Half")});
+    p[QStringLiteral("MAC_TYPE")] = QStringLiteral("Auto");
+    p[QStringLiteral("NODE_TYPE_OPTIONS")] =
+        quotedList({QStringLiteral("AP"), QStringLiteral("EP")});
+    p[QStringLiteral("NODE_TYPE")] = QStringLiteral("EP");
+    p[QStringLiteral("NOTCHES_OPTIONS")] =
+        quotedList({QStringLiteral("Disabled"), QStringLiteral("Amateur"),
+                    QStringLiteral("Amateur+Broadcast")});
+    p[QStringLiteral("NOTCHES")] = QStringLiteral("Amateur");
+    p[QStringLiteral("DISTORTION_CONTROL_OPTIONS")] =
+        aes ? quotedList({QStringLiteral("Off"), QStringLiteral("Low"), QStringLiteral("Medium"),
+                          QStringLiteral("High")})
+            : quotedList({QStringLiteral("Off"), QStringLiteral("On")});
+    p[QStringLiteral("DISTORTION_CONTROL")] = aes ? QStringLiteral("Medium") : QStringLiteral("On");
+    p[QStringLiteral("MCAST_IGMP_OPTIONS")] =
+        aes ? quotedList(
+                  {QStringLiteral("Disabled"), QStringLiteral("Snooping"), QStringLiteral("Proxy")})
+            : quotedList({QStringLiteral("Disabled"), QStringLiteral("Snooping")});
+    p[QStringLiteral("MCAST_IGMP")] = QStringLiteral("Snooping");
 }
 
 void addSecurity(Parameters& p, bool aes) {
-    p["NET_ID_STR"] = "Kaldor";
-    p["ENCRYPT_KEY_STR"] = "KaldorDefaultKey";
-    p["AES_SUPPORT"] = aes ? "Y" : "N";
-    p["ENCRYPT_TYPE_OPTIONS"] =
-        aes ? quotedList({"None", "3DES", "AES"}) : quotedList({"None", "3DES"});
-    p["ENCRYPT_TYPE"] = "3DES";
-    p["ENCRYPT_AES_TYPE_OPTIONS"] = aes ? quotedList({"None", "ECB", "CBC"}) : quotedList({"None"});
-    p["ENCRYPT_AES_TYPE"] = "None";
-    p["ENCRYPT_AES_LENGTH_OPTIONS"] =
-        aes ? quotedList({"128", "168", "192", "256"}) : quotedList({"168"});
-    p["ENCRYPT_KEY_LENGTH"] = "168";
+    p[QStringLiteral("NET_ID_STR")] = QStringLiteral("Kaldor");
+    p[QStringLiteral("ENCRYPT_KEY_STR")] = QStringLiteral("KaldorDefaultKey");
+    p[QStringLiteral("AES_SUPPORT")] = aes ? QStringLiteral("Y") : QStringLiteral("N");
+    p[QStringLiteral("ENCRYPT_TYPE_OPTIONS")] =
+        aes ? quotedList({QStringLiteral("None"), QStringLiteral("3DES"), QStringLiteral("AES")})
+            : quotedList({QStringLiteral("None"), QStringLiteral("3DES")});
+    p[QStringLiteral("ENCRYPT_TYPE")] = QStringLiteral("3DES");
+    p[QStringLiteral("ENCRYPT_AES_TYPE_OPTIONS")] =
+        aes ? quotedList({QStringLiteral("None"), QStringLiteral("ECB"), QStringLiteral("CBC")})
+            : quotedList({QStringLiteral("None")});
+    p[QStringLiteral("ENCRYPT_AES_TYPE")] = QStringLiteral("None");
+    p[QStringLiteral("ENCRYPT_AES_LENGTH_OPTIONS")] =
+        aes ? quotedList({QStringLiteral("128"), QStringLiteral("168"), QStringLiteral("192"),
+                          QStringLiteral("256")})
+            : quotedList({QStringLiteral("168")});
+    p[QStringLiteral("ENCRYPT_KEY_LENGTH")] = QStringLiteral("168");
 }
 
 void addClassification(Parameters& p) {
-    p["PRIO_OPTIONS"] = quotedList({"0", "1", "2", "3", "4", "5", "6"});
-    p["DEFAULT_PRIO"] = "0";
-    p["CRITERION_OPTIONS"] = quotedList({"None", "8021p", "Custom"});
-    p["CRITERION_0"] = "None";
-    p["CRITERION_1"] = "None";
+    p[QStringLiteral("PRIO_OPTIONS")] = quotedList(
+        {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+         QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")});
+    p[QStringLiteral("DEFAULT_PRIO")] = QStringLiteral("0");
+    p[QStringLiteral("CRITERION_OPTIONS")] =
+        quotedList({QStringLiteral("None"), QStringLiteral("8021p"), QStringLiteral("Custom")});
+    p[QStringLiteral("CRITERION_0")] = QStringLiteral("None");
+    p[QStringLiteral("CRITERION_1")] = QStringLiteral("None");
     addCustomCriterion(p, 0);
     addCustomCriterion(p, 1);
 }
 
 void addVlan(Parameters& p) {
-    p["KALDOR_VLAN_CONFIG_OPTIONS"] = quotedList({"Disabled", "Enabled"});
-    p["KALDOR_VLAN_CONFIG"] = "Disabled";
-    p["KALDOR_VLAN_TAG"] = "100";
-    p["KALDOR_VLAN_PRIO_OPTIONS"] = quotedList({"0", "1", "2", "3", "4", "5", "6", "7"});
-    p["KALDOR_VLAN_PRIO"] = "0";
+    p[QStringLiteral("KALDOR_VLAN_CONFIG_OPTIONS")] =
+        quotedList({QStringLiteral("Disabled"), QStringLiteral("Enabled")});
+    p[QStringLiteral("KALDOR_VLAN_CONFIG")] = QStringLiteral("Disabled");
+    p[QStringLiteral("KALDOR_VLAN_TAG")] = QStringLiteral("100");
+    p[QStringLiteral("KALDOR_VLAN_PRIO_OPTIONS")] = quotedList(
+        {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+         QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7")});
+    p[QStringLiteral("KALDOR_VLAN_PRIO")] = QStringLiteral("0");
 }
 
 }  // namespace
@@ -105,10 +129,10 @@ QStringList modelNames() {
 Parameters factoryParameters(const QString& model, const QString& mac) {
     const bool aes = model == kModelAes;
     Parameters p;
-    p["MODEL"] = aes ? kModelAes : kModelBasic;
-    p["MAC_ADDR"] = mac;
-    p["VER"] = aes ? "3.1.7" : "2.4.11";
-    p["NUM_BOOTS"] = "1";
+    p[QStringLiteral("MODEL")] = aes ? kModelAes : kModelBasic;
+    p[QStringLiteral("MAC_ADDR")] = mac;
+    p[QStringLiteral("VER")] = aes ? QStringLiteral("3.1.7") : QStringLiteral("2.4.11");
+    p[QStringLiteral("NUM_BOOTS")] = QStringLiteral("1");
     addFirmwareUpdate(p, aes);
     addIpSettings(p);
     addLinkSettings(p, aes);
@@ -131,95 +155,94 @@ Node factoryNode(const QString& model, const QString& mac, const QString& label)
     n.mac = mac.toUpper();
     n.label = label;
     n.password = kDefaultPassword;
-    n.factoryPassword = "FP" + n.mac.right(6);
+    n.factoryPassword = QLatin1String("FP") + n.mac.right(6);
     n.params = factoryParameters(model, n.mac);
-    n.restartMs = modelRestartMs(n.params["MODEL"]);
-    n.factoryResetRestartMs = modelFactoryResetRestartMs(n.params["MODEL"]);
+    n.restartMs = modelRestartMs(n.params[QStringLiteral("MODEL")]);
+    n.factoryResetRestartMs = modelFactoryResetRestartMs(n.params[QStringLiteral("MODEL")]);
     return n;
 }
 
 const QStringList& parameterOrder() {
     static const QStringList order = [] {
-        QStringList keys{"MODEL",
-                         "MAC_ADDR",
-                         "VER",
-                         "NUM_BOOTS",
-                         "AES_SUPPORT",
-                         "FLUP_PROTOCOL_OPTIONS",
-                         "FLUP_PROTOCOL",
-                         "FLUP_IP_ADDR",
-                         "FLUP_LOGIN",
-                         "FLUP_PASSWORD",
-                         "FLUP_FILENAME",
-                         "FLUP_SECTION_OPTIONS",
-                         "FLUP_SECTION",
-                         "FLUP_STATUS",
-                         "FLUP_FILE_SIZE",
-                         "FLUP_DOWNLOADED_SIZE",
-                         "FLUP_FLASH_OFFSET",
-                         "IP_CONFIG_OPTIONS",
-                         "IP_CONFIG",
-                         "IP_ADDR",
-                         "NETMASK",
-                         "GATEWAY",
-                         "IP_CONFIG_NVRAM",
-                         "IP_ADDR_NVRAM",
-                         "NETMASK_NVRAM",
-                         "GATEWAY_NVRAM",
-                         "MAC_TYPE_OPTIONS",
-                         "MAC_TYPE",
-                         "NODE_TYPE_OPTIONS",
-                         "NODE_TYPE",
-                         "NOTCHES_OPTIONS",
-                         "NOTCHES",
-                         "DISTORTION_CONTROL_OPTIONS",
-                         "DISTORTION_CONTROL",
-                         "MCAST_IGMP_OPTIONS",
-                         "MCAST_IGMP",
-                         "NET_ID_STR",
-                         "ENCRYPT_KEY_STR",
-                         "ENCRYPT_TYPE_OPTIONS",
-                         "ENCRYPT_TYPE",
-                         "ENCRYPT_AES_TYPE_OPTIONS",
-                         "ENCRYPT_AES_TYPE",
-                         "ENCRYPT_AES_LENGTH_OPTIONS",
-                         "ENCRYPT_KEY_LENGTH",
-                         "PRIO_OPTIONS",
-                         "DEFAULT_PRIO",
-                         "CRITERION_OPTIONS",
-                         "CRITERION_0",
-                         "CRITERION_1"};
+        QStringList keys{QStringLiteral("MODEL"),
+                         QStringLiteral("MAC_ADDR"),
+                         QStringLiteral("VER"),
+                         QStringLiteral("NUM_BOOTS"),
+                         QStringLiteral("AES_SUPPORT"),
+                         QStringLiteral("FLUP_PROTOCOL_OPTIONS"),
+                         QStringLiteral("FLUP_PROTOCOL"),
+                         QStringLiteral("FLUP_IP_ADDR"),
+                         QStringLiteral("FLUP_LOGIN"),
+                         QStringLiteral("FLUP_PASSWORD"),
+                         QStringLiteral("FLUP_FILENAME"),
+                         QStringLiteral("FLUP_SECTION_OPTIONS"),
+                         QStringLiteral("FLUP_SECTION"),
+                         QStringLiteral("FLUP_STATUS"),
+                         QStringLiteral("FLUP_FILE_SIZE"),
+                         QStringLiteral("FLUP_DOWNLOADED_SIZE"),
+                         QStringLiteral("FLUP_FLASH_OFFSET"),
+                         QStringLiteral("IP_CONFIG_OPTIONS"),
+                         QStringLiteral("IP_CONFIG"),
+                         QStringLiteral("IP_ADDR"),
+                         QStringLiteral("NETMASK"),
+                         QStringLiteral("GATEWAY"),
+                         QStringLiteral("IP_CONFIG_NVRAM"),
+                         QStringLiteral("IP_ADDR_NVRAM"),
+                         QStringLiteral("NETMASK_NVRAM"),
+                         QStringLiteral("GATEWAY_NVRAM"),
+                         QStringLiteral("MAC_TYPE_OPTIONS"),
+                         QStringLiteral("MAC_TYPE"),
+                         QStringLiteral("NODE_TYPE_OPTIONS"),
+                         QStringLiteral("NODE_TYPE"),
+                         QStringLiteral("NOTCHES_OPTIONS"),
+                         QStringLiteral("NOTCHES"),
+                         QStringLiteral("DISTORTION_CONTROL_OPTIONS"),
+                         QStringLiteral("DISTORTION_CONTROL"),
+                         QStringLiteral("MCAST_IGMP_OPTIONS"),
+                         QStringLiteral("MCAST_IGMP"),
+                         QStringLiteral("NET_ID_STR"),
+                         QStringLiteral("ENCRYPT_KEY_STR"),
+                         QStringLiteral("ENCRYPT_TYPE_OPTIONS"),
+                         QStringLiteral("ENCRYPT_TYPE"),
+                         QStringLiteral("ENCRYPT_AES_TYPE_OPTIONS"),
+                         QStringLiteral("ENCRYPT_AES_TYPE"),
+                         QStringLiteral("ENCRYPT_AES_LENGTH_OPTIONS"),
+                         QStringLiteral("ENCRYPT_KEY_LENGTH"),
+                         QStringLiteral("PRIO_OPTIONS"),
+                         QStringLiteral("DEFAULT_PRIO"),
+                         QStringLiteral("CRITERION_OPTIONS"),
+                         QStringLiteral("CRITERION_0"),
+                         QStringLiteral("CRITERION_1")};
         for (int n = 0; n < 2; ++n) {
             for (const char* field : {"OFFSET", "PATTERN", "BITMASK", "CLASS_OFFSET",
                                       "CLASS_BITMASK", "CLASS_PATTERN", "CLASS_PRIO"})
-                keys << QString("CUSTOM_%1_%2").arg(n).arg(field);
+                keys << QStringLiteral("CUSTOM_%1_%2").arg(n).arg(QLatin1String(field));
         }
-        keys << "KALDOR_VLAN_CONFIG_OPTIONS"
-             << "KALDOR_VLAN_CONFIG"
-             << "KALDOR_VLAN_TAG"
-             << "KALDOR_VLAN_PRIO_OPTIONS"
-             << "KALDOR_VLAN_PRIO";
+        keys << QStringLiteral("KALDOR_VLAN_CONFIG_OPTIONS") << QStringLiteral("KALDOR_VLAN_CONFIG")
+             << QStringLiteral("KALDOR_VLAN_TAG") << QStringLiteral("KALDOR_VLAN_PRIO_OPTIONS")
+             << QStringLiteral("KALDOR_VLAN_PRIO");
         return keys;
     }();
     return order;
 }
 
 bool isClassListKey(const QString& key) {
-    return key.endsWith("_CLASS_PATTERN") || key.endsWith("_CLASS_PRIO");
+    return key.endsWith(QStringLiteral("_CLASS_PATTERN")) ||
+           key.endsWith(QStringLiteral("_CLASS_PRIO"));
 }
 
 QString quotedList(const QStringList& pieces) {
     QStringList quoted;
     for (const QString& piece : pieces)
-        quoted << "'" + piece + "'";
-    return quoted.join(',');
+        quoted << QLatin1Char('\'') + piece + QLatin1Char('\'');
+    return quoted.join(QLatin1Char(','));
 }
 
 QStringList unquotedList(const QString& value) {
     QStringList pieces;
     if (value.isEmpty())
         return pieces;
-    for (const QString& piece : value.split(','))
+    for (const QString& piece : value.split(QLatin1Char(',')))
         pieces << (piece.size() < 2 ? QString() : piece.mid(1, piece.size() - 2));
     return pieces;
 }
@@ -229,7 +252,7 @@ QStringList optionsOf(const Parameters& params, const QString& optionsKey) {
 }
 
 QString paddedHex(const QString& hex) {
-    return hex.toUpper().leftJustified(16, '0');
+    return hex.toUpper().leftJustified(16, QLatin1Char('0'));
 }
 
 }  // namespace kaldorsim

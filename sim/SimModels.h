@@ -10,9 +10,9 @@
 
 namespace kaldorsim {
 
-inline const QString kModelBasic = "KPL-200";  // no AES encryption
-inline const QString kModelAes = "KPL-510A";   // AES-capable
-inline const QString kDefaultPassword = "kaldor";
+inline const QString kModelBasic = QStringLiteral("KPL-200");  // no AES encryption
+inline const QString kModelAes = QStringLiteral("KPL-510A");   // AES-capable
+inline const QString kDefaultPassword = QStringLiteral("kaldor");
 
 QStringList modelNames();
 

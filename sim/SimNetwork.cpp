@@ -21,7 +21,7 @@ struct Reader {
 
     bool fail(const QString& where, const QString& what) {
         if (error.isEmpty())
-            error = where + ": " + what;
+            error = where + QLatin1String(": ") + what;
         return false;
     }
 
@@ -30,7 +30,7 @@ struct Reader {
         if (v.isUndefined())
             return;
         if (!v.isString()) {
-            fail(where, QString("'%1' must be a text").arg(key));
+            fail(where, QStringLiteral("'%1' must be a text").arg(QLatin1String(key)));
             return;
         }
         out = v.toString();
@@ -41,7 +41,7 @@ struct Reader {
         if (v.isUndefined())
             return;
         if (!v.isBool()) {
-            fail(where, QString("'%1' must be true or false").arg(key));
+            fail(where, QStringLiteral("'%1' must be true or false").arg(QLatin1String(key)));
             return;
         }
         out = v.toBool();
@@ -55,8 +55,8 @@ struct Reader {
             return;
         const double d = v.toDouble(NAN);
         if (!v.isDouble() || d != std::floor(d) || d < low || d > high) {
-            fail(where, QString("'%1' must be a whole number from %2 to %3")
-                            .arg(key)
+            fail(where, QStringLiteral("'%1' must be a whole number from %2 to %3")
+                            .arg(QLatin1String(key))
                             .arg(low, 0, 'f', 0)
                             .arg(high, 0, 'f', 0));
             return;
@@ -66,17 +66,17 @@ struct Reader {
 };
 
 QJsonObject faultsToJson(const Faults& f) {
-    return QJsonObject{{"noAnswer", f.noAnswer},
-                       {"delayMs", f.delayMs},
-                       {"refusePassword", f.refusePassword},
-                       {"noResponse", f.noResponse},
-                       {"truncateAt", f.truncateAt},
-                       {"garbage", f.garbage},
-                       {"hugeMb", f.hugeMb},
-                       {"nulByte", f.nulByte},
-                       {"invalidUtf8", f.invalidUtf8},
-                       {"cutTransfer", f.cutTransfer},
-                       {"flashFails", f.flashFails}};
+    return QJsonObject{{QStringLiteral("noAnswer"), f.noAnswer},
+                       {QStringLiteral("delayMs"), f.delayMs},
+                       {QStringLiteral("refusePassword"), f.refusePassword},
+                       {QStringLiteral("noResponse"), f.noResponse},
+                       {QStringLiteral("truncateAt"), f.truncateAt},
+                       {QStringLiteral("garbage"), f.garbage},
+                       {QStringLiteral("hugeMb"), f.hugeMb},
+                       {QStringLiteral("nulByte"), f.nulByte},
+                       {QStringLiteral("invalidUtf8"), f.invalidUtf8},
+                       {QStringLiteral("cutTransfer"), f.cutTransfer},
+                       {QStringLiteral("flashFails"), f.flashFails}};
 }
 
 Faults faultsFromJson(Reader& r, const QJsonValue& value, const QString& where) {
@@ -84,13 +84,13 @@ Faults faultsFromJson(Reader& r, const QJsonValue& value, const QString& where) 
     if (value.isUndefined())
         return f;
     if (!value.isObject()) {
-        r.fail(where, "'faults' must be an object");
+        r.fail(where, QStringLiteral("'faults' must be an object"));
         return f;
     }
     const QJsonObject o = value.toObject();
     for (auto it = o.begin(); it != o.end(); ++it) {
         if (!faultKnobNames().contains(it.key()))
-            r.fail(where, QString("unknown fault knob '%1'").arg(it.key()));
+            r.fail(where, QStringLiteral("unknown fault knob '%1'").arg(it.key()));
     }
     r.flag(o, "noAnswer", where, f.noAnswer);
     r.integer(o, "delayMs", where, f.delayMs, 0, 600000);
@@ -106,14 +106,14 @@ Faults faultsFromJson(Reader& r, const QJsonValue& value, const QString& where) 
     return f;
 }
 
-const QStringList kFirmwareStages{"", kJobWaitLayer2, kJobFlashLayer2, kJobFetch};
+const QStringList kFirmwareStages{QStringLiteral(""), kJobWaitLayer2, kJobFlashLayer2, kJobFetch};
 
 QJsonObject firmwareToJson(const FirmwareJob& j) {
-    return QJsonObject{{"stage", j.stage},
-                       {"statusQueries", j.statusQueries},
-                       {"imageVersion", j.imageVersion},
-                       {"layer2Request", double(j.layer2RequestMs)},
-                       {"flashedVersion", j.flashedVersion}};
+    return QJsonObject{{QStringLiteral("stage"), j.stage},
+                       {QStringLiteral("statusQueries"), j.statusQueries},
+                       {QStringLiteral("imageVersion"), j.imageVersion},
+                       {QStringLiteral("layer2Request"), double(j.layer2RequestMs)},
+                       {QStringLiteral("flashedVersion"), j.flashedVersion}};
 }
 
 FirmwareJob firmwareFromJson(Reader& r, const QJsonValue& value, const QString& where) {
@@ -121,13 +121,13 @@ FirmwareJob firmwareFromJson(Reader& r, const QJsonValue& value, const QString& 
     if (value.isUndefined())
         return j;
     if (!value.isObject()) {
-        r.fail(where, "'firmware' must be an object");
+        r.fail(where, QStringLiteral("'firmware' must be an object"));
         return j;
     }
     const QJsonObject o = value.toObject();
     r.text(o, "stage", where, j.stage);
     if (!kFirmwareStages.contains(j.stage))
-        r.fail(where, QString("unknown firmware stage '%1'").arg(j.stage));
+        r.fail(where, QStringLiteral("unknown firmware stage '%1'").arg(j.stage));
     r.integer(o, "statusQueries", where, j.statusQueries, 0, 1e9);
     r.text(o, "imageVersion", where, j.imageVersion);
     r.integer(o, "layer2Request", where, j.layer2RequestMs, 0, 9e15);
@@ -139,13 +139,13 @@ QJsonObject fileServerToJson(const FileServer& s) {
     QJsonObject files;
     for (auto it = s.files.begin(); it != s.files.end(); ++it)
         files.insert(it.key(), QString::fromLatin1(it.value().toBase64()));
-    return QJsonObject{{"address", s.address},
-                       {"protocol", s.protocol},
-                       {"user", s.user},
-                       {"password", s.password},
-                       {"connectQueries", s.connectQueries},
-                       {"announcesSize", s.announcesSize},
-                       {"files", files}};
+    return QJsonObject{{QStringLiteral("address"), s.address},
+                       {QStringLiteral("protocol"), s.protocol},
+                       {QStringLiteral("user"), s.user},
+                       {QStringLiteral("password"), s.password},
+                       {QStringLiteral("connectQueries"), s.connectQueries},
+                       {QStringLiteral("announcesSize"), s.announcesSize},
+                       {QStringLiteral("files"), files}};
 }
 
 QMap<QString, QByteArray> filesFromJson(Reader& r, const QJsonValue& value, const QString& where) {
@@ -153,7 +153,7 @@ QMap<QString, QByteArray> filesFromJson(Reader& r, const QJsonValue& value, cons
     if (value.isUndefined())
         return files;
     if (!value.isObject()) {
-        r.fail(where, "'files' must be an object of base64 texts");
+        r.fail(where, QStringLiteral("'files' must be an object of base64 texts"));
         return files;
     }
     const QJsonObject o = value.toObject();
@@ -161,7 +161,7 @@ QMap<QString, QByteArray> filesFromJson(Reader& r, const QJsonValue& value, cons
         const auto bytes = QByteArray::fromBase64Encoding(it.value().toString().toLatin1(),
                                                           QByteArray::AbortOnBase64DecodingErrors);
         if (!it.value().isString() || !bytes)
-            r.fail(where, QString("file '%1' must be a base64 text").arg(it.key()));
+            r.fail(where, QStringLiteral("file '%1' must be a base64 text").arg(it.key()));
         files.insert(it.key(), *bytes);
     }
     return files;
@@ -172,24 +172,24 @@ QList<FileServer> fileServersFromJson(Reader& r, const QJsonValue& value) {
     if (value.isUndefined())
         return list;
     if (!value.isArray()) {
-        r.fail("network", "'fileServers' must be a list");
+        r.fail(QStringLiteral("network"), QStringLiteral("'fileServers' must be a list"));
         return list;
     }
     for (const QJsonValue& v : value.toArray()) {
         FileServer s;
-        const QString where = QString("file server %1").arg(list.size() + 1);
+        const QString where = QStringLiteral("file server %1").arg(list.size() + 1);
         if (!v.isObject())
-            r.fail(where, "must be an object");
+            r.fail(where, QStringLiteral("must be an object"));
         const QJsonObject o = v.toObject();
         r.text(o, "address", where, s.address);
         r.text(o, "protocol", where, s.protocol);
-        if (s.protocol != "FTP" && s.protocol != "TFTP")
-            r.fail(where, "'protocol' must be \"FTP\" or \"TFTP\"");
+        if (s.protocol != QStringLiteral("FTP") && s.protocol != QStringLiteral("TFTP"))
+            r.fail(where, QStringLiteral("'protocol' must be \"FTP\" or \"TFTP\""));
         r.text(o, "user", where, s.user);
         r.text(o, "password", where, s.password);
         r.integer(o, "connectQueries", where, s.connectQueries, 0, 1e6);
         r.flag(o, "announcesSize", where, s.announcesSize);
-        s.files = filesFromJson(r, o.value("files"), where);
+        s.files = filesFromJson(r, o.value(QStringLiteral("files")), where);
         list << s;
     }
     return list;
@@ -199,21 +199,21 @@ QJsonObject nodeToJson(const Node& n) {
     QJsonObject params;
     for (auto it = n.params.begin(); it != n.params.end(); ++it)
         params.insert(it.key(), it.value());
-    QJsonObject o{{"mac", n.mac},
-                  {"label", n.label},
-                  {"hostInterface", n.hostInterface},
-                  {"powered", n.powered},
-                  {"loaderMode", n.loaderMode},
-                  {"password", n.password},
-                  {"factoryPassword", n.factoryPassword},
-                  {"restartMs", n.restartMs},
-                  {"factoryResetRestartMs", n.factoryResetRestartMs},
-                  {"restartUntil", double(n.restartUntilMs)},
-                  {"faults", faultsToJson(n.faults)},
-                  {"firmware", firmwareToJson(n.firmware)},
-                  {"parameters", params}};
+    QJsonObject o{{QStringLiteral("mac"), n.mac},
+                  {QStringLiteral("label"), n.label},
+                  {QStringLiteral("hostInterface"), n.hostInterface},
+                  {QStringLiteral("powered"), n.powered},
+                  {QStringLiteral("loaderMode"), n.loaderMode},
+                  {QStringLiteral("password"), n.password},
+                  {QStringLiteral("factoryPassword"), n.factoryPassword},
+                  {QStringLiteral("restartMs"), n.restartMs},
+                  {QStringLiteral("factoryResetRestartMs"), n.factoryResetRestartMs},
+                  {QStringLiteral("restartUntil"), double(n.restartUntilMs)},
+                  {QStringLiteral("faults"), faultsToJson(n.faults)},
+                  {QStringLiteral("firmware"), firmwareToJson(n.firmware)},
+                  {QStringLiteral("parameters"), params}};
     if (n.hears)
-        o.insert("hears", QJsonArray::fromStringList(*n.hears));
+        o.insert(QStringLiteral("hears"), QJsonArray::fromStringList(*n.hears));
     return o;
 }
 
@@ -222,10 +222,10 @@ std::optional<QStringList> hearsFromJson(Reader& r, const QJsonValue& value, con
         return std::nullopt;
     QStringList macs;
     if (!value.isArray())
-        r.fail(where, "'hears' must be a list of MAC addresses");
+        r.fail(where, QStringLiteral("'hears' must be a list of MAC addresses"));
     for (const QJsonValue& v : value.toArray()) {
         if (!v.isString() || !isMacAddress(v.toString()))
-            r.fail(where, "'hears' must be a list of MAC addresses");
+            r.fail(where, QStringLiteral("'hears' must be a list of MAC addresses"));
         macs << v.toString().toUpper();
     }
     return macs;
@@ -234,13 +234,13 @@ std::optional<QStringList> hearsFromJson(Reader& r, const QJsonValue& value, con
 Parameters paramsFromJson(Reader& r, const QJsonValue& value, const QString& where) {
     Parameters params;
     if (!value.isObject()) {
-        r.fail(where, "'parameters' must be an object of texts");
+        r.fail(where, QStringLiteral("'parameters' must be an object of texts"));
         return params;
     }
     const QJsonObject o = value.toObject();
     for (auto it = o.begin(); it != o.end(); ++it) {
         if (!it.value().isString())
-            r.fail(where, QString("parameter '%1' must be a text").arg(it.key()));
+            r.fail(where, QStringLiteral("parameter '%1' must be a text").arg(it.key()));
         params.insert(it.key(), it.value().toString());
     }
     return params;
@@ -248,17 +248,17 @@ Parameters paramsFromJson(Reader& r, const QJsonValue& value, const QString& whe
 
 Node nodeFromJson(Reader& r, const QJsonValue& value, int index, int interfaceCount) {
     Node n;
-    QString where = QString("node %1").arg(index + 1);
+    QString where = QStringLiteral("node %1").arg(index + 1);
     if (!value.isObject()) {
-        r.fail(where, "must be an object");
+        r.fail(where, QStringLiteral("must be an object"));
         return n;
     }
     const QJsonObject o = value.toObject();
     r.text(o, "mac", where, n.mac);
     if (!isMacAddress(n.mac))
-        r.fail(where, "'mac' must be 12 hexadecimal digits");
+        r.fail(where, QStringLiteral("'mac' must be 12 hexadecimal digits"));
     n.mac = n.mac.toUpper();
-    where = "node " + n.mac;
+    where = QLatin1String("node ") + n.mac;
     r.text(o, "label", where, n.label);
     r.integer(o, "hostInterface", where, n.hostInterface, -1, interfaceCount - 1);
     r.flag(o, "powered", where, n.powered);
@@ -268,24 +268,24 @@ Node nodeFromJson(Reader& r, const QJsonValue& value, int index, int interfaceCo
     r.integer(o, "restartMs", where, n.restartMs, 0, 3600000);
     r.integer(o, "factoryResetRestartMs", where, n.factoryResetRestartMs, 0, 3600000);
     r.integer(o, "restartUntil", where, n.restartUntilMs, 0, 9e15);
-    n.hears = hearsFromJson(r, o.value("hears"), where);
-    n.faults = faultsFromJson(r, o.value("faults"), where);
-    n.firmware = firmwareFromJson(r, o.value("firmware"), where);
-    n.params = paramsFromJson(r, o.value("parameters"), where);
+    n.hears = hearsFromJson(r, o.value(QStringLiteral("hears")), where);
+    n.faults = faultsFromJson(r, o.value(QStringLiteral("faults")), where);
+    n.firmware = firmwareFromJson(r, o.value(QStringLiteral("firmware")), where);
+    n.params = paramsFromJson(r, o.value(QStringLiteral("parameters")), where);
     return n;
 }
 
 QList<HostInterface> interfacesFromJson(Reader& r, const QJsonValue& value) {
     QList<HostInterface> list;
     if (!value.isArray()) {
-        r.fail("network", "'interfaces' must be a list");
+        r.fail(QStringLiteral("network"), QStringLiteral("'interfaces' must be a list"));
         return list;
     }
     for (const QJsonValue& v : value.toArray()) {
         HostInterface i;
-        const QString where = QString("interface %1").arg(list.size());
+        const QString where = QStringLiteral("interface %1").arg(list.size());
         if (!v.isObject())
-            r.fail(where, "must be an object");
+            r.fail(where, QStringLiteral("must be an object"));
         r.text(v.toObject(), "name", where, i.name);
         r.text(v.toObject(), "description", where, i.description);
         list << i;
@@ -297,7 +297,8 @@ void checkUniqueNodes(Reader& r, const QList<Node>& nodes) {
     QSet<QString> seen;
     for (const Node& n : nodes) {
         if (seen.contains(n.mac))
-            r.fail("node " + n.mac, "the MAC address is used twice");
+            r.fail(QStringLiteral("node ") + n.mac,
+                   QStringLiteral("the MAC address is used twice"));
         seen.insert(n.mac);
     }
 }
@@ -326,7 +327,7 @@ bool isTimeScale(double factor) {
 }
 
 bool isMacAddress(const QString& text) {
-    static const QRegularExpression mac("^[0-9A-Fa-f]{12}$");
+    static const QRegularExpression mac(QStringLiteral("^[0-9A-Fa-f]{12}$"));
     return mac.match(text).hasMatch();
 }
 
@@ -337,20 +338,21 @@ qint64 scaledMs(const Network& net, int simulatedMs) {
 QByteArray networkToJson(const Network& net) {
     QJsonArray interfaces;
     for (const HostInterface& i : net.interfaces)
-        interfaces.append(QJsonObject{{"name", i.name}, {"description", i.description}});
+        interfaces.append(QJsonObject{{QStringLiteral("name"), i.name},
+                                      {QStringLiteral("description"), i.description}});
     QJsonArray nodes;
     for (const Node& n : net.nodes)
         nodes.append(nodeToJson(n));
     QJsonArray servers;
     for (const FileServer& s : net.fileServers)
         servers.append(fileServerToJson(s));
-    const QJsonObject root{{"format", kFormatVersion},
-                           {"timeScale", net.timeScale},
-                           {"networkChangeAnswer", net.networkChangeAnswer},
-                           {"interfaces", interfaces},
-                           {"discoverFaults", faultsToJson(net.discoverFaults)},
-                           {"nodes", nodes},
-                           {"fileServers", servers}};
+    const QJsonObject root{{QStringLiteral("format"), kFormatVersion},
+                           {QStringLiteral("timeScale"), net.timeScale},
+                           {QStringLiteral("networkChangeAnswer"), net.networkChangeAnswer},
+                           {QStringLiteral("interfaces"), interfaces},
+                           {QStringLiteral("discoverFaults"), faultsToJson(net.discoverFaults)},
+                           {QStringLiteral("nodes"), nodes},
+                           {QStringLiteral("fileServers"), servers}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -359,36 +361,41 @@ std::optional<Network> networkFromJson(const QByteArray& json, QString* error) {
     const QJsonDocument doc = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isObject()) {
         *error = parseError.error != QJsonParseError::NoError
-                     ? QString("not valid JSON (%1 at byte %2)")
+                     ? QStringLiteral("not valid JSON (%1 at byte %2)")
                            .arg(parseError.errorString())
                            .arg(parseError.offset)
-                     : QString("the top level must be an object");
+                     : QStringLiteral("the top level must be an object");
         return std::nullopt;
     }
     const QJsonObject root = doc.object();
     Reader r;
     int format = 0;
-    r.integer(root, "format", "network", format, 0, 1e6);
+    r.integer(root, "format", QStringLiteral("network"), format, 0, 1e6);
     if (format != kFormatVersion)
-        r.fail("network", QString("'format' must be %1").arg(kFormatVersion));
+        r.fail(QStringLiteral("network"),
+               QStringLiteral("'format' must be %1").arg(kFormatVersion));
     Network net;
-    const QJsonValue scale = root.value("timeScale");
+    const QJsonValue scale = root.value(QStringLiteral("timeScale"));
     if (!scale.isUndefined() && !isTimeScale(scale.toDouble(-1)))
-        r.fail("network",
-               QString("'timeScale' must be a number from 0 to %1").arg(kMaxTimeScale, 0, 'f', 0));
+        r.fail(QStringLiteral("network"),
+               QStringLiteral("'timeScale' must be a number from 0 to %1")
+                   .arg(kMaxTimeScale, 0, 'f', 0));
     net.timeScale = scale.toDouble(1.0);
-    r.text(root, "networkChangeAnswer", "network", net.networkChangeAnswer);
-    if (net.networkChangeAnswer != "0" && net.networkChangeAnswer != "3")
-        r.fail("network", "'networkChangeAnswer' must be \"0\" or \"3\"");
-    net.interfaces = interfacesFromJson(r, root.value("interfaces"));
-    net.discoverFaults = faultsFromJson(r, root.value("discoverFaults"), "network");
-    if (!root.value("nodes").isArray())
-        r.fail("network", "'nodes' must be a list");
-    const QJsonArray nodes = root.value("nodes").toArray();
+    r.text(root, "networkChangeAnswer", QStringLiteral("network"), net.networkChangeAnswer);
+    if (net.networkChangeAnswer != QStringLiteral("0") &&
+        net.networkChangeAnswer != QStringLiteral("3"))
+        r.fail(QStringLiteral("network"),
+               QStringLiteral("'networkChangeAnswer' must be \"0\" or \"3\""));
+    net.interfaces = interfacesFromJson(r, root.value(QStringLiteral("interfaces")));
+    net.discoverFaults =
+        faultsFromJson(r, root.value(QStringLiteral("discoverFaults")), QStringLiteral("network"));
+    if (!root.value(QStringLiteral("nodes")).isArray())
+        r.fail(QStringLiteral("network"), QStringLiteral("'nodes' must be a list"));
+    const QJsonArray nodes = root.value(QStringLiteral("nodes")).toArray();
     for (int i = 0; i < nodes.size() && r.error.isEmpty(); ++i)
         net.nodes << nodeFromJson(r, nodes.at(i), i, int(net.interfaces.size()));
     checkUniqueNodes(r, net.nodes);
-    net.fileServers = fileServersFromJson(r, root.value("fileServers"));
+    net.fileServers = fileServersFromJson(r, root.value(QStringLiteral("fileServers")));
     if (!r.error.isEmpty()) {
         *error = r.error;
         return std::nullopt;
@@ -397,35 +404,41 @@ std::optional<Network> networkFromJson(const QByteArray& json, QString* error) {
 }
 
 QStringList faultKnobNames() {
-    return {"noAnswer", "delayMs", "refusePassword", "noResponse",  "truncateAt", "garbage",
-            "hugeMb",   "nulByte", "invalidUtf8",    "cutTransfer", "flashFails"};
+    return {QStringLiteral("noAnswer"),       QStringLiteral("delayMs"),
+            QStringLiteral("refusePassword"), QStringLiteral("noResponse"),
+            QStringLiteral("truncateAt"),     QStringLiteral("garbage"),
+            QStringLiteral("hugeMb"),         QStringLiteral("nulByte"),
+            QStringLiteral("invalidUtf8"),    QStringLiteral("cutTransfer"),
+            QStringLiteral("flashFails")};
 }
 
 bool setFaultKnob(Faults& faults, const QString& knob, const QString& value, QString* error) {
     Reader r;
     QJsonObject o = faultsToJson(faults);
     if (!o.contains(knob)) {
-        *error =
-            QString("unknown fault knob '%1' (knobs: %2)").arg(knob, faultKnobNames().join(", "));
+        *error = QStringLiteral("unknown fault knob '%1' (knobs: %2)")
+                     .arg(knob, faultKnobNames().join(QStringLiteral(", ")));
         return false;
     }
     bool isNumber = false;
     const int number = value.toInt(&isNumber);
     if (o.value(knob).isBool()) {
-        const bool on = value == "on" || value == "true" || value == "1";
-        const bool off = value == "off" || value == "false" || value == "0";
+        const bool on = value == QStringLiteral("on") || value == QStringLiteral("true") ||
+                        value == QStringLiteral("1");
+        const bool off = value == QStringLiteral("off") || value == QStringLiteral("false") ||
+                         value == QStringLiteral("0");
         if (!on && !off) {
-            *error = QString("knob '%1' takes on or off").arg(knob);
+            *error = QStringLiteral("knob '%1' takes on or off").arg(knob);
             return false;
         }
         o.insert(knob, on);
     } else if (isNumber) {
         o.insert(knob, number);
     } else {
-        *error = QString("knob '%1' takes a whole number").arg(knob);
+        *error = QStringLiteral("knob '%1' takes a whole number").arg(knob);
         return false;
     }
-    const Faults updated = faultsFromJson(r, o, "knob");
+    const Faults updated = faultsFromJson(r, o, QStringLiteral("knob"));
     if (!r.error.isEmpty()) {
         *error = r.error;
         return false;

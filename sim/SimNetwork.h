@@ -32,9 +32,12 @@ struct Faults {
 // A firmware update under way on a node, followed in the status queries the
 // node has answered since it began, and the firmware it runs after its next
 // restart.
-inline const QString kJobWaitLayer2 = "wait-layer2";    // asked for a layer-2 server
-inline const QString kJobFlashLayer2 = "flash-layer2";  // writes a layer-2 image to flash
-inline const QString kJobFetch = "fetch";               // fetches a file from a file server
+// Asked for a layer-2 server.
+inline const QString kJobWaitLayer2 = QStringLiteral("wait-layer2");
+// Writes a layer-2 image to flash.
+inline const QString kJobFlashLayer2 = QStringLiteral("flash-layer2");
+// Fetches a file from a file server.
+inline const QString kJobFetch = QStringLiteral("fetch");
 
 struct FirmwareJob {
     QString stage;               // one of the kJob stages; empty when none is under way
@@ -80,8 +83,9 @@ struct Node {
 };
 
 struct Network {
-    double timeScale = 1.0;             // real duration = simulated duration * timeScale
-    QString networkChangeAnswer = "3";  // first line of a POST that moved a node to another network
+    double timeScale = 1.0;  // real duration = simulated duration * timeScale
+    // First line of a POST that moved a node to another network.
+    QString networkChangeAnswer = QStringLiteral("3");
     QList<HostInterface> interfaces;
     Faults discoverFaults;
     QList<Node> nodes;

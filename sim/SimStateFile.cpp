@@ -26,14 +26,14 @@ bool replaceFile(const QString& from, const QString& to) {
 std::optional<Network> readUnlocked(const QString& path, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QString("cannot read the network state file %1 (%2)")
+        *error = QStringLiteral("cannot read the network state file %1 (%2)")
                      .arg(QDir::toNativeSeparators(path), file.errorString());
         return std::nullopt;
     }
     QString problem;
     std::optional<Network> net = networkFromJson(file.readAll(), &problem);
     if (!net)
-        *error = QString("the network state file %1 is damaged: %2")
+        *error = QStringLiteral("the network state file %1 is damaged: %2")
                      .arg(QDir::toNativeSeparators(path), problem);
     return net;
 }
@@ -50,7 +50,7 @@ bool writeUnlocked(const QString& path, const Network& net, QString* error) {
     file.close();
     if (written && replaceFile(temporary, path))
         return true;
-    *error = QString("cannot write the network state file %1 (%2)")
+    *error = QStringLiteral("cannot write the network state file %1 (%2)")
                  .arg(QDir::toNativeSeparators(path), file.errorString());
     QFile::remove(temporary);
     return false;
@@ -60,7 +60,8 @@ bool writeUnlocked(const QString& path, const Network& net, QString* error) {
 
 QString networkFilePath() {
     const QString fromEnvironment = qEnvironmentVariable("KALDOR_SIMNET");
-    return fromEnvironment.isEmpty() ? QDir::current().filePath("simnet.json") : fromEnvironment;
+    return fromEnvironment.isEmpty() ? QDir::current().filePath(QStringLiteral("simnet.json"))
+                                     : fromEnvironment;
 }
 
 std::optional<Network> readNetworkFile(const QString& path, QString* error) {

@@ -36,26 +36,27 @@ bool writeResultFile(const QString& name, const ToolOutput& output) {
         file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
         file.write(output.bytes) == output.bytes.size();
     if (!written)
-        complain(QString("cannot write %1: %2").arg(name, file.errorString()));
+        complain(QStringLiteral("cannot write %1: %2").arg(name, file.errorString()));
     return written;
 }
 
 QStringList interfaceLines(const Network& net) {
     QStringList lines;
     for (const HostInterface& i : net.interfaces)
-        lines << i.name + " " + i.description;
+        lines << i.name + QLatin1Char(' ') + i.description;
     return lines;
 }
 
 bool readRequest(const QString& path, QByteArray* bytes, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QString("cannot read the request file %1 (%2)").arg(path, file.errorString());
+        *error =
+            QStringLiteral("cannot read the request file %1 (%2)").arg(path, file.errorString());
         return false;
     }
     *bytes = file.read(kMaxRequestBytes + 1);
     if (bytes->size() > kMaxRequestBytes) {
-        *error = QString("the request file %1 is larger than 1 MB").arg(path);
+        *error = QStringLiteral("the request file %1 is larger than 1 MB").arg(path);
         return false;
     }
     return true;
@@ -64,7 +65,7 @@ bool readRequest(const QString& path, QByteArray* bytes, QString* error) {
 // Arguments: the request path, then "-i" and the interface name.
 bool parseClientArguments(const QStringList& arguments, QString* requestPath,
                           QString* interfaceName) {
-    if (arguments.size() != 3 || arguments.at(1) != "-i")
+    if (arguments.size() != 3 || arguments.at(1) != QStringLiteral("-i"))
         return false;
     *requestPath = arguments.at(0);
     *interfaceName = arguments.at(2);
@@ -99,24 +100,27 @@ QByteArray discoveryText(const Network& net, qint64 nowMs) {
     for (int i = 0; i < net.interfaces.size(); ++i) {
         const Node* local = hostNode(net, i, nowMs);
         if (local && !local->faults.noAnswer)
-            return crlfText(
-                QStringList{local->mac, QString::number(i),
-                            local->params.value("MODEL") + " " + local->params.value("VER")} +
-                interfaceLines(net));
+            return crlfText(QStringList{local->mac, QString::number(i),
+                                        local->params.value(QStringLiteral("MODEL")) +
+                                            QLatin1Char(' ') +
+                                            local->params.value(QStringLiteral("VER"))} +
+                            interfaceLines(net));
     }
-    return crlfText(QStringList{"E"} + interfaceLines(net));
+    return crlfText(QStringList{QStringLiteral("E")} + interfaceLines(net));
 }
 
 int runClientTool(const QStringList& arguments) {
     QString requestPath;
     QString interfaceName;
     if (!parseClientArguments(arguments, &requestPath, &interfaceName)) {
-        const QString usage = "usage: ihcp_client.exe \"<request file>\" -i eth<N>";
+        const QString usage = QStringLiteral("usage: ihcp_client.exe \"<request file>\" -i eth<N>");
         complain(usage);
-        writeResultFile("ihcp_client.tmp", ToolOutput{errorResponse(usage)});
+        writeResultFile(QStringLiteral("ihcp_client.tmp"), ToolOutput{errorResponse(usage)});
         return 2;
     }
-    return writeResultFile("ihcp_client.tmp", answerClient(requestPath, interfaceName)) ? 0 : 1;
+    const bool written = writeResultFile(QStringLiteral("ihcp_client.tmp"),
+                                         answerClient(requestPath, interfaceName));
+    return written ? 0 : 1;
 }
 
 int runDiscoverTool() {
@@ -124,20 +128,23 @@ int runDiscoverTool() {
     const std::optional<Network> net = readNetworkFile(networkFilePath(), &error);
     if (!net) {
         complain(error);
-        writeResultFile("macdiscover.tmp", ToolOutput{crlfText({"E"})});
+        writeResultFile(QStringLiteral("macdiscover.tmp"),
+                        ToolOutput{crlfText({QStringLiteral("E")})});
         return 1;
     }
     const ToolOutput output = shapeOutput(discoveryText(*net, now()), net->discoverFaults);
-    return writeResultFile("macdiscover.tmp", output) ? 0 : 1;
+    return writeResultFile(QStringLiteral("macdiscover.tmp"), output) ? 0 : 1;
 }
 
 int runFirmwareServerTool(const QStringList& arguments) {
     const ServerOutcome outcome = serveFirmware(arguments);
     const int code = int(outcome.code);
     if (outcome.code != ServerCode::Success)
-        complain("winl2fwserver.exe: " + outcome.text);
-    const QString line = QString::number(code) + " " + outcome.text;
-    return writeResultFile("winl2fwserver.tmp", ToolOutput{crlfText({line})}) ? code : 10;
+        complain(QLatin1String("winl2fwserver.exe: ") + outcome.text);
+    const QString line = QString::number(code) + QLatin1Char(' ') + outcome.text;
+    const bool written =
+        writeResultFile(QStringLiteral("winl2fwserver.tmp"), ToolOutput{crlfText({line})});
+    return written ? code : 10;
 }
 
 }  // namespace kaldorsim

@@ -9,7 +9,7 @@ namespace kaldorsim {
 namespace {
 
 QString keyOf(const Node& n) {
-    return n.params.value("ENCRYPT_KEY_STR");
+    return n.params.value(QStringLiteral("ENCRYPT_KEY_STR"));
 }
 
 // A frame gets through only where both ends hear each other and both can
@@ -45,7 +45,8 @@ QString connectionMacList(const QList<const Node*>& table) {
 QString connectionNetIdList(const Node& node, const QList<const Node*>& table) {
     QStringList ids;
     for (const Node* other : table)
-        ids << (keyOf(*other) == keyOf(node) ? other->params.value("NET_ID_STR") : kForeignNetwork);
+        ids << (keyOf(*other) == keyOf(node) ? other->params.value(QStringLiteral("NET_ID_STR"))
+                                             : kForeignNetwork);
     return quotedList(ids);
 }
 

@@ -9,7 +9,7 @@
 
 namespace kaldorsim {
 
-inline const QString kForeignNetwork = "Network #1";
+inline const QString kForeignNetwork = QStringLiteral("Network #1");
 
 bool hears(const Node& listener, const Node& other);
 
