@@ -46,6 +46,10 @@ public:
     explicit LineReader(QIODevice& device) : device_(device) {}
     // The next line without its line end; false at the end of the device.
     bool next(QByteArrayView& line) {
+        if (first_) {
+            skipByteOrderMark();
+            first_ = false;
+        }
         for (;;) {
             const char* from = buffer_.constData() + start_;
             const auto* newline = static_cast<const char*>(std::memchr(from, '\n', end_ - start_));
@@ -59,15 +63,21 @@ public:
             const qsizetype length = newline ? newline - from : end_ - start_;
             line = StripLineEnd(QByteArrayView(from, length));
             start_ += length + (newline ? 1 : 0);
-            if (first_) {
-                line = StripByteOrderMark(line);
-                first_ = false;
-            }
             return true;
         }
     }
 
 private:
+    // The mark goes before any line is cut, as in SplitLines: a file of the
+    // mark alone holds no text, so no line at all, like an empty file.
+    void skipByteOrderMark() {
+        while (end_ - start_ < 3 && !atEnd_) {  // the mark's three bytes
+            fill();
+        }
+        const QByteArrayView text(buffer_.constData() + start_, end_ - start_);
+        start_ += text.size() - StripByteOrderMark(text).size();
+    }
+
     // One read of this size holds a whole catalogue of ordinary size.
     static constexpr qsizetype kBlock = 64 * 1024;
 
