@@ -12,9 +12,9 @@
 #include "Measure.h"
 #include "app/TextFiles.h"
 #include "lang/ApplyLanguage.h"
+#include "lang/Catalogue.h"
 #include "main/Navigator.h"
 #include "main/Startup.h"
-#include "lang/Catalogue.h"
 #include "support/Fixture.h"
 
 namespace {

@@ -130,7 +130,8 @@ private slots:
         for (qsizetype i = 0; i < clicked.size(); ++i) {
             QTest::mouseClick(bar, Qt::LeftButton, {},
                               bar->tabRect(clicked[i].toInt() - 1).center());
-            QCOMPARE(panels->currentWidget(), Control(qPrintable(QString("picFrame_%1").arg(shown[i].toInt()))));
+            QCOMPARE(panels->currentWidget(),
+                     Control(qPrintable(QString("picFrame_%1").arg(shown[i].toInt()))));
         }
         auto* criteria = Control<QStackedWidget>("stkCriterion");
         QCOMPARE(criteria->currentWidget(), Control(qPrintable(QString("picCriterion_%1").arg(1))));
@@ -284,13 +285,17 @@ private slots:
         OPEN_ADVANCED(f, kLocal);
         QStringList map;
         for (int k = 0; k < 8; ++k) {
-            QCOMPARE(Control(qPrintable(QString("lblQoSPrec%1").arg(k)))->isHidden(), Text(qPrintable(QString("txtQoSMap%1").arg(k)))->isHidden());
+            QCOMPARE(Control(qPrintable(QString("lblQoSPrec%1").arg(k)))->isHidden(),
+                     Text(qPrintable(QString("txtQoSMap%1").arg(k)))->isHidden());
             map << Text(qPrintable(QString("txtQoSMap%1").arg(k)))->text();
         }
         const QStringList shown{
-            QString::number(Combo("cboRule1")->currentIndex()),   Shown("txtPort1", "lblPort1"),
-            QString::number(Combo("cboRule2")->currentIndex()),   Shown("txtPort2", "lblPort2"),
-            QString::number(Combo("cboQoSRule")->currentIndex()), Shown("txtQoSPort", "lblQoSPort"),
+            QString::number(Combo("cboRule1")->currentIndex()),
+            Shown("txtPort1", "lblPort1"),
+            QString::number(Combo("cboRule2")->currentIndex()),
+            Shown("txtPort2", "lblPort2"),
+            QString::number(Combo("cboQoSRule")->currentIndex()),
+            Shown("txtQoSPort", "lblQoSPort"),
             Text(qPrintable(QString("txtQoSMap%1").arg(0)))->isHidden() ? "-" : map.join(',')};
         QCOMPARE(shown.join('|'), Cell("expected"));
         // The rest of the window is loaded all the same.

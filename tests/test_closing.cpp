@@ -92,10 +92,14 @@ private slots:
     void closeRefusedWhileBusy_data() {
         QTest::addColumn<QString>("closed");  // the window closed meanwhile
         QTest::addColumn<QString>("button");  // the advanced window's button that runs
-        QTest::newRow("advanced window during Refresh") << "frmConfigAdv" << "cmdRefresh";
-        QTest::newRow("advanced window during an update") << "frmConfigAdv" << "CmdUpdateIGMP";
-        QTest::newRow("status window during Refresh") << "frmMessage" << "cmdRefresh";
-        QTest::newRow("assistant window behind it") << "assistant" << "cmdRefresh";
+        QTest::newRow("advanced window during Refresh") << "frmConfigAdv"
+                                                        << "cmdRefresh";
+        QTest::newRow("advanced window during an update") << "frmConfigAdv"
+                                                          << "CmdUpdateIGMP";
+        QTest::newRow("status window during Refresh") << "frmMessage"
+                                                      << "cmdRefresh";
+        QTest::newRow("assistant window behind it") << "assistant"
+                                                    << "cmdRefresh";
     }
     void closeRefusedWhileBusy() {
         QFETCH(QString, closed);

@@ -125,8 +125,8 @@ private slots:
         QFile::setPermissions(f->workFile("ihcp_client.exe"), QFile::ReadOwner | QFile::ExeOwner);
         f->click(W().frmBegin, "cmdNext");
         QVERIFY2(f->dialogs.boxes.isEmpty(), qPrintable(f->dialogs.describe()));
-        QCOMPARE(f->nodeLines(), (QStringList{NodeLine(kOffice, "Home", ""),
-                                              NodeLine(kLocal + "X", "Home", "")}));
+        QCOMPARE(f->nodeLines(),
+                 (QStringList{NodeLine(kOffice, "Home", ""), NodeLine(kLocal + "X", "Home", "")}));
     }
 
     // The whole network: the local node's own list, the far node that only a

@@ -145,18 +145,17 @@ private slots:
                                              << QStringList{kGarage} << true << true << kGarage;
         QTest::newRow("Home after End") << "lstMac" << QList<int>{down, Qt::Key_End, Qt::Key_Home}
                                         << QStringList{kOffice} << true << true << kOffice;
-        QTest::newRow("Shift+Down: two entries") << "lstMac" << QList<int>{down, shiftDown}
-                                                 << QStringList{kOffice, kGarage} << true << true
-                                                 << kGarage;
+        QTest::newRow("Shift+Down: two entries")
+            << "lstMac" << QList<int>{down, shiftDown} << QStringList{kOffice, kGarage} << true
+            << true << kGarage;
         QTest::newRow("Ctrl+Space adds an entry")
             << "lstMac" << QList<int>{down, ctrlDown, ctrlSpace} << QStringList{kOffice, kGarage}
             << true << false << kOffice;
         QTest::newRow("Ctrl+Space takes the entry back")
             << "lstMac" << QList<int>{down, ctrlSpace} << QStringList() << false << false
             << kOffice;
-        QTest::newRow("Space on the connected node")
-            << "txtMacDirect" << QList<int>{Qt::Key_Space} << QStringList() << true << true
-            << kLocal;
+        QTest::newRow("Space on the connected node") << "txtMacDirect" << QList<int>{Qt::Key_Space}
+                                                     << QStringList() << true << true << kLocal;
     }
     void nodeSelectionByKeyboard() {
         QFETCH(QString, control);
@@ -225,8 +224,7 @@ private slots:
         const auto focused = [] {
             const bool anyFocus =
                 QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; });
-            return anyFocus ? QApplication::focusWidget()->objectName()
-                                               : QString();
+            return anyFocus ? QApplication::focusWidget()->objectName() : QString();
         };
         for (int i = 0; i < 20 && focused() != "lstMac"; ++i) {
             type(Qt::Key_Tab);

@@ -2,8 +2,8 @@
 // the exact requests, the field rules, and every QoS setting sent to a
 // simulated node and recognised again after a refresh. The VLAN panel's
 // requests and enabling rules are in test_advanced_updates and test_advanced.
-#include <QLabel>
 #include <QFocusEvent>
+#include <QLabel>
 
 #include "advanced/QosRequests.h"
 #include "lang/Catalogue.h"

@@ -13,8 +13,7 @@ void frmConfigAdv::ConnectFirmwareFrames() {
     connect(ui->cboInterface, &QComboBox::currentIndexChanged, this,
             &frmConfigAdv::cboInterface_Click);
     connect(ui->cmdFwUpgrade, &QPushButton::clicked, this, &frmConfigAdv::cmdFwUpgrade_Click);
-    connect(ui->cboUpgProt, &QComboBox::currentIndexChanged, this,
-            &frmConfigAdv::cboUpgProt_Click);
+    connect(ui->cboUpgProt, &QComboBox::currentIndexChanged, this, &frmConfigAdv::cboUpgProt_Click);
     // cboUpdSect_Click, txtServerIP_Change, txtFtpUser_Change,
     // txtFtpPass_Change and txtFileName_Change: one rule for the button.
     connect(ui->cboUpdSect, &QComboBox::currentIndexChanged, this,
@@ -86,9 +85,9 @@ void frmConfigAdv::cmdFileName_Click() {
 }
 
 void frmConfigAdv::cmdFwUpdate_Click() {
-    UpdateSelectedNode(this,
-                       {ui->cboUpgProt->currentText(), ui->txtServerIP->text(),
-                        ui->txtFtpUser->text(), ui->txtFtpPass->text(), ui->txtFileName->text(),
-                        ui->cboUpdSect->currentText()},
-                       [this] { cmdReset_Click(); });
+    UpdateSelectedNode(
+        this,
+        {ui->cboUpgProt->currentText(), ui->txtServerIP->text(), ui->txtFtpUser->text(),
+         ui->txtFtpPass->text(), ui->txtFileName->text(), ui->cboUpdSect->currentText()},
+        [this] { cmdReset_Click(); });
 }

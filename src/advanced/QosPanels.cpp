@@ -1,14 +1,14 @@
-#include "QosRequests.h"
 #include "Loading.h"
+#include "QosRequests.h"
 #include "RuleRecognition.h"
 #include "app/Application.h"
-#include "app/Values.h"
 #include "app/Seams.h"
+#include "app/Values.h"
+#include "channel/Requests.h"
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
-#include "channel/Requests.h"
 #include "ui/BusyOperation.h"
 #include "ui/Status.h"
 #include "ui_frmConfigAdv.h"
@@ -46,8 +46,7 @@ void ShowPresetPort(const QComboBox* rule, QLabel* portLabel, QLineEdit* port) {
 }  // namespace
 
 void frmConfigAdv::ConnectQosPanels() {
-    connect(ui->cboQoSRule, &QComboBox::currentIndexChanged, this,
-            &frmConfigAdv::cboQoSRule_Click);
+    connect(ui->cboQoSRule, &QComboBox::currentIndexChanged, this, &frmConfigAdv::cboQoSRule_Click);
     connect(ui->cboRule1, &QComboBox::currentIndexChanged, this, &frmConfigAdv::cboRule1_Click);
     connect(ui->cboRule2, &QComboBox::currentIndexChanged, this, &frmConfigAdv::cboRule2_Click);
     for (QLineEdit* port : {ui->txtQoSPort, ui->txtPort1, ui->txtPort2}) {
@@ -57,8 +56,7 @@ void frmConfigAdv::ConnectQosPanels() {
         ClampOnLeaving(txtQoSMap(k), kHighestPriority);
     }
     connect(ui->cmdQoSUpdate, &QPushButton::clicked, this, &frmConfigAdv::cmdQoSUpdate_Click);
-    connect(ui->cmdQoSAdvUpdate, &QPushButton::clicked, this,
-            &frmConfigAdv::cmdQoSAdvUpdate_Click);
+    connect(ui->cmdQoSAdvUpdate, &QPushButton::clicked, this, &frmConfigAdv::cmdQoSAdvUpdate_Click);
 }
 
 // The criteria panels show the node's classification criteria as they are.
@@ -107,7 +105,8 @@ void frmConfigAdv::LoadAdvancedRules() {
         QComboBox* rule;
         QLineEdit* port;
         QLabel* portLabel;
-    } panels[] = {{ui->cboRule1, ui->txtPort1, ui->lblPort1}, {ui->cboRule2, ui->txtPort2, ui->lblPort2}};
+    } panels[] = {{ui->cboRule1, ui->txtPort1, ui->lblPort1},
+                  {ui->cboRule2, ui->txtPort2, ui->lblPort2}};
     int rule = 0;
     for (int n = 0; n < 2; ++n) {
         const QString prefix = QStringLiteral("CUSTOM_%1_").arg(n);
@@ -175,7 +174,7 @@ void frmConfigAdv::LoadQoSRule() {
         // A list of fewer than eight priorities leaves the rest empty.
         for (int k = 0; k < 8; ++k) {
             txtQoSMap(k)->setText(k < map.size() ? QString::number(ValInt(map[k].mid(1, 1)))
-                                                         : QString());
+                                                 : QString());
         }
     }
 }

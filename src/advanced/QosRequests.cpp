@@ -31,9 +31,9 @@ constexpr Selector kTcpPort{27, "06", "FF", 38, "FFFF"};
 constexpr Selector kIpPrecedence{16, "0800", "FFFF", 19, "E0"};
 
 // Class values of the precedences 1 to 8; the last two share the top value.
-const QStringList kPrecedenceClasses{QStringLiteral("20"), QStringLiteral("40"), QStringLiteral("60"),
-                                     QStringLiteral("80"), QStringLiteral("A0"), QStringLiteral("C0"),
-                                     QStringLiteral("E0"), QStringLiteral("E0")};
+const QStringList kPrecedenceClasses{
+    QStringLiteral("20"), QStringLiteral("40"), QStringLiteral("60"), QStringLiteral("80"),
+    QStringLiteral("A0"), QStringLiteral("C0"), QStringLiteral("E0"), QStringLiteral("E0")};
 
 QString CriterionLine(int criterion, const char* suffix) {
     return QStringLiteral("CRITERION_%1%2").arg(criterion).arg(QLatin1String(suffix));

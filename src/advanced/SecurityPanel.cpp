@@ -4,11 +4,11 @@
 #include "Loading.h"
 #include "app/Application.h"
 #include "app/Seams.h"
+#include "app/Values.h"
+#include "channel/Response.h"
 #include "discovery/Alias.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
-#include "app/Values.h"
-#include "channel/Response.h"
 #include "ui_frmConfigAdv.h"
 
 void frmConfigAdv::ConnectSecurityPanel() {
@@ -45,13 +45,11 @@ void frmConfigAdv::LoadSecurityPanel() {
 // Shows and fills the encryption controls, or, with a non-zero hide flag,
 // hides them.
 void frmConfigAdv::LoadEncryptionSettings(int hide) {
-    for (QWidget* control : {static_cast<QWidget*>(ui->cboEncryptType),
-                             static_cast<QWidget*>(ui->cboAESEncryptType),
-                             static_cast<QWidget*>(ui->cboEncryptLength),
-                             static_cast<QWidget*>(ui->cmdUpEncryption),
-                             static_cast<QWidget*>(lblSecurity(6)),
-                             static_cast<QWidget*>(lblSecurity(7)),
-                             static_cast<QWidget*>(lblSecurity(8))}) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(ui->cboEncryptType), static_cast<QWidget*>(ui->cboAESEncryptType),
+          static_cast<QWidget*>(ui->cboEncryptLength), static_cast<QWidget*>(ui->cmdUpEncryption),
+          static_cast<QWidget*>(lblSecurity(6)), static_cast<QWidget*>(lblSecurity(7)),
+          static_cast<QWidget*>(lblSecurity(8))}) {
         control->setVisible(hide == 0);
     }
     if (hide != 0) {
@@ -74,8 +72,8 @@ void frmConfigAdv::LoadEncryptionSettings(int hide) {
 
 void frmConfigAdv::cboEncryptType_Click() {
     const bool aes = ui->cboEncryptType->currentText() == QLatin1String("AES");
-    ui->cboAESEncryptType->setCurrentIndex(
-        FindComboIndex(aes ? QStringLiteral("ECB") : QStringLiteral("None"), ui->cboAESEncryptType));
+    ui->cboAESEncryptType->setCurrentIndex(FindComboIndex(
+        aes ? QStringLiteral("ECB") : QStringLiteral("None"), ui->cboAESEncryptType));
     ui->cboEncryptLength->setCurrentIndex(
         FindComboIndex(aes ? QStringLiteral("256") : QStringLiteral("168"), ui->cboEncryptLength));
     ui->cboAESEncryptType->setEnabled(aes);

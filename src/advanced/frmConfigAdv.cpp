@@ -53,16 +53,15 @@ void frmConfigAdv::ConnectFrame() {
     connect(ui->cmdRefresh, &QPushButton::clicked, this, &frmConfigAdv::cmdRefresh_Click);
     connect(ui->cmdExit, &QPushButton::clicked, this, &frmConfigAdv::cmdExit_Click);
     connect(ui->cmdReset, &QPushButton::clicked, this, &frmConfigAdv::cmdReset_Click);
-    connect(ui->cmdFactoryReset, &QPushButton::clicked, this,
-            &frmConfigAdv::cmdFactoryReset_Click);
+    connect(ui->cmdFactoryReset, &QPushButton::clicked, this, &frmConfigAdv::cmdFactoryReset_Click);
     connect(ui->cmdTcpWindow, &QPushButton::clicked, this, &frmConfigAdv::cmdTcpWindow_Click);
 }
 
 QWidget* frmConfigAdv::picFrame(int i) const {
-    return Element<QWidget>({ui->picFrame_1, ui->picFrame_2, ui->picFrame_3, ui->picFrame_4,
-                             ui->picFrame_5, ui->picFrame_6, ui->picFrame_7, ui->picFrame_8,
-                             ui->picFrame_9, ui->picFrame_10},
-                            1, i);
+    return Element<QWidget>(
+        {ui->picFrame_1, ui->picFrame_2, ui->picFrame_3, ui->picFrame_4, ui->picFrame_5,
+         ui->picFrame_6, ui->picFrame_7, ui->picFrame_8, ui->picFrame_9, ui->picFrame_10},
+        1, i);
 }
 
 QWidget* frmConfigAdv::picCriterion(int i) const {

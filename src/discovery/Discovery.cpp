@@ -67,7 +67,8 @@ void AddConnections(frmConnect* page, bool localNode) {
     SessionState& s = Session();
     if (localNode) {
         s.LocalNetworkId = ReadResponseValue(QStringLiteral("NET_ID_STR"));
-        page->setLocalNodeLine(NodeLine(s.SelectedMac, s.LocalNetworkId, LookupAlias(s.SelectedMac)));
+        page->setLocalNodeLine(
+            NodeLine(s.SelectedMac, s.LocalNetworkId, LookupAlias(s.SelectedMac)));
     }
     const QStringList macs =
         SplitOptionList(ReadResponseValue(QStringLiteral("PLC_CONNECTION_MAC_ADDR")));

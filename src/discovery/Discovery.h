@@ -42,10 +42,10 @@ class frmConnect;
 // How a discovery ended, and what it found for the interface lists.
 struct DiscoveryResult {
     enum class End {
-        NodePage,      // the node page lists the network
-        LoaderPage,    // no local node: the loader page takes over
-        WelcomePage,   // the local node refused every password it was given
-        Locked,        // the user gave up on the local node's password
+        NodePage,     // the node page lists the network
+        LoaderPage,   // no local node: the loader page takes over
+        WelcomePage,  // the local node refused every password it was given
+        Locked,       // the user gave up on the local node's password
     };
     End end = End::NodePage;
     // The discovery file was read: the loader page's list becomes

@@ -75,9 +75,9 @@ bool SendFirmware(QWidget* window, const QString& firmwareFile) {
     DeleteResponse();
     DeleteFirmwareServerResult();
     QDir::setCurrent(s.WorkDir);
-    const int exitCode = RunServerAndClientAndWait(
-        FirmwareServerCommandLine(firmwareFile, s.InterfaceNumber),
-        ClientCommandLine(s.PostRequestFile));
+    const int exitCode =
+        RunServerAndClientAndWait(FirmwareServerCommandLine(firmwareFile, s.InterfaceNumber),
+                                  ClientCommandLine(s.PostRequestFile));
     SetProgress(2, 5);
     if (!FirmwareServerRan(exitCode)) {
         return false;

@@ -50,8 +50,10 @@ void Navigator::CreateWindows() {
 }
 
 CaptionedWindows Navigator::captionedWindows() const {
-    return {begin_,   connect_,  loader_, config_, status_, end_,
-            advanced_, prompt_, frmErrorShort::current(), setAll_};
+    return {begin_,    connect_, loader_,
+            config_,   status_,  end_,
+            advanced_, prompt_,  frmErrorShort::current(),
+            setAll_};
 }
 
 void Navigator::Start() {
@@ -62,7 +64,9 @@ void Navigator::Start() {
 
 void Navigator::Connect() {
     const auto exit = [] { ExitApplication(); };
-    const auto show = [this](QWidget* page) { return [this, page] { assistant_->showPage(page); }; };
+    const auto show = [this](QWidget* page) {
+        return [this, page] { assistant_->showPage(page); };
+    };
     const auto discover = [this] { Discover(); };
 
     QObject::connect(assistant_, &AssistantWindow::closeRequested, this, exit);

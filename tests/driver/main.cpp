@@ -8,11 +8,11 @@
 
 #include "app/Application.h"
 #include "app/Seams.h"
+#include "discovery/Alias.h"
 #include "main/GuardedApplication.h"
 #include "main/Navigator.h"
 #include "main/PlatformSignals.h"
 #include "main/Startup.h"
-#include "discovery/Alias.h"
 
 namespace {
 

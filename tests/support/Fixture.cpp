@@ -2,22 +2,22 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QStackedWidget>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QStackedWidget>
 #include <QTest>
 
 #include "SimDemo.h"
 #include "SimStateFile.h"
 #include "app/Seams.h"
+#include "app/TextFiles.h"
 #include "main/Navigator.h"
 #include "main/Startup.h"
 #include "wizard/AssistantWindow.h"
-#include "app/TextFiles.h"
 
 qint64 Fixture::waited = 0;
 
