@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "app/Application.h"
-#include "app/Controls.h"
 #include "discovery/Discovery.h"
+#include "lang/Controls.h"
 #include "main/Navigator.h"
 #include "main/Startup.h"
 #include "support/Fixture.h"

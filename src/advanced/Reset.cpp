@@ -69,7 +69,7 @@ struct BootCheck {
 qint16 BootCount(const QString& text) {
     bool ok = false;
     const qint16 count = text.trimmed().toShort(&ok);
-    return ok ? count : 0;
+    return ok ? count : qint16{0};
 }
 
 BootCheck QueryBootCount() {

@@ -87,8 +87,8 @@ QLabel* frmConfigAdv::lblQoSPrec(int k) const {
                            0, k);
 }
 
-void frmConfigAdv::OnLostFocus(QWidget* control, std::function<void()> handler) {
-    lostFocus_.insert(control, std::move(handler));
+void frmConfigAdv::OnLostFocus(QWidget* control, const std::function<void()>& handler) {
+    lostFocus_.insert(control, handler);
     control->installEventFilter(this);
 }
 

@@ -61,7 +61,7 @@ private:
 
     // Runs the handler whenever the control loses the input focus to another
     // control of the program (not when another program takes the focus).
-    void OnLostFocus(QWidget* control, std::function<void()> handler);
+    void OnLostFocus(QWidget* control, const std::function<void()>& handler);
 
     // Sends settings of the window's node in one POST request, the settings
     // after the request's two header lines. True when the node accepted them;

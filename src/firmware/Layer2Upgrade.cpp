@@ -153,8 +153,8 @@ void SetFirmwareDialogTexts(QWidget* page) {
 QString ChooseFirmwareFile(QWidget* owner) {
     const QWidget* page = gDialogTexts;
     Q_ASSERT(page);
-    const QString path = TheDialogs().openFileName(owner, page->property("cdlOpenTitle").toString(),
-                                                   page->property("cdlOpenFilter").toString());
+    QString path = TheDialogs().openFileName(owner, page->property("cdlOpenTitle").toString(),
+                                             page->property("cdlOpenFilter").toString());
     QDir::setCurrent(Session().WorkDir);
     return path;
 }

@@ -7,7 +7,7 @@
 
 #include "Catalogue.h"
 #include "app/Application.h"
-#include "app/Controls.h"
+#include "lang/Controls.h"
 
 namespace {
 

@@ -8,6 +8,20 @@
 #include <QMessageBox>
 #include <QUrl>
 
+namespace {
+
+// A question to the user comes with the ordinary pointer, even while an
+// operation shows the busy one over the rest of the program.
+class ArrowWhileAsking {
+public:
+    ArrowWhileAsking() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~ArrowWhileAsking() { QApplication::restoreOverrideCursor(); }
+    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+};
+
+}  // namespace
+
 static QMessageBox::Icon ToQt(MsgIcon icon) {
     switch (icon) {
         case MsgIcon::Information:
@@ -30,6 +44,7 @@ MsgAnswer DesktopDialogs::messageBox(const QString& text, MsgIcon icon, MsgButto
         ToQt(icon), title, text,
         buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
         QApplication::activeWindow());
+    const ArrowWhileAsking arrow;
     const int answer = box.exec();
     if (buttons == MsgButtons::Ok) {
         return MsgAnswer::Ok;
@@ -38,13 +53,15 @@ MsgAnswer DesktopDialogs::messageBox(const QString& text, MsgIcon icon, MsgButto
 }
 
 int DesktopDialogs::execModal(QDialog* dialog) {
+    const ArrowWhileAsking arrow;
     return dialog->exec();
 }
 
 QString DesktopDialogs::openFileName(QWidget* owner, const QString& title, const QString& filter) {
     // The dialog may wander to other folders; the work folder stays current.
     const QString workDir = QDir::currentPath();
-    const QString file = QFileDialog::getOpenFileName(owner, title, workDir, filter);
+    const ArrowWhileAsking arrow;
+    QString file = QFileDialog::getOpenFileName(owner, title, workDir, filter);
     QDir::setCurrent(workDir);
     return file;
 }

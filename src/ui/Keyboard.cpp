@@ -32,44 +32,62 @@ void Pair(QLayoutItem* labelItem, QWidget* field) {
     }
 }
 
+// The label left of each field of a form.
+void PairFormLabels(const QFormLayout* form) {
+    for (int row = 0; row < form->rowCount(); ++row) {
+        QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
+        if (field && field->widget()) {
+            Pair(form->itemAt(row, QFormLayout::LabelRole), field->widget());
+        }
+    }
+}
+
+// The item left of each field of a grid.
+void PairGridLabels(QGridLayout* grid) {
+    for (int i = 0; i < grid->count(); ++i) {
+        int row = 0;
+        int column = 0;
+        int rowSpan = 0;
+        int columnSpan = 0;
+        grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
+        QWidget* field = grid->itemAt(i)->widget();
+        if (field && column > 0) {
+            Pair(grid->itemAtPosition(row, column - 1), field);
+        }
+    }
+}
+
+// The label nearest before the field in a row or a column, perhaps with a
+// row of column headings between them; nothing when another input is nearer.
+QLayoutItem* LabelBefore(QLayout* layout, int index) {
+    for (int j = index - 1; j >= 0; --j) {
+        QWidget* before = layout->itemAt(j)->widget();
+        if (qobject_cast<QLabel*>(before)) {
+            return layout->itemAt(j);
+        }
+        if (before && IsInput(before)) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
 // The label that stands before each input in its layout: left of it in a
 // row, or above it in a column.
 void PairLabels(QLayout* layout) {
     if (auto* form = qobject_cast<QFormLayout*>(layout)) {
-        for (int row = 0; row < form->rowCount(); ++row) {
-            QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
-            if (field && field->widget()) {
-                Pair(form->itemAt(row, QFormLayout::LabelRole), field->widget());
-            }
-        }
+        PairFormLabels(form);
         return;
     }
     if (auto* grid = qobject_cast<QGridLayout*>(layout)) {
-        for (int i = 0; i < grid->count(); ++i) {
-            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-            grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
-            QWidget* field = grid->itemAt(i)->widget();
-            if (field && column > 0) {
-                Pair(grid->itemAtPosition(row, column - 1), field);
-            }
-        }
+        PairGridLabels(grid);
         return;
     }
-    // In a row or a column the label stands before its field, perhaps with
-    // a row of column headings between them.
     for (int i = 1; i < layout->count(); ++i) {
         QWidget* field = layout->itemAt(i)->widget();
-        if (!field || !IsInput(field)) {
-            continue;
-        }
-        for (int j = i - 1; j >= 0; --j) {
-            QWidget* before = layout->itemAt(j)->widget();
-            if (qobject_cast<QLabel*>(before)) {
-                Pair(layout->itemAt(j), field);
-                break;
-            }
-            if (before && IsInput(before)) {
-                break;
+        if (field && IsInput(field)) {
+            if (QLayoutItem* label = LabelBefore(layout, i)) {
+                Pair(label, field);
             }
         }
     }
@@ -94,7 +112,8 @@ void PressDefaultOnReturn(QWidget* window) {
         if (!button->isDefault()) {
             continue;
         }
-        for (QKeySequence key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        for (const QKeySequence& key :
+             {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
             // A page shares its window with the other pages: its default
             // button answers only while the focus is on the page.
             auto* shortcut = new QShortcut(key, window);

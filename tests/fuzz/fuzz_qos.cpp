@@ -11,8 +11,8 @@
 #include "advanced/RuleRecognition.h"
 #include "advanced/frmConfigAdv.h"
 #include "app/Application.h"
-#include "app/Controls.h"
 #include "app/Seams.h"
+#include "lang/Controls.h"
 #include "main/Startup.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "DialogRecorder.h"
 #include "app/Application.h"
-#include "app/Controls.h"
+#include "lang/Controls.h"
 
 // A start folder laid out as an install (tools, catalogues, demo network)
 // below a temporary folder whose name holds a blank, the program started in
