@@ -131,18 +131,14 @@ Attempt AskOnce(Walk& walk) {
     if (s.NodePassword.isEmpty()) {
         return Attempt::Skipped;
     }
-    if (!WriteGetRequest({QStringLiteral("NET_ID_STR"), QStringLiteral("PLC_CONNECTION_MAC_ADDR"),
-                          QStringLiteral("PLC_CONNECTION_NET_ID_STR"), QStringLiteral("NULL")},
-                         s.SelectedMac, s.NodePassword)) {
+    const std::optional<bool> answered =
+        ReadSelectedNode({QStringLiteral("NET_ID_STR"), QStringLiteral("PLC_CONNECTION_MAC_ADDR"),
+                          QStringLiteral("PLC_CONNECTION_NET_ID_STR"), QStringLiteral("NULL")});
+    if (!answered) {
         return Attempt::Stopped;
     }
-    SetProgress(2, 4);
-    RunClient(s.GetRequestFile);
-    SetProgress(3, 4);
-    const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
-    SetProgress(4, 4);
     operation.finish();
-    if (answered) {
+    if (*answered) {
         AddConnections(walk.page, walk.cursor == 0);
         return Attempt::Answered;
     }
@@ -229,6 +225,19 @@ DiscoveryFile ParseDiscoveryFile(const QStringList& lines) {
     // The third line carries nothing the program uses.
     discovery.interfaces = lines.mid(3);
     return discovery;
+}
+
+std::optional<bool> ReadSelectedNode(const QStringList& keys) {
+    const SessionState& s = Session();
+    if (!WriteGetRequest(keys, s.SelectedMac, s.NodePassword)) {
+        return std::nullopt;
+    }
+    SetProgress(2, 4);
+    RunClient(s.GetRequestFile);
+    SetProgress(3, 4);
+    const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
+    SetProgress(4, 4);
+    return answered;
 }
 
 DiscoveryResult ReadDiscoveryResult() {

@@ -56,6 +56,11 @@ struct DiscoveryResult {
     QStringList hostInterfaces;
 };
 
+// Asks the selected node for the keys with the node password, the bar moving
+// from 2/4 to 4/4: nothing when the request could not be written, otherwise
+// whether the node answered.
+std::optional<bool> ReadSelectedNode(const QStringList& keys);
+
 // Reads the discovery tool's file; a local node found there becomes the
 // session's local and selected node.
 DiscoveryResult ReadDiscoveryResult();

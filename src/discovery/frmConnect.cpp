@@ -354,18 +354,13 @@ ReadEnd ReadChosenNode(NodeRead& read) {
             return ReadEnd::GiveUp;
         }
         s.NodePassword = *password;
-        if (!WriteGetRequest({QStringLiteral("VER"), QStringLiteral("NET_ID_STR"),
-                              QStringLiteral("ENCRYPT_KEY_STR"), QStringLiteral("NODE_TYPE"),
-                              QStringLiteral("NULL")},
-                             s.SelectedMac, s.NodePassword)) {
+        const std::optional<bool> answered = ReadSelectedNode(
+            {QStringLiteral("VER"), QStringLiteral("NET_ID_STR"), QStringLiteral("ENCRYPT_KEY_STR"),
+             QStringLiteral("NODE_TYPE"), QStringLiteral("NULL")});
+        if (!answered) {
             return ReadEnd::GiveUp;
         }
-        SetProgress(2, 4);
-        RunClient(s.GetRequestFile);
-        SetProgress(3, 4);
-        const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
-        SetProgress(4, 4);
-        if (answered) {
+        if (*answered) {
             if (read.local && read.prompt) {
                 s.LocalPassword = s.NodePassword;
             }

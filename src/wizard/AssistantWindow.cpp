@@ -29,8 +29,6 @@ void AssistantWindow::addPage(QWidget* page) {
 void AssistantWindow::showPage(QWidget* page) {
     setCurrentPage(page);
     show();
-    raise();
-    activateWindow();
 }
 
 void AssistantWindow::setCurrentPage(QWidget* page) {

@@ -8,6 +8,7 @@
 
 #include "DialogRecorder.h"
 #include "app/Application.h"
+#include "lang/ApplyLanguage.h"
 #include "lang/Controls.h"
 
 // A start folder laid out as an install (tools, catalogues, demo network)
@@ -61,18 +62,8 @@ private:
 };
 
 // The program's windows and pages, found by their names.
-struct Windows {
+struct Windows : CaptionedWindows {
     QWidget* assistant = nullptr;  // the window that holds the wizard's pages
-    QWidget* frmBegin = nullptr;
-    QWidget* frmConnect = nullptr;
-    QWidget* frmAdvanced = nullptr;
-    QWidget* frmConfig = nullptr;
-    QWidget* frmMessage = nullptr;
-    QWidget* frmEnd = nullptr;
-    QWidget* frmConfigAdv = nullptr;
-    QWidget* frmAskPw = nullptr;
-    QWidget* frmErrorShort = nullptr;
-    QWidget* frmSetAll = nullptr;
 };
 Windows W();
 // Every window and page, in the order of the program's start.
