@@ -38,6 +38,29 @@ class StartupTest : public QObject {
 private slots:
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
 
+    // The assistant window keeps one size for every page: each page, with
+    // either catalogue's texts, fits in it.
+    void everyPageFits_data() {
+        QTest::addColumn<QString>("catalogue");
+        QTest::newRow("English") << "english.lng";
+        QTest::newRow("Spanish") << "spanish.lng";
+    }
+    void everyPageFits() {
+        QFETCH(QString, catalogue);
+        Fixture f;
+        f.writeWorkFile("languages/default.lang", catalogue.toUtf8() + "\r\n");
+        QVERIFY(f.start());
+        const QSize room = W().assistant->size();
+        for (QWidget* page : {W().frmBegin, W().frmConnect, W().frmAdvanced, W().frmConfig,
+                              W().frmEnd, W().frmSetAll}) {
+            Fixture::show(page);
+            const QSize needed = page->minimumSizeHint();
+            QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+                     qPrintable(page->objectName()));
+            QCOMPARE(W().assistant->size(), room);
+        }
+    }
+
     // With either catalogue, every caption and window title on every window
     // comes from it: no design-time text is left behind.
     void everyCaptionFromCatalogue_data() {

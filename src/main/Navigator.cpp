@@ -58,7 +58,7 @@ CaptionedWindows Navigator::captionedWindows() const {
 
 void Navigator::Start() {
     Connect();
-    assistant_->settle();
+    assistant_->settle(begin_);
     assistant_->showPage(begin_);
 }
 

@@ -21,9 +21,22 @@ AssistantWindow::AssistantWindow(QWidget* parent)
     connect(stack_, &QStackedWidget::currentChanged, this, &AssistantWindow::takeTitle);
 }
 
+AssistantWindow::~AssistantWindow() {
+    // Pages never shown are no children of the window yet.
+    for (QWidget* page : std::as_const(pages_)) {
+        if (!stack_->isAncestorOf(page)) {
+            delete page;
+        }
+    }
+}
+
 void AssistantWindow::addPage(QWidget* page) {
-    stack_->addWidget(page);
+    pages_.append(page);
     page->installEventFilter(this);
+}
+
+bool AssistantWindow::hasPage(const QWidget* page) const {
+    return pages_.contains(page);
 }
 
 void AssistantWindow::showPage(QWidget* page) {
@@ -32,6 +45,9 @@ void AssistantWindow::showPage(QWidget* page) {
 }
 
 void AssistantWindow::setCurrentPage(QWidget* page) {
+    if (stack_->indexOf(page) < 0) {
+        stack_->addWidget(page);
+    }
     stack_->setCurrentWidget(page);
     takeTitle();
     // The keyboard works on the page at once: the focus goes to its first
@@ -51,11 +67,10 @@ QWidget* AssistantWindow::currentPage() const {
     return stack_->currentWidget();
 }
 
-void AssistantWindow::settle() {
-    QSize size;
-    for (int i = 0; i < stack_->count(); ++i) {
-        size = size.expandedTo(stack_->widget(i)->sizeHint());
-        size = size.expandedTo(stack_->widget(i)->minimumSizeHint());
+void AssistantWindow::settle(QWidget* firstPage) {
+    QSize size = firstPage->minimumSizeHint();
+    for (const QWidget* page : std::as_const(pages_)) {
+        size = size.expandedTo(page->size());
     }
     setFixedSize(size);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -185,10 +185,11 @@ void Fixture::removeCatalogue(const QString& key) const {
 }
 
 void Fixture::show(QWidget* windowOrPage) {
-    if (windowOrPage->isWindow()) {
-        windowOrPage->show();
+    AssistantWindow* assistant = TheNavigator()->assistant();
+    if (assistant->hasPage(windowOrPage)) {
+        assistant->showPage(windowOrPage);
     } else {
-        TheNavigator()->assistant()->showPage(windowOrPage);
+        windowOrPage->show();
     }
 }
 
