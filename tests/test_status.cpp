@@ -44,6 +44,22 @@ private slots:
         QCOMPARE(bar->value(), 100);
     }
 
+    // The status window stands over the middle of the window that owns it,
+    // with neither a maximise button nor one to close it.
+    void centredOnOwner() {
+        Fixture::show(W().frmConnect);
+        ShowStatus("Working", W().frmConnect);
+        QWidget* status = W().frmMessage;
+        const QPoint offset =
+            status->frameGeometry().center() - W().assistant->frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QString("%1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY(!(status->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!(status->windowFlags() & Qt::WindowCloseButtonHint));
+        QVERIFY(!status->close());
+        HideStatus();
+    }
+
     void showSetHide() {
         Fixture::show(W().frmConnect);
         ShowStatus(Session().lblConnect + " 020A1B000001", W().frmConnect);
