@@ -72,5 +72,8 @@ int main(int argc, char** argv) {
             TheNavigator()->Discover();
         }
     });
-    return application.exec();
+    const int exitCode = QApplication::exec();
+    // The windows go before the application object that they need.
+    DestroyWindows();
+    return exitCode;
 }

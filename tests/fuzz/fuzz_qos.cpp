@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <cstdlib>
 
 #include "FuzzCheck.h"
 #include "advanced/RuleRecognition.h"
@@ -49,6 +50,8 @@ frmConfigAdv* StartedWindow() {
     InstallWait(NoWait);
     QDir::setCurrent(start.path());
     Require(StartApplication(), "the program starts");
+    // The windows go before the application object that they need.
+    std::atexit(DestroyWindows);
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (auto* advanced = qobject_cast<frmConfigAdv*>(window)) {
             return advanced;
@@ -71,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     response.write(InputBytes(data, size));
     response.close();
     window->LoadQosPanels();
-    const auto combo = [window](const char* name) { return Ctl<QComboBox>(window, name); };
+    const auto combo = [](const char* name) { return Ctl<QComboBox>(window, name); };
     Require(InRange(combo("cboRule1"), 0) && InRange(combo("cboRule2"), 0),
             "both criteria show a preset");
     Require(InRange(combo("cboQoSRule"), -1), "the QoS rule is a preset or none");
