@@ -13,17 +13,6 @@
 
 namespace {
 
-// A window's title, or the caption of a control.
-QString CaptionOf(QWidget* w) {
-    if (w->isWindow()) {
-        return w->windowTitle();
-    }
-    if (qobject_cast<QLineEdit*>(w)) {
-        return QString();  // what the user types
-    }
-    return w->property(qobject_cast<QGroupBox*>(w) ? "title" : "text").toString();
-}
-
 bool NoWindowVisible() {
     const QList<QWidget*> windows = AllWindows(W());
     return std::none_of(windows.begin(), windows.end(),
@@ -58,52 +47,6 @@ private slots:
             QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
                      qPrintable(page->objectName()));
             QCOMPARE(W().assistant->size(), room);
-        }
-    }
-
-    // With either catalogue, every caption and window title on every window
-    // comes from it: no design-time text is left behind.
-    void everyCaptionFromCatalogue_data() {
-        Columns({"catalogue"});
-        Row("English", "english.lng");
-        Row("Spanish", "spanish.lng");
-    }
-    void everyCaptionFromCatalogue() {
-        Fixture f;
-        f.writeWorkFile("languages/default.lang", Cell("catalogue").toUtf8() + "\r\n");
-        QVERIFY(f.start());
-        QVERIFY(W().frmBegin->isVisible() && f.dialogs.boxes.isEmpty());
-        QSet<QString> values;
-        const QString catalogue = f.workFile("languages/" + Cell("catalogue"));
-        for (const QString& line : ReadLines(catalogue).value_or(QStringList())) {
-            values.insert(line.section('=', 1));
-        }
-        const SessionState& s = Session();
-        // Texts set by each operation, or built from a catalogue text.
-        const QStringList ownTexts{"lblEnd1", "lblMessage", "lblShort", "frmMessage",
-                                   "frmErrorShort"};
-        QStringList stale;
-        for (QWidget* window : AllWindows(W())) {
-            // The criteria panel is never brought to the front.
-            QWidget* criteria = window->findChild<QWidget*>("picFrame_7");
-            QList<QWidget*> controls = window->findChildren<QWidget*>();
-            for (QWidget* control : controls << window) {
-                const QString text = CaptionOf(control);
-                const bool hasLetter =
-                    std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
-                if (hasLetter && (control->isWindow() || !control->isHidden()) &&
-                    !values.contains(text) && text != s.VersionText &&
-                    !ownTexts.contains(control->objectName()) &&
-                    !control->objectName().startsWith("qt_") &&
-                    !(criteria && criteria->isAncestorOf(control))) {
-                    stale << window->objectName() + "." + control->objectName() + ": " + text;
-                }
-            }
-        }
-        QVERIFY2(stale.isEmpty(), qPrintable(stale.join('\n')));
-        QVERIFY(Ctl<QLabel>(W().frmEnd, "lblEnd1")->text().endsWith(" " + s.VersionText));
-        for (const QString& cached : {s.errSaving, s.errLoadLang, s.errTextCode[9]}) {
-            QVERIFY(values.contains(cached) && !cached.isEmpty());
         }
     }
 

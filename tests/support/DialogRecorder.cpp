@@ -25,8 +25,9 @@ int DialogRecorder::execModal(QDialog* dialog) {
     return dialog->result();
 }
 
-QString DialogRecorder::openFileName(QWidget*, const QString& title, const QString&) {
+QString DialogRecorder::openFileName(QWidget*, const QString& title, const QString& filter) {
     fileDialogTitles.append(title);
+    fileDialogFilters.append(filter);
     return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
 }
 

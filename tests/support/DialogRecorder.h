@@ -25,6 +25,7 @@ public:
     QStringList chosenFiles;          // answers of the file dialog ("" cancels)
     QStringList openedDocuments;
     QStringList fileDialogTitles;
+    QStringList fileDialogFilters;
     bool documentOpens = true;
     int modalCount = 0;
 

@@ -15,11 +15,13 @@
 #include "SimStateFile.h"
 #include "app/Seams.h"
 #include "app/TextFiles.h"
+#include "channel/ToolRun.h"
 #include "main/Navigator.h"
 #include "main/Startup.h"
 #include "wizard/AssistantWindow.h"
 
 qint64 Fixture::waited = 0;
+const Fixture* Fixture::latest = nullptr;
 
 namespace {
 
@@ -113,6 +115,7 @@ Fixture::Fixture() : temp_(QDir::tempPath() + QStringLiteral("/kaldor test-XXXXX
     InstallDialogs(&dialogs);
     InstallWait(InstantWait);
     App().endProcess = [this](int code) { exitCode = code; };
+    latest = this;
 }
 
 Fixture::~Fixture() {
@@ -125,7 +128,11 @@ Fixture::~Fixture() {
     app.endProcess = nullptr;
     InstallDialogs(nullptr);
     InstallWait(nullptr);
+    ObserveToolRuns(nullptr);
     QDir::setCurrent(previousDir_);
+    if (latest == this) {
+        latest = nullptr;
+    }
 }
 
 bool Fixture::start() {

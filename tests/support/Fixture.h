@@ -55,6 +55,8 @@ public:
     DialogRecorder dialogs;
     std::optional<int> exitCode;  // set when the program asked to end
     static qint64 waited;         // sum of the fixed waits asked for, in ms
+    // The fixture made last and still alive, for helpers that read its files.
+    static const Fixture* latest;
 
 private:
     QTemporaryDir temp_;
