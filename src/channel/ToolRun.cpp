@@ -26,10 +26,15 @@ QString FindTool(const QString& program) {
 
 namespace {
 
+void (*gToolObserver)(const QString&) = nullptr;
+
 // A started tool, or nothing when it could not be started (already reported).
 std::unique_ptr<QProcess> StartTool(const QString& commandLine) {
     QStringList arguments = QProcess::splitCommand(commandLine);
     const QString program = arguments.isEmpty() ? QString() : arguments.takeFirst();
+    if (gToolObserver) {
+        gToolObserver(program);
+    }
     const QString path = FindTool(program);
     auto process = std::make_unique<QProcess>();
     if (!path.isEmpty()) {
@@ -134,4 +139,8 @@ void StopRunningTools() {
         process->kill();
         process->waitForFinished(1000);
     }
+}
+
+void ObserveToolRuns(void (*observer)(const QString& program)) {
+    gToolObserver = observer;
 }

@@ -33,3 +33,7 @@ QString FindTool(const QString& program);
 
 // Kills the tools that are still running; the program is ending.
 void StopRunningTools();
+
+// Told of every tool about to start, with its program name as the command
+// line gives it; tests record what the user sees while each tool runs.
+void ObserveToolRuns(void (*observer)(const QString& program));

@@ -2,9 +2,28 @@
 
 #include <QStringList>
 
-// What the user sees in the status window while the program pauses: every
-// fixed wait from Record() on, as "ms|status message|bar".
+// What the user sees while the program pauses or a tool runs.
 namespace WaitLog {
-extern QStringList waits;
+
+// One tool run ("MacDiscover.exe") or fixed wait ("6000 ms") as the user saw it.
+struct Step {
+    QString run;
+    int bar = 0;
+    QString message;
+    QString owner;        // the window the status window belongs to and stands over
+    QString shown;        // the page the assistant window shows, or the advanced window
+    bool busy = true;     // the busy cursor is on
+    QStringList usable;   // windows and pages that are shown and enabled
+    bool closed = false;  // a close of the status, assistant or advanced window got through
+    bool operator==(const Step&) const = default;
+};
+
+extern QList<Step> steps;
+extern QStringList waits;  // every fixed wait as "ms|status message|bar"
+
+// Starts recording afresh.
 void Record();
+
+char* toString(const Step& step);
+
 }  // namespace WaitLog
