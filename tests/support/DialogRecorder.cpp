@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -16,6 +17,13 @@ MsgAnswer DialogRecorder::messageBox(const QString& text, MsgIcon icon, MsgButto
 
 int DialogRecorder::execModal(QDialog* dialog) {
     ++modalCount;
+    QStringList texts;
+    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+        texts << label->text();
+    }
+    texts.removeAll(QString());
+    modals << QLatin1Char('[') + dialog->windowTitle() + QStringLiteral("] ") +
+                  texts.join(QLatin1Char('|'));
     dialog->setResult(QDialog::Rejected);
     if (modalScripts.isEmpty()) {
         dialog->reject();

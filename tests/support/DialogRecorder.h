@@ -28,6 +28,7 @@ public:
     QStringList fileDialogFilters;
     bool documentOpens = true;
     int modalCount = 0;
+    QStringList modals;  // each modal dialog as "[title] " and its labels' texts, "|"-joined
 
     MsgAnswer messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,
                          const QString& title) override;
