@@ -1,59 +1,47 @@
-// The QoS and advanced QoS panels, the VLAN tag field and the TCP window file:
-// the exact requests, the field rules, and every QoS setting sent to a
-// simulated node and recognised again after a refresh. The VLAN panel's
-// requests and enabling rules are in test_advanced_updates and test_advanced.
+// The QoS and advanced QoS panels, the fields that keep their numbers in range
+// and the TCP window file: the exact requests, the field rules, and every QoS
+// setting sent to a simulated node and recognised again after a refresh.
 #include <QFocusEvent>
 #include <QLabel>
 
-#include "advanced/QosRequests.h"
-#include "lang/Catalogue.h"
-#include "support/CatalogueText.h"
+#include "support/Boxes.h"
 #include "test_advanced_helpers.h"
-
-using namespace advtest;
 
 namespace {
 
-// The custom fields of criterion n in the order a node takes them: the
-// selector "offset|pattern|mask|class offset|class mask", then the eight class
-// values and the eight priorities (those not given are "00" and "0").
-QStringList Custom(int n, const QString& selector, const QString& classes, const QString& prios) {
-    const QString p = QString("CUSTOM_%1_").arg(n);
-    QStringList lines;
+// Criterion n's custom lines in the order a node takes them: the selector
+// "offset, pattern, mask, class offset, class mask", the eight class values
+// and the eight priorities (those not given are "00" and "0").
+L Custom(int n, const L& selector, const L& classes, const L& prios) {
+    const QString c = QString("CRITERION_%1").arg(n), p = QString("CUSTOM_%1_").arg(n);
+    L lines{c + "=Custom"};
     for (const char* key : {"OFFSET=", "PATTERN=", "BITMASK=", "CLASS_OFFSET=", "CLASS_BITMASK="}) {
-        lines << p + key + Parts(selector)[lines.size()];
+        lines << p + key + selector[lines.size() - 1];
     }
     for (int k = 0; k < 8; ++k) {
-        lines << p + QString("CLASS_PATTERN_%1=").arg(k) + Parts(classes).value(k, "00");
+        lines << p + QString("CLASS_PATTERN_%1=").arg(k) + classes.value(k, "00");
     }
     for (int k = 0; k < 8; ++k) {
-        lines << p + QString("CLASS_PRIO_%1=").arg(k) + Parts(prios).value(k, "0");
+        lines << p + QString("CLASS_PRIO_%1=").arg(k) + prios.value(k, "0");
     }
-    return lines;
+    return lines << c + "_OK=Ok";
 }
 
-QStringList Criterion(int n, const QString& value, const QStringList& custom = {}) {
-    const QString c = QString("CRITERION_%1").arg(n);
-    return QStringList{c + "=" + value} + custom + QStringList{c + "_OK=Ok"};
+L Plain(int n, const QString& value) {
+    return {QString("CRITERION_%1=%2").arg(n).arg(value), QString("CRITERION_%1_OK=Ok").arg(n)};
 }
 
-const QString kUdp = "27|11|FF|40|FFFF", kTcp = "27|06|FF|38|FFFF";
-const QString kProtocol = "16|0800|FFFF|27|FF", kPrecedence = "16|0800|FFFF|19|E0";
-const QString kPrecedences = "20|40|60|80|A0|C0|E0|E0", kNoMap = "-|-|-|-|-|-|-|-";
+const L kUdp{"27", "11", "FF", "40", "FFFF"}, kTcp{"27", "06", "FF", "38", "FFFF"},
+    kProtocol{"16", "0800", "FFFF", "27", "FF"}, kPrecedence{"16", "0800", "FFFF", "19", "E0"},
+    kPrecedences{"20", "40", "60", "80", "A0", "C0", "E0", "E0"};
 
-// The priority map as "A|B|...|H", each "-" while hidden.
-QString MapShown() {
-    QStringList texts;
+// The port field of a rule and the eight priority fields, as Describe() tells them.
+L Fields(int rule) {
+    L names{rule == 0 ? "txtQoSPort" : QString("txtPort%1").arg(rule)};
     for (int k = 0; k < 8; ++k) {
-        texts << Shown(QString("txtQoSMap%1").arg(k), QString("lblQoSPrec%1").arg(k));
+        names << QString("txtQoSMap%1").arg(k);
     }
-    return texts.join('|');
-}
-
-// Nothing was reported and the window takes input again.
-void VerifyQuietlyBack(const Fixture& f) {
-    QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.describe()));
-    QVERIFY(Adv()->isVisible() && Adv()->isEnabled() && !W().frmMessage->isVisible());
+    return Shown(names);
 }
 
 }  // namespace
@@ -62,174 +50,185 @@ class QosVlanTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void portPattern_data() {
-        Columns({"port", "pattern"});
-        Row("digits then letters", "12ab", "000C");
-        Row("longer, not cut", "100000", "186A0");
-        Row("leading blanks", "  53", "0035");
-    }
-    void portPattern() { QCOMPARE(PortPattern(Cell("port")), Cell("pattern")); }
-
-    // Each rule of the QoS panel and each advanced preset on either criterion
-    // goes out as the node expects it (an advanced criterion in a request of
-    // its own, its port from the field of its own rule; a rule without a
-    // selection leaves its criterion as the node has it) and is recognised
-    // again, with its port or priority map, after a refresh.
+    // Each rule of the QoS panel (rule 0) and each preset of advanced rule 1
+    // or 2 goes out as the node expects it, its port as four hexadecimal
+    // digits at least, an advanced criterion in a request of its own (a rule
+    // without a selection sends nothing), and is recognised again after a
+    // refresh with its port and priorities.
     void sendAndRecognise_data() {
-        Columns({"mac", "start", "rule", "index", "port", "map", "shown"});
-        QTest::addColumn<QStringList>("request");
-        const QStringList off = Criterion(1, "None");
-        const QString tos = "6|5|4|3|2|1|0|0", dscp = "1|2|3|4|5|6|6|6";
-        Row("QoS rule 0: nothing classified", kLocal, "CRITERION_0=8021p", "QoS", "0", "", "", "-",
-            Criterion(0, "None") + off);
+        QTest::addColumn<QString>("mac");
+        QTest::addColumn<int>("rule");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<L>("map");
+        QTest::addColumn<L>("request");
+        QTest::addColumn<QString>("shown");  // the port afterwards, "" while hidden
+        const L tos{"6", "5", "4", "3", "2", "1", "0", "0"},
+            dscp{"1", "2", "3", "4", "5", "6", "6", "6"};
+        const L off = Plain(1, "None");
+        Row("QoS rule 0: nothing classified", kLocal, 0, 0, "", L(), Plain(0, "None") + off, "");
         // Written out whole once: every line in the order the node expects.
-        Row("QoS rule 1: TCP port 443", kLocal, "", "QoS", "1", "443", "", "443",
-            QString("CRITERION_0=Custom CUSTOM_0_OFFSET=27 CUSTOM_0_PATTERN=06 CUSTOM_0_BITMASK=FF "
-                    "CUSTOM_0_CLASS_OFFSET=38 CUSTOM_0_CLASS_BITMASK=FFFF "
-                    "CUSTOM_0_CLASS_PATTERN_0=01BB "
-                    "CUSTOM_0_CLASS_PATTERN_1=00 CUSTOM_0_CLASS_PATTERN_2=00 "
-                    "CUSTOM_0_CLASS_PATTERN_3=00 "
-                    "CUSTOM_0_CLASS_PATTERN_4=00 CUSTOM_0_CLASS_PATTERN_5=00 "
-                    "CUSTOM_0_CLASS_PATTERN_6=00 "
-                    "CUSTOM_0_CLASS_PATTERN_7=00 CUSTOM_0_CLASS_PRIO_0=6 CUSTOM_0_CLASS_PRIO_1=0 "
-                    "CUSTOM_0_CLASS_PRIO_2=0 CUSTOM_0_CLASS_PRIO_3=0 CUSTOM_0_CLASS_PRIO_4=0 "
-                    "CUSTOM_0_CLASS_PRIO_5=0 CUSTOM_0_CLASS_PRIO_6=0 CUSTOM_0_CLASS_PRIO_7=0 "
-                    "CRITERION_0_OK=Ok CRITERION_1=None CRITERION_1_OK=Ok")
-                .split(' '));
-        Row("QoS rule 2: UDP port, empty field reads back as 0", kLocal, "", "QoS", "2", "", "",
-            "0", Criterion(0, "Custom", Custom(0, kUdp, "0000", "6")) + off);
-        Row("QoS rule 3: 802.1p", kLocal, "", "QoS", "3", "80", "", "-",
-            Criterion(0, "8021p") + off);
-        Row("QoS rule 4: TOS precedence", kLocal, "", "QoS", "4", "", tos, "-",
-            Criterion(0, "Custom", Custom(0, kPrecedence, kPrecedences, tos)) + off);
-        Row("QoS rule 5: DSCP precedence", kLocal, "CRITERION_0=8021p", "QoS", "5", "", dscp, "-",
-            Criterion(0, "None") +
-                Criterion(1, "Custom", Custom(1, kPrecedence, kPrecedences, dscp)));
-        const QString port[] = {"1F90", "0035"}, shown[] = {"8080", "53"};
+        Row("QoS rule 1: TCP port 443", kLocal, 0, 1, "443", L(),
+            L{"CRITERION_0=Custom",
+              "CUSTOM_0_OFFSET=27",
+              "CUSTOM_0_PATTERN=06",
+              "CUSTOM_0_BITMASK=FF",
+              "CUSTOM_0_CLASS_OFFSET=38",
+              "CUSTOM_0_CLASS_BITMASK=FFFF",
+              "CUSTOM_0_CLASS_PATTERN_0=01BB",
+              "CUSTOM_0_CLASS_PATTERN_1=00",
+              "CUSTOM_0_CLASS_PATTERN_2=00",
+              "CUSTOM_0_CLASS_PATTERN_3=00",
+              "CUSTOM_0_CLASS_PATTERN_4=00",
+              "CUSTOM_0_CLASS_PATTERN_5=00",
+              "CUSTOM_0_CLASS_PATTERN_6=00",
+              "CUSTOM_0_CLASS_PATTERN_7=00",
+              "CUSTOM_0_CLASS_PRIO_0=6",
+              "CUSTOM_0_CLASS_PRIO_1=0",
+              "CUSTOM_0_CLASS_PRIO_2=0",
+              "CUSTOM_0_CLASS_PRIO_3=0",
+              "CUSTOM_0_CLASS_PRIO_4=0",
+              "CUSTOM_0_CLASS_PRIO_5=0",
+              "CUSTOM_0_CLASS_PRIO_6=0",
+              "CUSTOM_0_CLASS_PRIO_7=0",
+              "CRITERION_0_OK=Ok",
+              "CRITERION_1=None",
+              "CRITERION_1_OK=Ok"},
+            "443");
+        Row("QoS rule 1: digits then letters", kGarage, 0, 1, "12ab", L(),
+            Custom(0, kTcp, {"000C"}, {"6"}) + off, "12");
+        Row("QoS rule 2: empty port", kLocal, 0, 2, "", L(), Custom(0, kUdp, {"0000"}, {"6"}) + off,
+            "0");
+        Row("QoS rule 3: 802.1p", kLocal, 0, 3, "", L(), Plain(0, "8021p") + off, "");
+        Row("QoS rule 4: TOS precedence", kLocal, 0, 4, "", tos,
+            Custom(0, kPrecedence, kPrecedences, tos) + off, "");
+        Row("QoS rule 5: DSCP precedence", kLocal, 0, 5, "", dscp,
+            Plain(0, "None") + Custom(1, kPrecedence, kPrecedences, dscp), "");
+        const QString ports[] = {"8080", "53"}, patterns[] = {"1F90", "0035"};
         for (int n = 0; n < 2; ++n) {
-            const auto custom = [n](const QString& selector, const QString& value, const char* p) {
-                return Criterion(n, "Custom", Custom(n, selector, value, p));
-            };
-            const QStringList requests[] = {
-                custom(kProtocol, "11", "6"), custom(kProtocol, "06", "6"),
-                custom(kUdp, port[n], "6"),   custom(kUdp, port[n], "1"),
-                custom(kTcp, port[n], "6"),   custom(kTcp, port[n], "1"),
-                Criterion(n, "8021p"),        Criterion(n, "None")};
+            const L requests[] = {Custom(n, kProtocol, {"11"}, {"6"}),
+                                  Custom(n, kProtocol, {"06"}, {"6"}),
+                                  Custom(n, kUdp, {patterns[n]}, {"6"}),
+                                  Custom(n, kUdp, {patterns[n]}, {"1"}),
+                                  Custom(n, kTcp, {patterns[n]}, {"6"}),
+                                  Custom(n, kTcp, {patterns[n]}, {"1"}),
+                                  Plain(n, "8021p"),
+                                  Plain(n, "None")};
             for (int preset = 0; preset < 8; ++preset) {
-                QTest::addRow("preset %d on criterion %d", preset, n)
-                    << (preset % 2 == 0 ? kLocal : kGarage)
-                    << QString("CRITERION_0=Custom|CRITERION_1=Custom") << QString::number(n + 1)
-                    << QString::number(preset) << QString() << QString()
-                    << (preset < 2 || preset > 5 ? "-" : shown[n]) << requests[preset];
+                QTest::addRow("preset %d on rule %d", preset, n + 1)
+                    << (preset % 2 == 0 ? kLocal : kGarage) << n + 1 << preset << ports[n] << L()
+                    << requests[preset] << (preset < 2 || preset > 5 ? "" : ports[n]);
             }
         }
     }
     void sendAndRecognise() {
         Fixture f;
-        const QString mac = Cell("mac"), rule = Cell("rule");
-        const bool qos = rule == "QoS";
-        const int index = Cell("index").toInt();
-        SetParameters(f, mac, Parts(Cell("start")));
+        const QString mac = Cell("mac");
+        const int rule = Cell<int>("rule"), index = Cell<int>("index");
+        const L map = Cell<L>("map");
         OPEN_ADVANCED(f, mac);
-        QComboBox* combo = Combo(qos ? "cboQoSRule" : qPrintable("cboRule" + rule));
+        auto* combo = Control<QComboBox>(rule == 0 ? "cboQoSRule" : QString("cboRule%1").arg(rule));
         combo->setCurrentIndex(index);
-        if (!qos) {
-            Combo(rule == "1" ? "cboRule2" : "cboRule1")->setCurrentIndex(-1);
+        Control<QComboBox>(rule == 1 ? "cboRule2" : "cboRule1")->setCurrentIndex(-1);
+        Set({(rule == 0 ? "txtQoSPort=" : QString("txtPort%1=").arg(rule)) + Cell("port")});
+        for (int k = 0; k < map.size(); ++k) {
+            Set({QString("txtQoSMap%1=%2").arg(k).arg(map[k])});
         }
-        Apply({"txtQoSPort=" + Cell("port"), "txtPort1=8080", "txtPort2=53"});
-        for (int k = 0; k < 8; ++k) {
-            Text(qPrintable(QString("txtQoSMap%1").arg(k)))->setText(Parts(Cell("map")).value(k));
-        }
-        f.click(Adv(), qos ? "cmdQoSUpdate" : "cmdQoSAdvUpdate");
+        const L before = Fields(rule);
+        f.click(Adv(), rule == 0 ? "cmdQoSUpdate" : "cmdQoSAdvUpdate");
         QCOMPARE(f.readWorkFile("post.cfg"),
-                 PostRequest(mac, "kaldor", Cell<QStringList>("request")));
-        VerifyQuietlyBack(f);
-        // The other criterion stays as the node had it.
-        QVERIFY(qos ||
-                Parameters(f, mac).value(rule == "1" ? "CRITERION_1" : "CRITERION_0") == "Custom");
-        combo->setCurrentIndex(-1);  // only the node can bring the rule back now
+                 Request("POST " + mac, Session().NodePassword, Cell<L>("request")));
+        QCOMPARE(Fields(rule), before);  // the panel keeps what was chosen
+        combo->setCurrentIndex(-1);      // only the node can bring the rule back now
         f.click(Adv(), "cmdRefresh");
-        VerifyQuietlyBack(f);
+        QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.describe()));
+        QVERIFY(Adv()->isVisible() && Adv()->isEnabled() && !W().frmMessage->isVisible());
         QCOMPARE(combo->currentIndex(), index);
-        QCOMPARE(
-            qos ? Shown("txtQoSPort", "lblQoSPort") : Shown("txtPort" + rule, "lblPort" + rule),
-            Cell("shown"));
-        QCOMPARE(MapShown(), qos && !Cell("map").isEmpty() ? Cell("map") : kNoMap);
-        if (qos && index >= 4) {
-            QCOMPARE(Control<QLabel>(qPrintable(QString("lblQoSPrec%1").arg(7)))->text(),
-                     GetText(index == 4 ? "lblPrecTOS" : "lblPrecDSCP") + " 8");
-        }
+        const QString port = before[0].section(QRegularExpression("[= ]"), 0, 0);
+        QCOMPARE(Fields(rule),
+                 L{Cell("shown").isEmpty() ? port + " hidden" : port + "=" + Cell("shown")} +
+                     before.mid(1));
     }
 
     // Choosing a rule shows the fields it takes: the QoS rule empties them and
     // names the priority fields after the precedence it reads; a port preset
     // of the advanced panel keeps the port typed so far.
     void selectionDisplay_data() {
-        Columns({"rule", "before", "after", "port", "map", "caption"});
-        Row("port rule to TOS", "QoS", "1", "4", "-", "|||||||", "lblPrecTOS");
-        Row("TOS to TCP port", "QoS", "4", "1", "", kNoMap, "");
-        Row("rule 1, UDP high to UDP low", "1", "2", "3", "8080", kNoMap, "");
-        Row("rule 2, 802.1p to TCP low", "2", "6", "5", "8080", kNoMap, "");
-        Row("rule 1, TCP high to none", "1", "4", "7", "-", kNoMap, "");
+        QTest::addColumn<int>("rule");  // 0 for the QoS panel's
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("port");  // as Describe() tells it
+        QTest::addColumn<QString>("map");   // each priority field, as Describe() tells it
+        QTest::addColumn<QString>("caption");
+        Row("port rule to TOS", 0, 1, 4, "txtQoSPort hidden", "=", "TOS precedence");
+        Row("TOS to DSCP", 0, 4, 5, "txtQoSPort hidden", "=", "DSCP precedence");
+        Row("TOS to TCP port", 0, 4, 1, "txtQoSPort=", " hidden", "");
+        Row("rule 1, UDP high to UDP low", 1, 2, 3, "txtPort1=8080", " hidden", "");
+        Row("rule 2, 802.1p to TCP low", 2, 6, 5, "txtPort2=8080", " hidden", "");
+        Row("rule 1, TCP high to none", 1, 4, 7, "txtPort1 hidden", " hidden", "");
     }
     void selectionDisplay() {
         Fixture f;
         OPEN_ADVANCED(f, kLocal);
-        const QString rule = Cell("rule");
-        const bool qos = rule == "QoS";
-        QComboBox* combo = Combo(qos ? "cboQoSRule" : qPrintable("cboRule" + rule));
-        const QString field = qos ? "txtQoSPort" : "txtPort" + rule;
-        combo->setCurrentIndex(Cell("before").toInt());
-        Text(qPrintable(field))->setText("8080");
+        const int rule = Cell<int>("rule");
+        auto* combo = Control<QComboBox>(rule == 0 ? "cboQoSRule" : QString("cboRule%1").arg(rule));
+        combo->setCurrentIndex(Cell<int>("before"));
+        const QString port = Fields(rule)[0].section(QRegularExpression("[= ]"), 0, 0);
+        const QString caption = Control<QLabel>("lblQoSPrec7")->text();
+        Set({port + "=8080"});
         for (int k = 0; k < 8; ++k) {
-            Text(qPrintable(QString("txtQoSMap%1").arg(k)))->setText("3");
+            Set({QString("txtQoSMap%1=3").arg(k)});
         }
-        combo->setCurrentIndex(Cell("after").toInt());
-        QCOMPARE(Shown(field, qos ? "lblQoSPort" : "lblPort" + rule), Cell("port"));
-        QCOMPARE(Text(qPrintable(field))->text(), Cell("port") == "-" ? "" : Cell("port"));
-        QCOMPARE(MapShown(), Cell("map"));
-        for (int k = 0; k < 8 && !Cell("caption").isEmpty(); ++k) {
-            QCOMPARE(Control<QLabel>(qPrintable(QString("lblQoSPrec%1").arg(k)))->text(),
-                     GetText(Cell("caption")) + " " + QString::number(k + 1));
+        combo->setCurrentIndex(Cell<int>("after"));
+        L expected{Cell("port")};
+        for (int k = 0; k < 8; ++k) {
+            expected << QString("txtQoSMap%1").arg(k) + Cell("map");
         }
+        QCOMPARE(Fields(rule), expected);
+        QCOMPARE(
+            Control<QLabel>("lblQoSPrec0")->text() + "/" + Control<QLabel>("lblQoSPrec7")->text(),
+            Cell("caption").isEmpty() ? Control<QLabel>("lblQoSPrec0")->text() + "/" + caption
+                                      : Cell("caption") + " 1/" + Cell("caption") + " 8");
     }
 
     // Leaving a port or priority field keeps its number within range; leaving
     // the VLAN tag keeps tags 2 to 4094 in plain decimal and refuses anything
     // else: emptied, the focus kept, the button off.
     void leavingFields_data() {
-        Columns({"fields", "typed", "shown"});
-        const char* map =
-            "txtQoSMap0|txtQoSMap1|txtQoSMap2|txtQoSMap3|txtQoSMap4|txtQoSMap5|"
-            "txtQoSMap6|txtQoSMap7";
-        Row("port above the range", "txtQoSPort", "70000", "65535");
-        Row("port with letters", "txtQoSPort", "8080abc", "8080");
-        Row("empty port", "txtQoSPort", "", "0");
-        Row("rule ports above the range", "txtPort1|txtPort2", "65536", "65535");
+        QTest::addColumn<L>("fields");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");  // "" for a refused tag
+        L map, ports{"txtQoSPort", "txtPort1", "txtPort2"}, tag{"txtVlanTag"};
+        for (int k = 0; k < 8; ++k) {
+            map << QString("txtQoSMap%1").arg(k);
+        }
+        Row("ports above the range", ports, "70000", "65535");
+        Row("port with letters", ports, "8080abc", "8080");
+        Row("empty port", ports, "", "0");
         Row("priorities above 6", map, "7", "6");
         Row("negative priorities", map, "-1", "0");
-        Row("lowest tag", "txtVlanTag", "2", "2");
-        Row("highest tag with a leading zero", "txtVlanTag", "04094", "4094");
-        Row("tag 1", "txtVlanTag", "1", "");
-        Row("tag 4095", "txtVlanTag", "4095", "");
-        Row("tag just below the lowest", "txtVlanTag", "1.9", "");
+        Row("lowest tag", tag, "2", "2");
+        Row("highest tag with a leading zero", tag, "04094", "4094");
+        Row("tag with letters", tag, "12ab", "12");
+        Row("tag 1", tag, "1", "");
+        Row("tag 4095", tag, "4095", "");
+        Row("tag just below the lowest", tag, "1.9", "");
     }
     void leavingFields() {
         Fixture f;
         OPEN_ADVANCED(f, kLocal);
-        QVERIFY(Pick("cboVlanConf", "Enabled"));
-        for (const QString& name : Parts(Cell("fields"))) {
-            QLineEdit* field = Text(qPrintable(name));
-            field->setText(Cell("typed"));
+        Set({"cboVlanConf=Enabled"});
+        for (const QString& name : Cell<L>("fields")) {
+            Set({name + "=" + Cell("typed")});
             QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-            QCoreApplication::sendEvent(field, &out);
-            QCOMPARE(field->text(), Cell("shown"));
+            QCoreApplication::sendEvent(Control(name), &out);
+            QCOMPARE(Control<QLineEdit>(name)->text(), Cell("shown"));
         }
         const bool refused = Cell("shown").isEmpty();
         QCOMPARE(f.dialogs.describe(),
                  refused ? Resolved("[1|Kaldor Config Tool] {errRange}") : "");
-        QCOMPARE(Enabled({"cmdUpVlan"}), refused ? "0" : "1");
-        QCOMPARE(Adv()->focusWidget() == Text("txtVlanTag"), refused);
+        QCOMPARE(Describe("cmdUpVlan"), refused ? "cmdUpVlan off" : "cmdUpVlan");
+        QCOMPARE(Adv()->focusWidget() == Control("txtVlanTag"), refused);
     }
 
     // A refused request is reported with the node's answer, each criterion of
@@ -237,40 +236,35 @@ private slots:
     void refusals() {
         Fixture f;
         OPEN_ADVANCED(f, kLocal);
-        Combo("cboQoSRule")->setCurrentIndex(1);
-        Combo("cboRule1")->setCurrentIndex(2);
-        Combo("cboRule2")->setCurrentIndex(4);
+        Control<QComboBox>("cboQoSRule")->setCurrentIndex(1);
+        Control<QComboBox>("cboRule1")->setCurrentIndex(2);
+        Control<QComboBox>("cboRule2")->setCurrentIndex(4);
         f.sim({"fault", kLocal, "refusePassword", "on"});
         f.click(Adv(), "cmdQoSAdvUpdate");
-        QCOMPARE(f.dialogs.boxes.size(), 2);
         f.click(Adv(), "cmdQoSUpdate");
-        const QString refused = QString("[1|%1] %2").arg(Session().errSaving, ResponseFirstLine(f));
-        QCOMPARE(f.dialogs.describe(), QStringList(3, refused).join('\n'));
+        QCOMPARE(BoxTexts(f.dialogs), L(3, "2 Password refused by node 020A1B000001"));
+        QCOMPARE(f.dialogs.describe().count(Resolved("[1|{errSaving}]")), 3);
         QVERIFY(Adv()->isVisible() && Adv()->isEnabled() && !W().frmMessage->isVisible());
         QCOMPARE(Parameters(f, kLocal).value("CRITERION_0"), "None");
-        QCOMPARE(Combo("cboRule2")->currentIndex(), 4);
+        QCOMPARE(Shown({"cboQoSRule", "cboRule2"}), L({"cboQoSRule=High priority for a TCP port",
+                                                       "cboRule2=TCP port: high priority"}));
     }
 
     // The import file is handed over whole (a file left from before is
-    // replaced), the note shown and the file gone, whether or not the desktop
-    // has a program for it.
-    void tcpWindow_data() {
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("registry editor") << true;
-        QTest::newRow("no program for the file") << false;
-    }
+    // replaced), the note shown and the file gone, even when the desktop has
+    // no program for it.
     void tcpWindow() {
         Fixture f;
         QVERIFY(f.start());
         f.writeWorkFile("tcpwindow.reg", QByteArray(600, 'x'));
-        f.dialogs.documentOpens = Cell<bool>("opens");
+        f.dialogs.documentOpens = false;
         f.click(Adv(), "cmdTcpWindow");
         QCOMPARE(f.dialogs.openedDocuments,
-                 QStringList{"Windows Registry Editor Version 5.00\r\n"
-                             "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\"
-                             "Parameters]\r\n\"TcpWindowSize\"=dword:00020000\r\n"
-                             "\"GlobalMaxTcpWindowSize\"=dword:00020000\r\n"
-                             "\"Tcp1323Opts\"=dword:00000003\r\n"});
+                 L{"Windows Registry Editor Version 5.00\r\n"
+                   "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\"
+                   "Parameters]\r\n\"TcpWindowSize\"=dword:00020000\r\n"
+                   "\"GlobalMaxTcpWindowSize\"=dword:00020000\r\n"
+                   "\"Tcp1323Opts\"=dword:00000003\r\n"});
         QCOMPARE(f.dialogs.describe(), Resolved("[4|Kaldor Config Tool] {msgTCP}"));
         QVERIFY(!QFile::exists(f.workFile("tcpwindow.reg")));
     }
