@@ -6,7 +6,6 @@
 #include "channel/Requests.h"
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
-#include "support/Boxes.h"
 #include "support/CatalogueText.h"
 #include "support/DataRows.h"
 #include "support/FileModes.h"
@@ -18,14 +17,9 @@ class ChannelTest : public QObject {
     std::unique_ptr<Fixture> f;
     const QByteArray path = qgetenv("PATH");
 
-    // A client that records its current folder and arguments, then gives the
-    // answer as its response, or no response when the answer is empty.
-    void installRecordingClient(const QByteArray& answer) {
-        f->writeWorkFile("answer", answer);
-        f->writeWorkFile("ihcp_client.exe",
-                         "#!/bin/sh\nprintf '%s\\n' \"$PWD\" \"$@\" > args.txt\n" +
-                             QByteArray(answer.isEmpty() ? "" : "cp answer ihcp_client.tmp\n"));
-        QFile::setPermissions(f->workFile("ihcp_client.exe"), QFile::ReadOwner | QFile::ExeOwner);
+    void writeScript(const QString& name, const QByteArray& script) {
+        f->writeWorkFile(name, "#!/bin/sh\n" + script);
+        QFile::setPermissions(f->workFile(name), QFile::ReadOwner | QFile::ExeOwner);
     }
 
 private slots:
@@ -38,87 +32,83 @@ private slots:
         qputenv("PATH", path);
     }
 
+    // The request written over a longer one of an earlier run that anyone
+    // could read: only its owner can read it now.
     void requestBytes_data() {
-        Columns({"file", "keys", "password"});  // keys: "|" list, ALL, or a POST setting
+        Columns({"file"});
+        QTest::addColumn<QStringList>("keys");  // empty: every key; post.cfg: the setting
+        Columns({"password"});
         QTest::addColumn<QByteArray>("expected");
         const QByteArray get = "GET 0011223344AA\r\n.PASSWORD=";
-        Row("two keys", "get.cfg", "NET_ID_STR|NODE_TYPE|NULL", "pw",
-            get + "pw\r\nNET_ID_STR\r\nNODE_TYPE\r\n");
-        Row("keys after the marker", "get.cfg", "VER|NULL|MODEL", "pw", get + "pw\r\nVER\r\n");
-        Row("no marker", "get.cfg", "VER|MODEL", "pw", get + "pw\r\nVER\r\nMODEL\r\n");
-        Row("non-ASCII password", "get.cfg", "NULL", "contraseña", get + "contraseña\r\n");
-        Row("every key", "get.cfg", "ALL", "", get + "\r\n");
-        Row("post", "post.cfg", "MCAST_IGMP=Enabled", "secret",
+        Row("keys up to the marker", "get.cfg", QStringList{"VER", "NODE_TYPE", "NULL", "MODEL"},
+            "pw", get + "pw\r\nVER\r\nNODE_TYPE\r\n");
+        Row("no marker", "get.cfg", QStringList{"VER", "MODEL"}, "pw",
+            get + "pw\r\nVER\r\nMODEL\r\n");
+        Row("non-ASCII password", "get.cfg", QStringList{"NULL"}, "contraseña",
+            get + "contraseña\r\n");
+        Row("every key", "get.cfg", QStringList(), "", get + "\r\n");
+        Row("post", "post.cfg", QStringList{"MCAST_IGMP=Enabled"}, "secret",
             QByteArray("POST 0011223344AA\r\n.PASSWORD=secret\r\nMCAST_IGMP=Enabled\r\n"));
     }
     void requestBytes() {
         const QString file = Cell("file");
-        const QString keys = Cell("keys");
+        const QStringList keys = Cell<QStringList>("keys");
         Session().SelectedMac = "0011223344AA";
         Session().NodePassword = Cell("password");
-        // A longer request of an earlier run, readable by anyone.
         f->writeWorkFile(file, QByteArray(300, 'x'));
         QVERIFY(QFile::setPermissions(f->workFile(file), QFile::ReadOwner | QFile::WriteOwner |
                                                              QFile::ReadGroup | QFile::ReadOther));
-        if (file == "post.cfg") {
-            QVERIFY(WritePostRequest(keys));
-        } else if (keys == "ALL") {
-            QVERIFY(WriteGetAllRequest());
-        } else {
-            QVERIFY(WriteGetRequest(Parts(keys), "0011223344AA", Cell("password")));
-        }
+        QVERIFY(file == "post.cfg" ? WritePostRequest(keys.first())
+                : keys.isEmpty()   ? WriteGetAllRequest()
+                                   : WriteGetRequest(keys, "0011223344AA", Cell("password")));
         QCOMPARE(f->readWorkFile(file), Cell<QByteArray>("expected"));
         QVERIFY(OwnerOnly(f->workFile(file)));
     }
 
+    // A password with a line break, or a folder where the request goes: the
+    // user is told and no request is written.
     void refusedRequests_data() {
-        Columns({"password", "message"});
+        Columns({"password", "told"});
         QTest::addColumn<bool>("folderInTheWay");
-        Row("line feed", "a\nb", "{errLineBreak}", false);
-        Row("carriage return", "a\rb", "{errLineBreak}", false);
-        Row("cannot write", "pw", "{errWriteFile}", true);
+        Row("line feed", "a\nb", "[1|Kaldor Config Tool] {errLineBreak}", false);
+        Row("carriage return", "a\rb", "[1|Kaldor Config Tool] {errLineBreak}", false);
+        Row("cannot write", "pw", "[1|Kaldor Config Tool] {errWriteFile}", true);
     }
     void refusedRequests() {
         const QString post = f->workFile("post.cfg");
-        QString message = Resolved(Cell("message"));
         if (Cell<bool>("folderInTheWay")) {
-            QVERIFY(QDir().mkpath(post));
-            message = message.arg(QDir::toNativeSeparators(post));
+            QDir().mkpath(post);
         }
         Session().NodePassword = Cell("password");
         QVERIFY(!WritePostRequest("VER=1"));
-        QCOMPARE(BoxTexts(f->dialogs), QStringList{message});
-        QCOMPARE(f->dialogs.boxes[0].title, kAppTitle);
+        QCOMPARE(f->dialogs.describe(), Resolved(Cell("told")).replace("%1", post));
         QVERIFY(!QFileInfo(post).isFile());
     }
 
-    // The command line keeps the blank of the work folder in one argument, and
-    // a response left by an earlier run never counts as this run's answer.
+    // The command line keeps the blank of the work folder in one argument,
+    // and a response left by an earlier run never counts as this run's.
     void clientRun_data() {
-        QTest::addColumn<QByteArray>("answer");
-        Columns({"value", "box"});
+        QTest::addColumn<QByteArray>("answer");  // empty: the client leaves no response
+        Columns({"value", "told"});
         Row("answered", QByteArray("INFO\r\nVER=1.0\r\n"), "1.0", "");
-        Row("no answer, stale response", QByteArray(), "", "{errReceiving}");
+        Row("no answer, stale response", QByteArray(), "",
+            "[1|Kaldor Config Tool] {errReceiving}\n[1|{errLoadConf}] {errReceiving}");
     }
     void clientRun() {
         Session().InterfaceNumber = 2;
         const QString request = f->workFile("get.cfg");
         QCOMPARE(ClientCommandLine(request), "ihcp_client.exe \"" + request + "\" -i eth2");
-        installRecordingClient(Cell<QByteArray>("answer"));
+        const QByteArray answer = Cell<QByteArray>("answer");
+        f->writeWorkFile("answer", answer);
+        const QByteArray copy = answer.isEmpty() ? "" : "cp answer ihcp_client.tmp\n";
+        writeScript("ihcp_client.exe", "printf '%s\\n' \"$PWD\" \"$@\" > args.txt\n" + copy);
         f->writeWorkFile("ihcp_client.tmp", "INFO\r\nVER=old\r\n");
         RunClient(request);
         QCOMPARE(QString::fromUtf8(f->readWorkFile("args.txt")).split('\n', Qt::SkipEmptyParts),
                  QStringList({f->workDir(), request, "-i", "eth2"}));
+        QCOMPARE(ResponseStartsWith("INFO"), !answer.isEmpty());
         QCOMPARE(ReadResponseValue("VER"), Cell("value"));
-        QCOMPARE(BoxTexts(f->dialogs), Resolved(Parts(Cell("box"))));
-    }
-
-    void missingTool() {
-        QFile::remove(f->workFile("ihcp_client.exe"));
-        qputenv("PATH", "");
-        QCOMPARE(RunAndWait(ClientCommandLine(f->workFile("get.cfg"))), kToolNotStarted);
-        QCOMPARE(BoxTexts(f->dialogs),
-                 QStringList{Resolved("{errToolStart}").arg("ihcp_client.exe")});
+        QCOMPARE(f->dialogs.describe(), Resolved(Cell("told")));
     }
 
     void toolFoundInWorkFolderThenOnPath() {
@@ -131,10 +121,9 @@ private slots:
     }
 
     // The windows keep repainting while a tool runs, and the run returns as
-    // soon as the tool ends (a tick is 50 ms).
+    // soon as the tool ends (a tick is 50 ms, the tool takes half a second).
     void windowsRepaintDuringRun() {
-        f->writeWorkFile("slow.sh", "#!/bin/sh\nsleep 0.5\n");
-        QFile::setPermissions(f->workFile("slow.sh"), QFile::ReadOwner | QFile::ExeOwner);
+        writeScript("slow.sh", "sleep 0.5\n");
         int ticks = 0;
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
@@ -144,51 +133,27 @@ private slots:
     }
 
     // Whether the response starts with the prefix, and the value of the key:
-    // a key that is not found shows the response's first line ("-": no box).
-    // The key=value rules shared with the catalogue are tested there.
+    // a key that is not found shows the response's first line.
     void readers_data() {
         QTest::addColumn<QByteArray>("response");
-        Columns({"prefix", "key", "expected", "box"});
+        Columns({"prefix", "key", "expected", "told"});
         QTest::addColumn<bool>("starts");
-        Row("first wins", QByteArray("INFO\r\nVER=1.2\r\nVER=3\r\n"), "INF", "VER", "1.2", "-",
+        Row("first wins", QByteArray("INFO\r\nVER=1.2\r\nVER=3\r\n"), "INF", "VER", "1.2", "",
             true);
         Row("Windows-1252, letter case", QByteArray("INFO\r\nA=Sal\xf3n\r\n"), "info", "A", "Salón",
-            "-", false);
+            "", false);
         Row("NUL byte, line end counts", QByteArray("INFO\r\nVER=1\0x\r\n", 15), "INFO\r\n", "VER",
-            QString::fromUtf8("1\0x", 3), "-", true);
+            QString::fromUtf8("1\0x", 3), "", true);
         Row("no = is no entry, shorter response", QByteArray("INFO\r\nVER\r\n"), "INFO\r\nVER\r\nX",
-            "VER", "", "INFO", false);
-        Row("error text", QByteArray("ERROR: node 2\r\nrest\r\n"), "2", "VER", "", "ERROR: node 2",
-            false);
-        Row("empty file", QByteArray(), "0", "VER", "", "", false);
+            "VER", "", "[1|{errLoadConf}] INFO", false);
+        Row("error text", QByteArray("ERROR: node 2\r\nrest\r\n"), "2", "VER", "",
+            "[1|{errLoadConf}] ERROR: node 2", false);
     }
     void readers() {
         f->writeWorkFile("ihcp_client.tmp", Cell<QByteArray>("response"));
         QCOMPARE(ResponseStartsWith(Cell("prefix")), Cell<bool>("starts"));
-        QVERIFY(f->dialogs.boxes.isEmpty());
         QCOMPARE(ReadResponseValue(Cell("key")), Cell("expected"));
-        QCOMPARE(f->dialogs.boxes.size(), Cell("box") == "-" ? 0 : 1);
-        for (const DialogRecorder::Box& box : f->dialogs.boxes) {
-            QCOMPARE(box.text, Cell("box"));
-            QCOMPARE(box.title, Session().errLoadConf);
-        }
-    }
-
-    void lookupAlias_data() {
-        QTest::addColumn<QByteArray>("aliases");  // empty: no file
-        Columns({"mac", "expected"});
-        const QByteArray file =
-            "\r\n0011223344AA=Kitchen\r\nnoequals\r\nBB=\r\n0011223344AA=Later\r\n";
-        Row("found", file, "0011223344AA", "Kitchen");
-        Row("empty MAC", QByteArray("=x\r\n"), "", "");
-        Row("no file", QByteArray(), "0011223344AA", "");
-    }
-    void lookupAlias() {
-        if (!Cell<QByteArray>("aliases").isEmpty()) {
-            f->writeWorkFile("alias.tmp", Cell<QByteArray>("aliases"));
-        }
-        QCOMPARE(LookupAlias(Cell("mac")), Cell("expected"));
-        QVERIFY(f->dialogs.boxes.isEmpty());
+        QCOMPARE(f->dialogs.describe(), Resolved(Cell("told")));
     }
 
     // A run returns only once its tool has ended: a quit of the whole event
@@ -202,20 +167,12 @@ private slots:
         QTest::newRow("event loop asked to quit") << true << 7 << true;
     }
     void runEndsWithItsTool() {
-        QFETCH(bool, quit);
-        QFETCH(int, exitCode);
-        QFETCH(bool, finished);
-        f->writeWorkFile("slow.sh", "#!/bin/sh\nsleep 0.3\necho done > finished.txt\nexit 7\n");
-        QFile::setPermissions(f->workFile("slow.sh"), QFile::ReadOwner | QFile::ExeOwner);
-        QTimer::singleShot(0, [quit] {
-            if (quit) {
-                QCoreApplication::exit(0);
-            } else {
-                StopRunningTools();
-            }
+        writeScript("slow.sh", "sleep 0.3\necho done > finished.txt\nexit 7\n");
+        QTimer::singleShot(0, [quit = Cell<bool>("quit")] {
+            quit ? QCoreApplication::exit(0) : StopRunningTools();
         });
-        QCOMPARE(RunAndWait("slow.sh"), exitCode);
-        QCOMPARE(QFile::exists(f->workFile("finished.txt")), finished);
+        QCOMPARE(RunAndWait("slow.sh"), Cell<int>("exitCode"));
+        QCOMPARE(QFile::exists(f->workFile("finished.txt")), Cell<bool>("finished"));
     }
 };
 
