@@ -10,6 +10,7 @@
 #include "SimFirmware.h"
 #include "SimModels.h"
 #include "SimNetwork.h"
+#include "SimRequestLog.h"
 #include "SimStateFile.h"
 #include "SimTopology.h"
 
@@ -67,6 +68,13 @@ Commands:
   network-change-answer 0|3
                          First line of a POST that changed a node's network
                          identifier or key (default 3).
+  request-log FILE|off    Start an empty log of every request the tools
+                         receive (FILE relative to the state file's folder),
+                         or stop logging. One JSON object per line: time (ms,
+                         the simulator's clock), tool, file (the request
+                         file's name, empty for a tool without one) and bytes
+                         (base64 of the request file, or of the arguments
+                         joined by a blank).
   image FILE MODEL VERSION [KIND [BYTES]]
                          Write a firmware image for MODEL and VERSION with a
                          payload of BYTES (default 2048). KIND: valid (the
@@ -324,6 +332,13 @@ const QHash<QString, Command>& commands() {
               });
           }}},
         {QStringLiteral("time-scale"), {1, 1, timeScale}},
+        {QStringLiteral("request-log"),
+         {1, 1,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return setRequestLog(net, c.path, c.args[0], e);
+              });
+          }}},
         {QStringLiteral("image"), {3, 5, image}},
         {QStringLiteral("file-server"),
          {2, 4,

@@ -349,6 +349,7 @@ QByteArray networkToJson(const Network& net) {
     const QJsonObject root{{QStringLiteral("format"), kFormatVersion},
                            {QStringLiteral("timeScale"), net.timeScale},
                            {QStringLiteral("networkChangeAnswer"), net.networkChangeAnswer},
+                           {QStringLiteral("requestLog"), net.requestLog},
                            {QStringLiteral("interfaces"), interfaces},
                            {QStringLiteral("discoverFaults"), faultsToJson(net.discoverFaults)},
                            {QStringLiteral("nodes"), nodes},
@@ -386,6 +387,7 @@ std::optional<Network> networkFromJson(const QByteArray& json, QString* error) {
         net.networkChangeAnswer != QStringLiteral("3"))
         r.fail(QStringLiteral("network"),
                QStringLiteral("'networkChangeAnswer' must be \"0\" or \"3\""));
+    r.text(root, "requestLog", QStringLiteral("network"), net.requestLog);
     net.interfaces = interfacesFromJson(r, root.value(QStringLiteral("interfaces")));
     net.discoverFaults =
         faultsFromJson(r, root.value(QStringLiteral("discoverFaults")), QStringLiteral("network"));

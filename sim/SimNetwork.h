@@ -86,6 +86,9 @@ struct Network {
     double timeScale = 1.0;  // real duration = simulated duration * timeScale
     // First line of a POST that moved a node to another network.
     QString networkChangeAnswer = QStringLiteral("3");
+    // Where the tools log the requests they receive; relative to the state
+    // file's folder; empty: no log.
+    QString requestLog;
     QList<HostInterface> interfaces;
     Faults discoverFaults;
     QList<Node> nodes;

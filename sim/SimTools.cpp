@@ -2,11 +2,13 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <cstdio>
 
 #include "SimClient.h"
 #include "SimFirmwareServer.h"
+#include "SimRequestLog.h"
 #include "SimStateFile.h"
 #include "SimTopology.h"
 
@@ -22,6 +24,14 @@ qint64 now() {
 
 void complain(const QString& text) {
     std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+// A log that cannot be written costs the test its record, never the tool its answer.
+void logRequest(const Network& net, const QString& tool, const QString& file,
+                const QByteArray& bytes) {
+    QString error;
+    if (!appendRequestLog(net, networkFilePath(), LoggedRequest{now(), tool, file, bytes}, &error))
+        complain(error);
 }
 
 // Result files may carry passwords, so only the user may read them.
@@ -79,6 +89,8 @@ ToolOutput answerClient(const QString& requestPath, const QString& interfaceName
         return ToolOutput{errorResponse(error)};
     ClientAnswer answer;
     const auto answerOnNetwork = [&](Network& net, QString*) {
+        logRequest(net, QStringLiteral("ihcp_client.exe"), QFileInfo(requestPath).fileName(),
+                   request);
         answer = answerRequest(net, request, interfaceName, now());
         return answer.stateChanged;
     };
@@ -125,8 +137,13 @@ int runClientTool(const QStringList& arguments) {
 
 int runDiscoverTool() {
     QString error;
-    const std::optional<Network> net = readNetworkFile(networkFilePath(), &error);
-    if (!net) {
+    std::optional<Network> net;
+    const auto discover = [&net](Network& state, QString*) {
+        logRequest(state, QStringLiteral("MacDiscover.exe"), {}, {});
+        net = state;
+        return false;
+    };
+    if (!updateNetworkFile(networkFilePath(), discover, &error)) {
         complain(error);
         writeResultFile(QStringLiteral("macdiscover.tmp"),
                         ToolOutput{crlfText({QStringLiteral("E")})});
@@ -137,6 +154,13 @@ int runDiscoverTool() {
 }
 
 int runFirmwareServerTool(const QStringList& arguments) {
+    QString error;
+    const auto log = [&arguments](Network& net, QString*) {
+        logRequest(net, QStringLiteral("winl2fwserver.exe"), {},
+                   arguments.join(QLatin1Char(' ')).toUtf8());
+        return false;
+    };
+    updateNetworkFile(networkFilePath(), log, &error);  // an unreadable network: answered below
     const ServerOutcome outcome = serveFirmware(arguments);
     const int code = int(outcome.code);
     if (outcome.code != ServerCode::Success)

@@ -2,17 +2,20 @@
 // way the assistant drives them: request files in a work folder, the tools
 // started there, their result files read back.
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <cctype>
 
 #include "SimDemo.h"
 #include "SimModels.h"
 #include "SimNetwork.h"
+#include "SimRequestLog.h"
 #include "SimStateFile.h"
 #include "support/DataRows.h"
 #include "support/Fixture.h"
@@ -227,10 +230,40 @@ private slots:
         QCOMPARE(Ask(f, "discover"), "E\r\n");
     }
 
-    // Fifty clients and as many command lines at once on one network: no change is lost.
+    // Each tool logs what it received, in order, on the simulator's clock.
+    void requestLog() {
+        Fixture f;
+        Sims(f, "request-log requests.log");
+        const qint64 before = QDateTime::currentMSecsSinceEpoch();
+        Ask(f, "discover");
+        Ask(f, "GET office|VER");
+        QProcess server;
+        server.setWorkingDirectory(f.workDir());
+        server.start(f.workFile("winl2fwserver.exe"), {"no such.img", "1"});
+        QVERIFY(server.waitForFinished(kRunTimeoutMs));
+        Sims(f, "request-log off");
+        Ask(f, "discover");
+        QString error;
+        const auto log = readRequestLog(f.workFile("requests.log"), &error);
+        QVERIFY2(log, qPrintable(error));
+        QStringList records;
+        for (const LoggedRequest& r : *log) {
+            QVERIFY(r.timeMs >= before && r.timeMs <= QDateTime::currentMSecsSinceEpoch());
+            records << r.tool + "|" + r.file + "|" + r.bytes;
+        }
+        QCOMPARE(records, QStringList({"MacDiscover.exe||",
+                                       "ihcp_client.exe|post.cfg|" + requestBytes("GET office|VER"),
+                                       "winl2fwserver.exe||no such.img 1"}));
+        f.writeWorkFile("requests.log", "{\"time\":1,\"tool\":\"x\"}\n");
+        QVERIFY(!readRequestLog(f.workFile("requests.log"), &error) && error.contains("line 1"));
+    }
+
+    // Fifty clients and as many command lines at once on one network: no
+    // change and no log record is lost.
     void concurrentRuns() {
         Fixture f;
-        const Network initial = generatedNetwork(50);
+        Network initial = generatedNetwork(50);
+        initial.requestLog = "requests.log";
         QString error;
         QVERIFY(writeNetworkFile(f.workFile("simnet.json"), initial, &error));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -254,10 +287,16 @@ private slots:
         const Network after =
             readNetworkFile(f.workFile("simnet.json"), &error).value_or(Network{});
         QCOMPARE(after.nodes.size(), initial.nodes.size());
+        QSet<QByteArray> logged;
+        for (const LoggedRequest& r :
+             readRequestLog(f.workFile("requests.log"), &error).value_or(QList<LoggedRequest>()))
+            logged << r.bytes;
         for (const Node& node : after.nodes) {
             QCOMPARE(f.readWorkFile(node.mac + "/ihcp_client.tmp"), "0\r\n");
             QCOMPARE(node.params.value("NOTCHES") + node.params.value("VER"), "Disabledcli");
+            QVERIFY(logged.remove(f.readWorkFile(node.mac + "/post.cfg")));
         }
+        QVERIFY(logged.isEmpty());
     }
 };
 
