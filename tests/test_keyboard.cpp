@@ -7,6 +7,7 @@
 #include <QStackedWidget>
 #include <QtTest>
 
+#include "support/DataRows.h"
 #include "support/DemoNetwork.h"
 #include "support/Fixture.h"
 
@@ -55,61 +56,38 @@ private slots:
     }
     void cleanup() { f.reset(); }
 
+    // Every page, the prompt and each panel of the advanced window.
     void tabOrderAndNames_data() {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<int>("panel");  // advanced window's panel, or 0
+        Columns({"window"});
+        QTest::addColumn<int>("panel");  // the advanced window's panel shown
         for (const char* name : {"frmBegin", "frmConnect", "frmAdvanced", "frmConfig", "frmEnd",
                                  "frmAskPw", "frmSetAll"}) {
-            QTest::newRow(name) << QString(name) << 0;
+            Row(name, name, 1);
         }
         for (int panel : {1, 2, 3, 4, 5, 6, 8, 9, 10}) {
             QTest::addRow("frmConfigAdv panel %d", panel) << QString("frmConfigAdv") << panel;
         }
     }
     void tabOrderAndNames() {
-        QFETCH(QString, window);
-        QFETCH(int, panel);
-        QWidget* w = nullptr;
-        for (QWidget* candidate : AllWindows(W())) {
-            if (candidate->objectName() == window) {
-                w = candidate;
-            }
-        }
-        QVERIFY(w);
-        if (panel) {
-            auto* panels = Ctl<QStackedWidget>(w, "stkPanels");
-            panels->setCurrentWidget(Ctl(w, qPrintable(QString("picFrame_%1").arg(panel))));
-        }
+        const QList<QWidget*> all = AllWindows(W());
+        QWidget* w = *std::find_if(all.begin(), all.end(),
+                                   [](QWidget* c) { return c->objectName() == Cell("window"); });
+        Ctl<QStackedWidget>(W().frmConfigAdv, "stkPanels")
+            ->setCurrentWidget(
+                Ctl(W().frmConfigAdv, qPrintable(QString("picFrame_%1").arg(Cell<int>("panel")))));
         Fixture::show(w);
         const QList<QWidget*> chain = TabChain(w);
         QVERIFY(chain.size() >= 2);
-        QStringList unnamed;
         for (QWidget* control : chain) {
-            if (AccessibleName(control).trimmed().isEmpty()) {
-                unnamed << control->objectName();
-            }
+            QVERIFY2(!AccessibleName(control).trimmed().isEmpty(),
+                     qPrintable(control->objectName()));
         }
-        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(' ')));
         for (qsizetype i = 1; i < chain.size(); ++i) {
-            const QRect a(chain[i - 1]->mapTo(w, QPoint()), chain[i - 1]->size());
-            const QRect b(chain[i]->mapTo(w, QPoint()), chain[i]->size());
-            const bool below = b.center().y() > a.center().y() + 8;
-            const bool rightInRow =
-                qAbs(b.center().y() - a.center().y()) <= 8 && b.center().x() > a.center().x();
-            QVERIFY2(below || rightInRow,
+            const QPoint a = chain[i - 1]->mapTo(w, chain[i - 1]->rect().center());
+            const QPoint b = chain[i]->mapTo(w, chain[i]->rect().center());
+            QVERIFY2(b.y() > a.y() + 8 || (qAbs(b.y() - a.y()) <= 8 && b.x() > a.x()),
                      qPrintable(chain[i - 1]->objectName() + " before " + chain[i]->objectName()));
         }
-    }
-
-    void returnPressesDefaultButton() {
-        Fixture::waited = 0;
-        Fixture::show(W().frmBegin);
-        f->dialogs.typePassword("");
-        W().assistant->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(W().assistant));
-        QTRY_VERIFY(W().assistant->isActiveWindow());
-        QTest::keyClick(W().frmBegin, Qt::Key_Return);
-        QCOMPARE(ShownPage(), W().frmConnect);
     }
 
     void escapeCancelsPrompt() {
@@ -125,49 +103,38 @@ private slots:
     // The node page's rules follow the selection however the keyboard moves
     // it: on the list or on the connected node's box, Ctrl held as a row says.
     void nodeSelectionByKeyboard_data() {
-        QTest::addColumn<QString>("control");
+        Columns({"control"});
         QTest::addColumn<QList<int>>("keys");  // key combinations, in order
         QTest::addColumn<QStringList>("selected");
         QTest::addColumn<bool>("next");
         QTest::addColumn<bool>("advanced");
-        QTest::addColumn<QString>("selectedMac");
-        const int down = Qt::Key_Down, up = Qt::Key_Up;
-        const int ctrlDown = (Qt::ControlModifier | Qt::Key_Down).toCombined();
-        const int ctrlSpace = (Qt::ControlModifier | Qt::Key_Space).toCombined();
-        const int shiftDown = (Qt::ShiftModifier | Qt::Key_Down).toCombined();
-        QTest::newRow("Down: the first entry")
-            << "lstMac" << QList<int>{down} << QStringList{kOffice} << true << true << kOffice;
-        QTest::newRow("End: the last entry") << "lstMac" << QList<int>{down, Qt::Key_End}
-                                             << QStringList{kAttic} << true << true << kAttic;
-        QTest::newRow("onto another network")
-            << "lstMac" << QList<int>{down, down, down} << QStringList() << false << false << kLab;
-        QTest::newRow("back to the network") << "lstMac" << QList<int>{down, down, down, up}
-                                             << QStringList{kGarage} << true << true << kGarage;
-        QTest::newRow("Home after End") << "lstMac" << QList<int>{down, Qt::Key_End, Qt::Key_Home}
-                                        << QStringList{kOffice} << true << true << kOffice;
-        QTest::newRow("Shift+Down: two entries")
-            << "lstMac" << QList<int>{down, shiftDown} << QStringList{kOffice, kGarage} << true
-            << true << kGarage;
-        QTest::newRow("Ctrl+Space adds an entry")
-            << "lstMac" << QList<int>{down, ctrlDown, ctrlSpace} << QStringList{kOffice, kGarage}
-            << true << false << kOffice;
-        QTest::newRow("Ctrl+Space takes the entry back")
-            << "lstMac" << QList<int>{down, ctrlSpace} << QStringList() << false << false
-            << kOffice;
-        QTest::newRow("Space on the connected node") << "txtMacDirect" << QList<int>{Qt::Key_Space}
-                                                     << QStringList() << true << true << kLocal;
+        Columns({"selectedMac"});
+        const int down = Qt::Key_Down,
+                  ctrlSpace = (Qt::ControlModifier | Qt::Key_Space).toCombined();
+        Row("Down: the first entry", "lstMac", QList<int>{down}, QStringList{kOffice}, true, true,
+            kOffice);
+        Row("Home after End", "lstMac", QList<int>{down, Qt::Key_End, Qt::Key_Home},
+            QStringList{kOffice}, true, true, kOffice);
+        Row("onto another network", "lstMac", QList<int>{down, down, down}, QStringList(), false,
+            false, kLab);
+        Row("back to the network", "lstMac", QList<int>{down, down, down, Qt::Key_Up},
+            QStringList{kGarage}, true, true, kGarage);
+        Row("Shift+Down: two entries", "lstMac",
+            QList<int>{down, (Qt::ShiftModifier | Qt::Key_Down).toCombined()},
+            QStringList{kOffice, kGarage}, true, true, kGarage);
+        Row("Ctrl+Space adds an entry", "lstMac",
+            QList<int>{down, (Qt::ControlModifier | Qt::Key_Down).toCombined(), ctrlSpace},
+            QStringList{kOffice, kGarage}, true, false, kOffice);
+        Row("Ctrl+Space takes the entry back", "lstMac", QList<int>{down, ctrlSpace}, QStringList(),
+            false, false, kOffice);
+        Row("Space on the connected node", "txtMacDirect", QList<int>{Qt::Key_Space}, QStringList(),
+            true, true, kLocal);
     }
     void nodeSelectionByKeyboard() {
-        QFETCH(QString, control);
-        QFETCH(QList<int>, keys);
-        QFETCH(QStringList, selected);
-        QFETCH(bool, next);
-        QFETCH(bool, advanced);
-        QFETCH(QString, selectedMac);
         Fixture::show(W().frmConnect);
-        QWidget* target = Ctl(W().frmConnect, qPrintable(control));
+        QWidget* target = Ctl(W().frmConnect, qPrintable(Cell("control")));
         target->setFocus();
-        for (int key : keys) {
+        for (int key : Cell<QList<int>>("keys")) {
             const QKeyCombination combination = QKeyCombination::fromCombined(key);
             const bool ctrl = combination.keyboardModifiers() & Qt::ControlModifier;
             if (ctrl) {
@@ -182,10 +149,10 @@ private slots:
         for (QListWidgetItem* item : Ctl<QListWidget>(W().frmConnect, "lstMac")->selectedItems()) {
             macs << item->text().left(12);
         }
-        QCOMPARE(macs, selected);
-        QCOMPARE(Ctl(W().frmConnect, "cmdConfigMac")->isEnabled(), next);
-        QCOMPARE(Ctl(W().frmConnect, "cmdQuickAdv")->isEnabled(), advanced);
-        QCOMPARE(Session().SelectedMac, selectedMac);
+        QCOMPARE(macs, Cell<QStringList>("selected"));
+        QCOMPARE(Ctl(W().frmConnect, "cmdConfigMac")->isEnabled(), Cell<bool>("next"));
+        QCOMPARE(Ctl(W().frmConnect, "cmdQuickAdv")->isEnabled(), Cell<bool>("advanced"));
+        QCOMPARE(Session().SelectedMac, Cell("selectedMac"));
     }
 
     // A screen reader selects an entry through the list's accessible cells,
