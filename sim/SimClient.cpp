@@ -132,9 +132,12 @@ ClientAnswer answerPost(Network& net, Node& node, const Request& r, qint64 nowMs
     if (outcome.layer2Upgrade)
         requestLayer2Server(node, nowMs);
     if (outcome.fileUpdate)
-        startFileUpdate(node);
+        startFileUpdate(node, nowMs);
     if (outcome.hardwareReset)
         hardwareReset(net, node, nowMs);
+    // It answers first, then rejoins the network under its new settings.
+    if (outcome.settles)
+        node.settleUntilMs = nowMs + scaledMs(net, net.settleMs);
     answer.output.bytes =
         crlfText({outcome.networkChanged ? net.networkChangeAnswer : QStringLiteral("0")});
     answer.stateChanged = true;
@@ -160,9 +163,7 @@ ClientAnswer answerByNode(Network& net, Node& node, const Request& r, qint64 now
     if (r.post)
         return answerPost(net, node, r, nowMs);
     ClientAnswer answer;
-    // Firmware work moves on with each status query, before the answer.
-    answer.stateChanged =
-        r.keys.contains(QLatin1String("FLUP_STATUS")) && answerStatusQuery(net, node, nowMs);
+    answer.stateChanged = advanceFirmware(net, node, nowMs);
     answer.output.bytes = answerGet(net, node, r.keys, nowMs);
     return answer;
 }

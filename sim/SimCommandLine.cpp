@@ -1,6 +1,5 @@
 #include "SimCommandLine.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QHash>
 #include <functional>
@@ -41,6 +40,11 @@ Commands:
   show [NODE]            Show every node, or every parameter of one node.
   set NODE KEY VALUE     Set an existing parameter of a node, without any check
                          of the value (options lists included).
+  remove-param NODE KEY  Take a parameter away from a node: its answers lack
+                         it, a read that asks for it is refused as for any
+                         unknown parameter, and so is a write.
+  add-param NODE KEY VALUE
+                         Give a node a parameter it lacks (back).
   fault NODE KNOB VALUE  Set a fault knob of a node; NODE "discover" sets the
                          knobs of MacDiscover.exe. Knobs:
                            noAnswer on|off        the node does not answer
@@ -61,14 +65,22 @@ Commands:
                          no other node). A node's connection table lists the
                          nodes it hears; two nodes pass requests on to each
                          other only when each hears the other and both use the
-                         same encryption key.
+                         same encryption key and mode (ENCRYPT_TYPE,
+                         ENCRYPT_AES_TYPE, ENCRYPT_KEY_LENGTH).
   password NODE TEXT     Set a node's configuration password.
   attach NODE ethN|none  Cable a node to a host interface, or to none.
-  time-scale FACTOR      Real time per simulated time (0: restarts take no time).
+  time-scale FACTOR      Real time per simulated time (0: restarts, settling
+                         and firmware work take no time).
+  advance MS             Move the network's clock on by MS milliseconds, as if
+                         that much real time had passed.
+  settle-time MS         After a write that changes its network identifier,
+                         key, encryption mode or node type, a node answers,
+                         then stays silent for MS simulated milliseconds while
+                         it rejoins the network (default 0).
   network-change-answer 0|3
                          First line of a POST that changed a node's network
                          identifier or key (default 3).
-  request-log FILE|off    Start an empty log of every request the tools
+  request-log FILE|off   Start an empty log of every request the tools
                          receive (FILE relative to the state file's folder),
                          or stop logging. One JSON object per line: time (ms,
                          the simulator's clock), tool, file (the request
@@ -86,16 +98,17 @@ Commands:
   server-file ADDRESS NAME FILE
                          Put a copy of the local FILE on the server as NAME.
   server-option ADDRESS OPTION VALUE
-                         connectQueries N: status queries a node spends
-                         reaching the server, reporting "initial" (default 1);
+                         connectMs MS: simulated time a node spends reaching
+                         the server, reporting "initial" (default 2500);
                          announcesSize on|off: whether the node knows the file
                          size before the transfer ends (default on).
   help                   Show this text.
 
-Firmware work of a node (FLUP_STATUS, FLUP_DOWNLOADED_SIZE) moves on one step
-with each status query it answers: a download from a file server takes four
-queries once the server is reached, and a layer-2 image is written to flash at
-64 KB per query.
+Firmware work of a node (FLUP_STATUS, FLUP_DOWNLOADED_SIZE) follows the
+network's clock, in simulated time: a download from a file server takes four
+steps of 5 s once the server is reached (a node gives up on a server that does
+not answer after 12.5 s), and a layer-2 image is written to flash in 3 s plus
+1 s per 32 KB. How often the node is asked makes no difference.
 )";
 
 struct Context {
@@ -137,7 +150,9 @@ QString stateOf(const Node& n, qint64 nowMs) {
         return QStringLiteral("off");
     if (n.loaderMode)
         return QStringLiteral("loader");
-    return nowMs < n.restartUntilMs ? QStringLiteral("restarting") : QStringLiteral("on");
+    if (nowMs < n.restartUntilMs)
+        return QStringLiteral("restarting");
+    return nowMs < n.settleUntilMs ? QStringLiteral("settling") : QStringLiteral("on");
 }
 
 QString faultSummary(const Faults& f) {
@@ -173,9 +188,10 @@ QString hearsSummary(const Network& net, const Node& n) {
 }
 
 void showNetwork(Context& c, const Network& net) {
-    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
-    c.out << "time scale " << net.timeScale << ", network change answer " << net.networkChangeAnswer
-          << ", discovery faults " << faultSummary(net.discoverFaults) << "\n";
+    const qint64 nowMs = networkNow(net);
+    c.out << "time scale " << net.timeScale << ", settle time " << net.settleMs
+          << " ms, network change answer " << net.networkChangeAnswer << ", discovery faults "
+          << faultSummary(net.discoverFaults) << "\n";
     for (const HostInterface& i : net.interfaces)
         c.out << "interface " << i.name << ": " << i.description << "\n";
     c.out << "MAC          LABEL      MODEL    STATE      HOST NET_ID_STR       ENCRYPT_KEY_STR "
@@ -203,7 +219,7 @@ void showNetwork(Context& c, const Network& net) {
 }
 
 void showNode(Context& c, const Network& net, const Node& n) {
-    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    const qint64 nowMs = networkNow(net);
     const QList<const Node*> table = connectionTable(net, n, nowMs);
     c.out << "node " << n.mac << " (" << n.label << "), " << stateOf(n, nowMs) << "\n"
           << "password " << n.password << ", factory password " << n.factoryPassword << "\n"
@@ -301,6 +317,20 @@ const QHash<QString, Command>& commands() {
                   return setParameter(net, c.args[0], c.args[1], c.args[2], e);
               });
           }}},
+        {QStringLiteral("remove-param"),
+         {2, 2,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return removeParameter(net, c.args[0], c.args[1], e);
+              });
+          }}},
+        {QStringLiteral("add-param"),
+         {3, 3,
+          [](Context& c) {
+              return change(c, [&](Network& net, QString* e) {
+                  return addParameter(net, c.args[0], c.args[1], c.args[2], e);
+              });
+          }}},
         {QStringLiteral("fault"),
          {3, 3,
           [](Context& c) {
@@ -332,6 +362,24 @@ const QHash<QString, Command>& commands() {
               });
           }}},
         {QStringLiteral("time-scale"), {1, 1, timeScale}},
+        {QStringLiteral("settle-time"),
+         {1, 1,
+          [](Context& c) {
+              bool ok = false;
+              const int ms = c.args[0].toInt(&ok);
+              if (!ok)
+                  return fail(c, QStringLiteral("settle-time takes a number of milliseconds"));
+              return change(c, [&](Network& net, QString* e) { return setSettleTime(net, ms, e); });
+          }}},
+        {QStringLiteral("advance"),
+         {1, 1,
+          [](Context& c) {
+              bool ok = false;
+              const qint64 ms = c.args[0].toLongLong(&ok);
+              if (!ok)
+                  return fail(c, QStringLiteral("advance takes a number of milliseconds"));
+              return change(c, [&](Network& net, QString* e) { return advanceClock(net, ms, e); });
+          }}},
         {QStringLiteral("request-log"),
          {1, 1,
           [](Context& c) {

@@ -35,7 +35,7 @@ QList<FileServer> demoFileServers() {
                    QStringLiteral("FTP"),
                    QStringLiteral("kaldor"),
                    QStringLiteral("firmware"),
-                   1,
+                   2500,
                    true,
                    {}};
     ftp.files.insert(
@@ -83,9 +83,6 @@ Network demoNetwork() {
     Node study = demoNode(kModelAes, QStringLiteral("020A1B000007"), QStringLiteral("study"),
                           kHomeNet, kHomeKey);
     study.password = QStringLiteral("study-2024");
-    study.params[QStringLiteral("ENCRYPT_TYPE")] = QStringLiteral("AES");
-    study.params[QStringLiteral("ENCRYPT_AES_TYPE")] = QStringLiteral("ECB");
-    study.params[QStringLiteral("ENCRYPT_KEY_LENGTH")] = QStringLiteral("256");
     setIp(study, QStringLiteral("192.168.1.15"));
 
     // The attic is out of everyone's range but the garage's.

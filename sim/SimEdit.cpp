@@ -26,6 +26,33 @@ bool setParameter(Network& net, const QString& node, const QString& key, const Q
     return true;
 }
 
+bool removeParameter(Network& net, const QString& node, const QString& key, QString* error) {
+    Node* n = nodeOrError(net, node, error);
+    if (!n)
+        return false;
+    if (n->params.remove(key) == 0) {
+        *error = QStringLiteral("node %1 has no parameter %2").arg(n->mac, key);
+        return false;
+    }
+    return true;
+}
+
+bool addParameter(Network& net, const QString& node, const QString& key, const QString& value,
+                  QString* error) {
+    Node* n = nodeOrError(net, node, error);
+    if (!n)
+        return false;
+    // A connection list comes from the network, and an empty or odd key could
+    // never be asked for in a request file.
+    if (n->params.contains(key) || key.isEmpty() || key.startsWith(QLatin1Char('.')) ||
+        key.contains(QLatin1Char('=')) || key.startsWith(QStringLiteral("PLC_CONNECTION_"))) {
+        *error = QStringLiteral("node %1 cannot take a parameter '%2'").arg(n->mac, key);
+        return false;
+    }
+    n->params.insert(key, value);
+    return true;
+}
+
 bool setFault(Network& net, const QString& target, const QString& knob, const QString& value,
               QString* error) {
     if (target == kDiscoverTarget)
@@ -105,6 +132,25 @@ bool setTimeScale(Network& net, double factor, QString* error) {
         return false;
     }
     net.timeScale = factor;
+    return true;
+}
+
+bool advanceClock(Network& net, qint64 ms, QString* error) {
+    if (ms < 0 || ms > kMaxClockOffsetMs - net.clockOffsetMs) {
+        *error = QStringLiteral("the clock moves on by 0 to %1 ms")
+                     .arg(kMaxClockOffsetMs - net.clockOffsetMs);
+        return false;
+    }
+    net.clockOffsetMs += ms;
+    return true;
+}
+
+bool setSettleTime(Network& net, int ms, QString* error) {
+    if (ms < 0 || ms > 3600000) {
+        *error = QStringLiteral("the settle time takes 0 to 3600000 milliseconds");
+        return false;
+    }
+    net.settleMs = ms;
     return true;
 }
 

@@ -17,6 +17,10 @@ inline const QString kDiscoverTarget = QStringLiteral("discover");
 // Any existing parameter, with no check of the value (tests need odd values).
 bool setParameter(Network& net, const QString& node, const QString& key, const QString& value,
                   QString* error);
+// Takes a parameter away from a node, or gives it one it lacks.
+bool removeParameter(Network& net, const QString& node, const QString& key, QString* error);
+bool addParameter(Network& net, const QString& node, const QString& key, const QString& value,
+                  QString* error);
 bool setFault(Network& net, const QString& target, const QString& knob, const QString& value,
               QString* error);
 bool setPower(Network& net, const QString& node, bool on, QString* error);
@@ -28,6 +32,9 @@ bool setPassword(Network& net, const QString& node, const QString& password, QSt
 // Cables the node to host interface `interfaceName`, or to none with "none".
 bool attachNode(Network& net, const QString& node, const QString& interfaceName, QString* error);
 bool setTimeScale(Network& net, double factor, QString* error);
+// Lets `ms` milliseconds pass on the network's clock.
+bool advanceClock(Network& net, qint64 ms, QString* error);
+bool setSettleTime(Network& net, int ms, QString* error);
 bool setNetworkChangeAnswer(Network& net, const QString& answer, QString* error);
 
 }  // namespace kaldorsim

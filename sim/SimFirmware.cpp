@@ -13,12 +13,16 @@ namespace {
 const QByteArray kMagic = "KLDRFW01";
 const int kTextField = 16;
 
-// A node flashes this much of a layer-2 image per status query.
-const qint64 kFlashBytesPerQuery = 64 * 1024;
-// A node fetches a file from a file server in this many steps.
+// A node erases its flash for this simulated time, then writes a layer-2
+// image at this rate.
+const int kEraseMs = 3000;
+const qint64 kFlashBytesPerSecond = 32 * 1024;
+// A node fetches a file from a file server in this many steps of this
+// simulated time each, once it has reached the server.
 const int kFetchSteps = 4;
-// Status queries a node spends looking for a server that is not there.
-const int kNoServerQueries = 3;
+const int kFetchStepMs = 5000;
+// Simulated time a node looks for a server that is not there.
+const int kNoServerMs = 12500;
 // Simulated time a layer-2 server serves, and a node waits for one.
 const int kLayer2WindowMs = 60000;
 // Below this real time the server could miss the client started right after it
@@ -88,14 +92,19 @@ QString flashOffset(const QString& section) {
                                                       : QStringLiteral("262144");
 }
 
-bool flashStep(Node& node) {
-    FirmwareJob& job = node.firmware;
+// Whole steps of `stepMs` simulated milliseconds within `elapsedMs` of the
+// network's time, at most `steps`; all of them when steps take no time.
+int stepsWithin(const Network& net, qint64 elapsedMs, int stepMs, int steps) {
+    const qint64 step = scaledMs(net, stepMs);
+    return step <= 0 ? steps : int(qMin<qint64>(steps, elapsedMs / step));
+}
+
+bool flashStep(const Network& net, Node& node, qint64 nowMs) {
     const qint64 size = node.params.value(QStringLiteral("FLUP_FILE_SIZE")).toLongLong();
-    if (++job.statusQueries <= 1 + size / kFlashBytesPerQuery) {
-        node.params[QStringLiteral("FLUP_STATUS")] = kStatusDownloading;
-        return true;
-    }
-    finishFlash(node, job.imageVersion, true);
+    const int flashMs = int(kEraseMs + size * 1000 / kFlashBytesPerSecond);
+    if (nowMs - node.firmware.startedMs < scaledMs(net, flashMs))
+        return false;
+    finishFlash(node, node.firmware.imageVersion, true);
     return true;
 }
 
@@ -125,14 +134,12 @@ std::optional<QString> fetchRefusal(const FileServer& server, const Node& node, 
     return std::nullopt;
 }
 
-bool fetchStep(const Network& net, Node& node) {
-    const int queries = ++node.firmware.statusQueries;
+bool fetchStep(const Network& net, Node& node, qint64 nowMs) {
     const FileServer* server = serverFor(net, node);
-    const int connecting = server ? server->connectQueries : kNoServerQueries;
-    if (queries <= connecting) {
-        node.params[QStringLiteral("FLUP_STATUS")] = kStatusInitial;
-        return true;
-    }
+    const qint64 connecting = scaledMs(net, server ? server->connectMs : kNoServerMs);
+    const qint64 elapsed = nowMs - node.firmware.startedMs;
+    if (elapsed < connecting)
+        return false;
     const Parameters& p = node.params;
     if (!server) {
         endJob(node, failedStatus(QStringLiteral("no %1 server answers at %2")
@@ -140,7 +147,7 @@ bool fetchStep(const Network& net, Node& node) {
                                            p.value(QStringLiteral("FLUP_IP_ADDR")))));
         return true;
     }
-    const int step = qMin(queries - connecting, kFetchSteps);
+    const int step = stepsWithin(net, elapsed - connecting, kFetchStepMs, kFetchSteps);
     if (const std::optional<QString> refusal = fetchRefusal(*server, node, step)) {
         endJob(node, failedStatus(*refusal));
         return true;
@@ -166,7 +173,7 @@ bool fetchStep(const Network& net, Node& node) {
 }
 
 bool waitStep(const Network& net, Node& node, qint64 nowMs) {
-    if (nowMs - node.firmware.layer2RequestMs <= layer2WindowMs(net))
+    if (nowMs - node.firmware.startedMs <= layer2WindowMs(net))
         return false;
     endJob(node, failedStatus(QStringLiteral("no layer-2 firmware server answered")));
     return true;
@@ -242,8 +249,7 @@ Image readImage(const QByteArray& bytes) {
 
 void requestLayer2Server(Node& node, qint64 nowMs) {
     node.firmware.stage = kJobWaitLayer2;
-    node.firmware.statusQueries = 0;
-    node.firmware.layer2RequestMs = nowMs;
+    node.firmware.startedMs = nowMs;
     node.params[QStringLiteral("FLUP_STATUS")] = kStatusInitial;
     setSizes(node, 0, 0);
 }
@@ -252,23 +258,23 @@ qint64 layer2WindowMs(const Network& net) {
     return qMax(scaledMs(net, kLayer2WindowMs), kMinLayer2WindowMs);
 }
 
-void startFileUpdate(Node& node) {
+void startFileUpdate(Node& node, qint64 nowMs) {
     node.firmware.stage = kJobFetch;
-    node.firmware.statusQueries = 0;
+    node.firmware.startedMs = nowMs;
     node.params[QStringLiteral("FLUP_STATUS")] = kStatusInitial;
     node.params[QStringLiteral("FLUP_FLASH_OFFSET")] =
         flashOffset(node.params.value(QStringLiteral("FLUP_SECTION")));
     setSizes(node, 0, 0);
 }
 
-bool answerStatusQuery(const Network& net, Node& node, qint64 nowMs) {
+bool advanceFirmware(const Network& net, Node& node, qint64 nowMs) {
     const QString& stage = node.firmware.stage;
     if (stage == kJobWaitLayer2)
         return waitStep(net, node, nowMs);
     if (stage == kJobFlashLayer2)
-        return flashStep(node);
+        return flashStep(net, node, nowMs);
     if (stage == kJobFetch)
-        return fetchStep(net, node);
+        return fetchStep(net, node, nowMs);
     return false;
 }
 
@@ -342,23 +348,23 @@ bool setFileServerOption(Network& net, const QString& address, const QString& op
         return false;
     }
     bool ok = false;
-    if (option == QStringLiteral("connectQueries")) {
-        const int queries = value.toInt(&ok);
-        ok = ok && queries >= 0 && queries <= 1000000;
+    if (option == QStringLiteral("connectMs")) {
+        const int ms = value.toInt(&ok);
+        ok = ok && ms >= 0 && ms <= 3600000;
         if (ok)
-            server->connectQueries = queries;
+            server->connectMs = ms;
     } else if (option == QStringLiteral("announcesSize")) {
         ok = value == QStringLiteral("on") || value == QStringLiteral("off");
         if (ok)
             server->announcesSize = value == QStringLiteral("on");
     } else {
-        *error = QStringLiteral("unknown file server option '%1' (connectQueries, announcesSize)")
+        *error = QStringLiteral("unknown file server option '%1' (connectMs, announcesSize)")
                      .arg(option);
         return false;
     }
     if (!ok)
-        *error = option == QStringLiteral("connectQueries")
-                     ? QStringLiteral("connectQueries takes a count from 0 to 1000000")
+        *error = option == QStringLiteral("connectMs")
+                     ? QStringLiteral("connectMs takes 0 to 3600000 milliseconds")
                      : QStringLiteral("announcesSize takes on or off");
     return ok;
 }

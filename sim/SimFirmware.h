@@ -4,10 +4,10 @@
 // layer-2 upgrade or with an update order for an FTP or TFTP server, and the
 // simulated file servers.
 //
-// A node's firmware work advances with the status queries it answers (GET
-// requests that ask for FLUP_STATUS), never with the clock: the assistant
-// polls at fixed pauses, so counting its queries gives the same course on a
-// fast or a loaded machine, and in tests whose pauses take no time at all.
+// A node's firmware work follows the network's clock, scaled by the time
+// scale: it is brought up to date whenever the node answers a read, so its
+// course depends on the time the assistant lets pass between its polls (in
+// tests, the pauses that move the clock on), not on how often it polls.
 
 #include <QByteArray>
 #include <QString>
@@ -54,16 +54,16 @@ quint32 crc32(QByteArrayView bytes);
 // The node's side of FLUP_L2_OK=Ok: it asks for a layer-2 server on its cable.
 void requestLayer2Server(Node& node, qint64 nowMs);
 
-// Real time a layer-2 server serves, and a node waits for one.
+// Real time a layer-2 server serves, and a node waits for one (network time).
 qint64 layer2WindowMs(const Network& net);
 
 // The node's side of an accepted update order (FLUP_OK=Ok): it starts to
 // fetch FLUP_FILENAME from the server at FLUP_IP_ADDR.
-void startFileUpdate(Node& node);
+void startFileUpdate(Node& node, qint64 nowMs);
 
-// A status query reaches the node: its firmware work moves one step on.
-// True when the node changed.
-bool answerStatusQuery(const Network& net, Node& node, qint64 nowMs);
+// Brings the node's firmware work up to the network time `nowMs`. True when
+// the node changed.
+bool advanceFirmware(const Network& net, Node& node, qint64 nowMs);
 
 // The node restarts: firmware written to flash runs from now on, and work
 // under way is dropped.

@@ -1,6 +1,5 @@
 #include "SimFirmwareServer.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -21,10 +20,6 @@ const int kPollMs = 20;
 // The image goes over the wire in this many pieces, in this simulated time.
 const int kTransferSteps = 8;
 const int kTransferMs = 4000;
-
-qint64 now() {
-    return QDateTime::currentMSecsSinceEpoch();
-}
 
 ServerOutcome outcome(ServerCode code, const QString& text) {
     return ServerOutcome{code, text};
@@ -82,7 +77,7 @@ bool inLoader(const Node& node, int interfaceIndex) {
 
 bool asksForImage(const Network& net, const Node& node, int interfaceIndex, qint64 nowMs) {
     return node.firmware.stage == kJobWaitLayer2 &&
-           nowMs - node.firmware.layer2RequestMs <= layer2WindowMs(net) &&
+           nowMs - node.firmware.startedMs <= layer2WindowMs(net) &&
            reachable(net, interfaceIndex, node, nowMs);
 }
 
@@ -118,7 +113,7 @@ std::optional<Taker> waitForTaker(const Serving& serving, QString* error) {
     for (;;) {
         std::optional<Taker> taker;
         const auto look = [&](Network& net, QString*) {
-            taker = takeImage(net, serving, now());
+            taker = takeImage(net, serving, networkNow(net));
             return taker.has_value();
         };
         if (!updateNetworkFile(serving.statePath, look, error) || taker ||
@@ -133,7 +128,7 @@ bool sendPiece(Network& net, const Serving& serving, const Taker& taker, int pie
     Node* node = findNode(net, taker.mac);
     const bool there =
         node && (taker.loader ? inLoader(*node, serving.interfaceIndex)
-                              : reachable(net, serving.interfaceIndex, *node, now()));
+                              : reachable(net, serving.interfaceIndex, *node, networkNow(net)));
     if (!there)
         return false;
     if (node->faults.cutTransfer && piece > kTransferSteps / 2) {
@@ -155,11 +150,11 @@ void completeTransfer(Network& net, const Serving& serving, const Taker& taker) 
     if (taker.loader) {
         node->loaderMode = false;
         node->firmware.flashedVersion = version;
-        hardwareReset(net, *node, now());
+        hardwareReset(net, *node, networkNow(net));
         return;
     }
     node->firmware.stage = kJobFlashLayer2;
-    node->firmware.statusQueries = 0;
+    node->firmware.startedMs = networkNow(net);
     node->firmware.imageVersion = version;
 }
 

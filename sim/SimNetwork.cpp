@@ -1,5 +1,6 @@
 #include "SimNetwork.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -110,9 +111,8 @@ const QStringList kFirmwareStages{QStringLiteral(""), kJobWaitLayer2, kJobFlashL
 
 QJsonObject firmwareToJson(const FirmwareJob& j) {
     return QJsonObject{{QStringLiteral("stage"), j.stage},
-                       {QStringLiteral("statusQueries"), j.statusQueries},
+                       {QStringLiteral("started"), double(j.startedMs)},
                        {QStringLiteral("imageVersion"), j.imageVersion},
-                       {QStringLiteral("layer2Request"), double(j.layer2RequestMs)},
                        {QStringLiteral("flashedVersion"), j.flashedVersion}};
 }
 
@@ -128,9 +128,8 @@ FirmwareJob firmwareFromJson(Reader& r, const QJsonValue& value, const QString& 
     r.text(o, "stage", where, j.stage);
     if (!kFirmwareStages.contains(j.stage))
         r.fail(where, QStringLiteral("unknown firmware stage '%1'").arg(j.stage));
-    r.integer(o, "statusQueries", where, j.statusQueries, 0, 1e9);
+    r.integer(o, "started", where, j.startedMs, 0, 9e15);
     r.text(o, "imageVersion", where, j.imageVersion);
-    r.integer(o, "layer2Request", where, j.layer2RequestMs, 0, 9e15);
     r.text(o, "flashedVersion", where, j.flashedVersion);
     return j;
 }
@@ -143,7 +142,7 @@ QJsonObject fileServerToJson(const FileServer& s) {
                        {QStringLiteral("protocol"), s.protocol},
                        {QStringLiteral("user"), s.user},
                        {QStringLiteral("password"), s.password},
-                       {QStringLiteral("connectQueries"), s.connectQueries},
+                       {QStringLiteral("connectMs"), s.connectMs},
                        {QStringLiteral("announcesSize"), s.announcesSize},
                        {QStringLiteral("files"), files}};
 }
@@ -187,7 +186,7 @@ QList<FileServer> fileServersFromJson(Reader& r, const QJsonValue& value) {
             r.fail(where, QStringLiteral("'protocol' must be \"FTP\" or \"TFTP\""));
         r.text(o, "user", where, s.user);
         r.text(o, "password", where, s.password);
-        r.integer(o, "connectQueries", where, s.connectQueries, 0, 1e6);
+        r.integer(o, "connectMs", where, s.connectMs, 0, 3600000);
         r.flag(o, "announcesSize", where, s.announcesSize);
         s.files = filesFromJson(r, o.value(QStringLiteral("files")), where);
         list << s;
@@ -209,6 +208,7 @@ QJsonObject nodeToJson(const Node& n) {
                   {QStringLiteral("restartMs"), n.restartMs},
                   {QStringLiteral("factoryResetRestartMs"), n.factoryResetRestartMs},
                   {QStringLiteral("restartUntil"), double(n.restartUntilMs)},
+                  {QStringLiteral("settleUntil"), double(n.settleUntilMs)},
                   {QStringLiteral("faults"), faultsToJson(n.faults)},
                   {QStringLiteral("firmware"), firmwareToJson(n.firmware)},
                   {QStringLiteral("parameters"), params}};
@@ -268,6 +268,7 @@ Node nodeFromJson(Reader& r, const QJsonValue& value, int index, int interfaceCo
     r.integer(o, "restartMs", where, n.restartMs, 0, 3600000);
     r.integer(o, "factoryResetRestartMs", where, n.factoryResetRestartMs, 0, 3600000);
     r.integer(o, "restartUntil", where, n.restartUntilMs, 0, 9e15);
+    r.integer(o, "settleUntil", where, n.settleUntilMs, 0, 9e15);
     n.hears = hearsFromJson(r, o.value(QStringLiteral("hears")), where);
     n.faults = faultsFromJson(r, o.value(QStringLiteral("faults")), where);
     n.firmware = firmwareFromJson(r, o.value(QStringLiteral("firmware")), where);
@@ -318,8 +319,13 @@ const Node* findNode(const Network& net, const QString& name) {
     return findNode(const_cast<Network&>(net), name);
 }
 
+qint64 networkNow(const Network& net) {
+    return QDateTime::currentMSecsSinceEpoch() + net.clockOffsetMs;
+}
+
 bool isOnline(const Node& node, qint64 nowMs) {
-    return node.powered && !node.loaderMode && nowMs >= node.restartUntilMs;
+    return node.powered && !node.loaderMode && nowMs >= node.restartUntilMs &&
+           nowMs >= node.settleUntilMs;
 }
 
 bool isTimeScale(double factor) {
@@ -350,6 +356,8 @@ QByteArray networkToJson(const Network& net) {
                            {QStringLiteral("timeScale"), net.timeScale},
                            {QStringLiteral("networkChangeAnswer"), net.networkChangeAnswer},
                            {QStringLiteral("requestLog"), net.requestLog},
+                           {QStringLiteral("clockOffset"), double(net.clockOffsetMs)},
+                           {QStringLiteral("settleMs"), net.settleMs},
                            {QStringLiteral("interfaces"), interfaces},
                            {QStringLiteral("discoverFaults"), faultsToJson(net.discoverFaults)},
                            {QStringLiteral("nodes"), nodes},
@@ -388,6 +396,9 @@ std::optional<Network> networkFromJson(const QByteArray& json, QString* error) {
         r.fail(QStringLiteral("network"),
                QStringLiteral("'networkChangeAnswer' must be \"0\" or \"3\""));
     r.text(root, "requestLog", QStringLiteral("network"), net.requestLog);
+    r.integer(root, "settleMs", QStringLiteral("network"), net.settleMs, 0, 3600000);
+    r.integer(root, "clockOffset", QStringLiteral("network"), net.clockOffsetMs, 0,
+              kMaxClockOffsetMs);
     net.interfaces = interfacesFromJson(r, root.value(QStringLiteral("interfaces")));
     net.discoverFaults =
         faultsFromJson(r, root.value(QStringLiteral("discoverFaults")), QStringLiteral("network"));

@@ -29,9 +29,8 @@ struct Faults {
     bool flashFails = false;      // firmware written to the node fails its check
 };
 
-// A firmware update under way on a node, followed in the status queries the
-// node has answered since it began, and the firmware it runs after its next
-// restart.
+// A firmware update under way on a node, the time its stage began, and the
+// firmware it runs after its next restart.
 // Asked for a layer-2 server.
 inline const QString kJobWaitLayer2 = QStringLiteral("wait-layer2");
 // Writes a layer-2 image to flash.
@@ -40,11 +39,10 @@ inline const QString kJobFlashLayer2 = QStringLiteral("flash-layer2");
 inline const QString kJobFetch = QStringLiteral("fetch");
 
 struct FirmwareJob {
-    QString stage;               // one of the kJob stages; empty when none is under way
-    int statusQueries = 0;       // status queries answered in this stage
-    QString imageVersion;        // version of the image being written (layer 2)
-    qint64 layer2RequestMs = 0;  // real time FLUP_L2_OK asked for a layer-2 server
-    QString flashedVersion;      // written to flash; runs after the next restart
+    QString stage;           // one of the kJob stages; empty when none is under way
+    qint64 startedMs = 0;    // network time the stage began
+    QString imageVersion;    // version of the image being written (layer 2)
+    QString flashedVersion;  // written to flash; runs after the next restart
 };
 
 // An FTP or TFTP server that nodes can fetch firmware from.
@@ -53,7 +51,7 @@ struct FileServer {
     QString protocol;  // "FTP" or "TFTP"
     QString user;      // FTP login
     QString password;
-    int connectQueries = 1;     // status queries a node spends reaching the server
+    int connectMs = 2500;       // simulated time a node spends reaching the server
     bool announcesSize = true;  // tells the file size before the transfer
     QMap<QString, QByteArray> files;
 };
@@ -75,7 +73,8 @@ struct Node {
     QString factoryPassword;
     int restartMs = 0;                 // simulated time a hardware reset takes
     int factoryResetRestartMs = 0;     // simulated time a factory reset takes
-    qint64 restartUntilMs = 0;         // real time (ms since the epoch) the node is back
+    qint64 restartUntilMs = 0;         // network time (ms since the epoch) the node is back
+    qint64 settleUntilMs = 0;          // network time the node answers again after new settings
     std::optional<QStringList> hears;  // MACs this node hears; no value: every node
     Faults faults;
     Parameters params;
@@ -84,11 +83,16 @@ struct Node {
 
 struct Network {
     double timeScale = 1.0;  // real duration = simulated duration * timeScale
+    // Added to the real time wherever the network reads the time, so that a
+    // test can let time pass without waiting for it.
+    qint64 clockOffsetMs = 0;
     // First line of a POST that moved a node to another network.
     QString networkChangeAnswer = QStringLiteral("3");
     // Where the tools log the requests they receive; relative to the state
     // file's folder; empty: no log.
     QString requestLog;
+    // Simulated time a node stays silent after it took new network settings.
+    int settleMs = 0;
     QList<HostInterface> interfaces;
     Faults discoverFaults;
     QList<Node> nodes;
@@ -99,10 +103,17 @@ struct Network {
 Node* findNode(Network& net, const QString& name);
 const Node* findNode(const Network& net, const QString& name);
 
-// Powered, working firmware and not in the middle of a restart.
+// The network's time: real milliseconds since the epoch plus its clock offset.
+qint64 networkNow(const Network& net);
+
+// Powered, working firmware, not in the middle of a restart and not
+// settling after new network settings.
 bool isOnline(const Node& node, qint64 nowMs);
 
 bool isMacAddress(const QString& text);
+
+// About three centuries: far beyond any test, and the time stays a JSON number.
+inline constexpr qint64 kMaxClockOffsetMs = qint64(1e13);
 
 // Time scales beyond this would push restart times past any calendar.
 inline constexpr double kMaxTimeScale = 1e6;

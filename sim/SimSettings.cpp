@@ -216,9 +216,8 @@ QString normalised(const Pending& p, const QString& key, const QString& value, c
 QString applyRule(Pending& p, const QString& key, const QString& value, const Rule& rule,
                   const QString& target, int index) {
     QString error;
-    // An emptied tag box keeps the stored tag (checked again if VLAN is on).
-    if (rule.kind == Kind::VlanTag && value.isEmpty())
-        return {};
+    if (!p.params.contains(target))
+        return QStringLiteral("unknown parameter %1").arg(key);
     const QString stored = normalised(p, key, value, rule, &error);
     if (!error.isEmpty())
         return error;
@@ -333,10 +332,11 @@ QString settle(Pending& p, const Node& node) {
         error = settleEncryption(p);
     if (!error.isEmpty())
         return error;
-    if (p.params.value(QStringLiteral("KALDOR_VLAN_CONFIG")) == QStringLiteral("Enabled")) {
+    // Also a stored tag out of range, whether tagging is on or off.
+    if (p.touched.contains(Group::Vlan)) {
         const int tag = p.params.value(QStringLiteral("KALDOR_VLAN_TAG")).toInt();
         if (tag < 2 || tag > 4094)
-            return QStringLiteral("VLAN tagging needs a tag from 2 to 4094");
+            return QStringLiteral("a VLAN tag must be from 2 to 4094");
     }
     settleCriteria(p, node.params.value(QStringLiteral("MODEL")), node.mac);
     return {};
@@ -360,6 +360,10 @@ SettingsOutcome applySettings(Node& node, const SettingLines& lines) {
                                  node.params.value(QStringLiteral("NET_ID_STR")) ||
                              p.params.value(QStringLiteral("ENCRYPT_KEY_STR")) !=
                                  node.params.value(QStringLiteral("ENCRYPT_KEY_STR"));
+    for (const QString& key : {QStringLiteral("NET_ID_STR"), QStringLiteral("ENCRYPT_KEY_STR"),
+                               QStringLiteral("ENCRYPT_TYPE"), QStringLiteral("ENCRYPT_AES_TYPE"),
+                               QStringLiteral("ENCRYPT_KEY_LENGTH"), QStringLiteral("NODE_TYPE")})
+        outcome.settles |= p.params.value(key) != node.params.value(key);
     outcome.hardwareReset = p.reset;
     outcome.layer2Upgrade = p.layer2Upgrade;
     outcome.fileUpdate = p.confirmed.contains(Group::FirmwareUpdate);

@@ -16,6 +16,7 @@ using SettingLines = QList<QPair<QString, QString>>;
 struct SettingsOutcome {
     QString error;                // empty when the node accepted the request
     bool networkChanged = false;  // NET_ID_STR or ENCRYPT_KEY_STR took a new value
+    bool settles = false;         // a network setting changed: the node rejoins the network
     bool hardwareReset = false;   // HW_RESET_OK=Ok was confirmed
     bool layer2Upgrade = false;   // FLUP_L2_OK=Ok asked for a layer-2 firmware server
     bool fileUpdate = false;      // FLUP_OK=Ok ordered a firmware update from a file server

@@ -1,6 +1,5 @@
 #include "SimTools.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -18,10 +17,6 @@ namespace {
 
 const qint64 kMaxRequestBytes = 1024 * 1024;
 
-qint64 now() {
-    return QDateTime::currentMSecsSinceEpoch();
-}
-
 void complain(const QString& text) {
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
@@ -30,7 +25,8 @@ void complain(const QString& text) {
 void logRequest(const Network& net, const QString& tool, const QString& file,
                 const QByteArray& bytes) {
     QString error;
-    if (!appendRequestLog(net, networkFilePath(), LoggedRequest{now(), tool, file, bytes}, &error))
+    if (!appendRequestLog(net, networkFilePath(), LoggedRequest{networkNow(net), tool, file, bytes},
+                          &error))
         complain(error);
 }
 
@@ -91,7 +87,7 @@ ToolOutput answerClient(const QString& requestPath, const QString& interfaceName
     const auto answerOnNetwork = [&](Network& net, QString*) {
         logRequest(net, QStringLiteral("ihcp_client.exe"), QFileInfo(requestPath).fileName(),
                    request);
-        answer = answerRequest(net, request, interfaceName, now());
+        answer = answerRequest(net, request, interfaceName, networkNow(net));
         return answer.stateChanged;
     };
     if (!updateNetworkFile(networkFilePath(), answerOnNetwork, &error))
@@ -149,7 +145,8 @@ int runDiscoverTool() {
                         ToolOutput{crlfText({QStringLiteral("E")})});
         return 1;
     }
-    const ToolOutput output = shapeOutput(discoveryText(*net, now()), net->discoverFaults);
+    const ToolOutput output =
+        shapeOutput(discoveryText(*net, networkNow(*net)), net->discoverFaults);
     return writeResultFile(QStringLiteral("macdiscover.tmp"), output) ? 0 : 1;
 }
 

@@ -8,14 +8,21 @@ namespace kaldorsim {
 
 namespace {
 
-QString keyOf(const Node& n) {
-    return n.params.value(QStringLiteral("ENCRYPT_KEY_STR"));
+// Two nodes decode each other's frames only with the same key and the same
+// encryption mode.
+bool sameCipher(const Node& a, const Node& b) {
+    for (const QString& key :
+         {QStringLiteral("ENCRYPT_KEY_STR"), QStringLiteral("ENCRYPT_TYPE"),
+          QStringLiteral("ENCRYPT_AES_TYPE"), QStringLiteral("ENCRYPT_KEY_LENGTH")}) {
+        if (a.params.value(key) != b.params.value(key))
+            return false;
+    }
+    return true;
 }
 
-// A frame gets through only where both ends hear each other and both can
-// decode it with the same key.
+// A frame gets through only where both ends hear each other and decode it.
 bool linked(const Node& a, const Node& b) {
-    return hears(a, b) && hears(b, a) && keyOf(a) == keyOf(b);
+    return hears(a, b) && hears(b, a) && sameCipher(a, b);
 }
 
 }  // namespace
@@ -45,8 +52,8 @@ QString connectionMacList(const QList<const Node*>& table) {
 QString connectionNetIdList(const Node& node, const QList<const Node*>& table) {
     QStringList ids;
     for (const Node* other : table)
-        ids << (keyOf(*other) == keyOf(node) ? other->params.value(QStringLiteral("NET_ID_STR"))
-                                             : kForeignNetwork);
+        ids << (sameCipher(*other, node) ? other->params.value(QStringLiteral("NET_ID_STR"))
+                                         : kForeignNetwork);
     return quotedList(ids);
 }
 

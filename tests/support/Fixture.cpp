@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "SimDemo.h"
+#include "SimEdit.h"
 #include "SimStateFile.h"
 #include "app/Seams.h"
 #include "app/TextFiles.h"
@@ -59,8 +60,21 @@ void LayOutWorkFolder(const QString& to) {
     }
 }
 
+// The network of the fixture alive now.
+QString theNetwork;
+
+// A fixed wait taken at once, during which the simulated network's time
+// really passes: the nodes restart, settle and fetch firmware meanwhile. A
+// damaged network keeps its clock; the tools report the damage themselves.
 void InstantWait(int milliseconds) {
     Fixture::waited += milliseconds;
+    QString error;
+    kaldorsim::updateNetworkFile(
+        theNetwork,
+        [milliseconds](kaldorsim::Network& net, QString* e) {
+            return kaldorsim::advanceClock(net, milliseconds, e);
+        },
+        &error);
 }
 
 QString CataloguePath(const QString& workDir) {
@@ -68,6 +82,10 @@ QString CataloguePath(const QString& workDir) {
 }
 
 }  // namespace
+
+void Fixture::pass(int milliseconds) {
+    InstantWait(milliseconds);
+}
 
 static QWidget* Named(const QString& name) {
     for (QWidget* w : QApplication::allWidgets()) {
@@ -111,6 +129,7 @@ QWidget* ShownPage() {
 Fixture::Fixture() : temp_(QDir::tempPath() + QStringLiteral("/kaldor test-XXXXXX")) {
     previousDir_ = QDir::currentPath();
     LayOutWorkFolder(workDir());
+    theNetwork = workFile(QStringLiteral("simnet.json"));
     waited = 0;
     InstallDialogs(&dialogs);
     InstallWait(InstantWait);

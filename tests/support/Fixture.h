@@ -55,6 +55,9 @@ public:
     DialogRecorder dialogs;
     std::optional<int> exitCode;  // set when the program asked to end
     static qint64 waited;         // sum of the fixed waits asked for, in ms
+    // The program's fixed wait in tests: taken at once, added to `waited`,
+    // and passed on the simulated network's clock.
+    static void pass(int milliseconds);
     // The fixture made last and still alive, for helpers that read its files.
     static const Fixture* latest;
 
