@@ -19,7 +19,7 @@ namespace {
 const int kPollMs = 20;
 // The image goes over the wire in this many pieces, in this simulated time.
 const int kTransferSteps = 8;
-const int kTransferMs = 4000;
+const int kTransferMs = 1000;
 
 ServerOutcome outcome(ServerCode code, const QString& text) {
     return ServerOutcome{code, text};
