@@ -125,8 +125,9 @@ private slots:
 
     // The advanced window's layer-2 upgrade (kaldor-sim image arguments) and
     // the update the node fetches (protocol, server, user, password, file
-    // name): the last POST lines, the pauses before any reset ("K*" for K
-    // alike, "%n" counting them) and the boxes, "{key}" a catalogue text.
+    // name): the last POST lines, the pauses before any reset and the boxes,
+    // "{key}" a catalogue text. Rows in real time let the node's work take
+    // its simulated time; the others take none.
     void advancedFirmware_data() {
         QTest::addColumn<QString>("mac");
         QTest::addColumn<Commands>("setup");
