@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <array>
+#include <utility>
 
 #include "advanced/frmConfigAdv.h"
 #include "support/CatalogueText.h"
@@ -12,6 +15,16 @@
 #include "support/SimState.h"
 
 using L = QStringList;
+
+// Typed data columns named in order: Cols<QString, int>({"mac", "rule"}).
+template <typename... T, std::size_t... I>
+void ColsAt(const char* const* names, std::index_sequence<I...>) {
+    (QTest::addColumn<T>(names[I]), ...);
+}
+template <typename... T>
+void Cols(const std::array<const char*, sizeof...(T)>& names) {
+    ColsAt<T...>(names.data(), std::index_sequence_for<T...>{});
+}
 
 // The local node has a password of its own; the remote ones keep the default.
 inline const QString kLocalPw = QStringLiteral("local-pw");
@@ -39,13 +52,17 @@ inline void Set(const QStringList& changes) {
     }
 }
 
-// A control as the user sees it: "name=text" for a box or a list, "name" for
-// a button, " off" added while disabled; "name hidden" while hidden.
+// A control as the user sees it: "name=text" for a box, a list or a label,
+// "name" for a button, " off" added while disabled; "name hidden" while hidden.
 inline QString Describe(const QString& name) {
     QWidget* c = Control(name);
     auto* list = qobject_cast<QComboBox*>(c);
     auto* box = qobject_cast<QLineEdit*>(c);
-    const QString text = list ? "=" + list->currentText() : box ? "=" + box->text() : "";
+    auto* label = qobject_cast<QLabel*>(c);
+    const QString text = list    ? "=" + list->currentText()
+                         : box   ? "=" + box->text()
+                         : label ? "=" + label->text()
+                                 : "";
     return c->isHidden() ? name + " hidden" : name + text + (c->isEnabled() ? "" : " off");
 }
 

@@ -35,169 +35,93 @@ const L kUdp{"27", "11", "FF", "40", "FFFF"}, kTcp{"27", "06", "FF", "38", "FFFF
     kProtocol{"16", "0800", "FFFF", "27", "FF"}, kPrecedence{"16", "0800", "FFFF", "19", "E0"},
     kPrecedences{"20", "40", "60", "80", "A0", "C0", "E0", "E0"};
 
-// The port field of a rule and the eight priority fields, as Describe() tells them.
-L Fields(int rule) {
-    L names{rule == 0 ? "txtQoSPort" : QString("txtPort%1").arg(rule)};
-    for (int k = 0; k < 8; ++k) {
-        names << QString("txtQoSMap%1").arg(k);
-    }
-    return Shown(names);
-}
-
 }  // namespace
 
 class QosVlanTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each rule of the QoS panel (rule 0) and each preset of advanced rule 1
-    // or 2 goes out as the node expects it, its port as four hexadecimal
-    // digits at least, an advanced criterion in a request of its own (a rule
-    // without a selection sends nothing), and is recognised again after a
-    // refresh with its port and priorities.
+    // Choosing a rule of the QoS panel (rule 0) empties its fields; an
+    // advanced preset keeps the port typed when it takes one. Each rule and
+    // each preset of advanced rule 1 or 2 goes out as the node expects it,
+    // the port as four hexadecimal digits at least, an advanced criterion in
+    // a request of its own, and is recognised again after a refresh with its
+    // port, priorities and their captions.
+    // clang-format off
     void sendAndRecognise_data() {
-        QTest::addColumn<QString>("mac");
-        QTest::addColumn<int>("rule");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<L>("map");
-        QTest::addColumn<L>("request");
-        QTest::addColumn<QString>("shown");  // the port afterwards, "" while hidden
-        const L tos{"6", "5", "4", "3", "2", "1", "0", "0"},
-            dscp{"1", "2", "3", "4", "5", "6", "6", "6"};
-        const L off = Plain(1, "None");
-        Row("QoS rule 0: nothing classified", kLocal, 0, 0, "", L(), Plain(0, "None") + off, "");
-        // Written out whole once: every line in the order the node expects.
-        Row("QoS rule 1: TCP port 443", kLocal, 0, 1, "443", L(),
-            L{"CRITERION_0=Custom",
-              "CUSTOM_0_OFFSET=27",
-              "CUSTOM_0_PATTERN=06",
-              "CUSTOM_0_BITMASK=FF",
-              "CUSTOM_0_CLASS_OFFSET=38",
-              "CUSTOM_0_CLASS_BITMASK=FFFF",
-              "CUSTOM_0_CLASS_PATTERN_0=01BB",
-              "CUSTOM_0_CLASS_PATTERN_1=00",
-              "CUSTOM_0_CLASS_PATTERN_2=00",
-              "CUSTOM_0_CLASS_PATTERN_3=00",
-              "CUSTOM_0_CLASS_PATTERN_4=00",
-              "CUSTOM_0_CLASS_PATTERN_5=00",
-              "CUSTOM_0_CLASS_PATTERN_6=00",
-              "CUSTOM_0_CLASS_PATTERN_7=00",
-              "CUSTOM_0_CLASS_PRIO_0=6",
-              "CUSTOM_0_CLASS_PRIO_1=0",
-              "CUSTOM_0_CLASS_PRIO_2=0",
-              "CUSTOM_0_CLASS_PRIO_3=0",
-              "CUSTOM_0_CLASS_PRIO_4=0",
-              "CUSTOM_0_CLASS_PRIO_5=0",
-              "CUSTOM_0_CLASS_PRIO_6=0",
-              "CUSTOM_0_CLASS_PRIO_7=0",
-              "CRITERION_0_OK=Ok",
-              "CRITERION_1=None",
-              "CRITERION_1_OK=Ok"},
-            "443");
-        Row("QoS rule 1: digits then letters", kGarage, 0, 1, "12ab", L(),
-            Custom(0, kTcp, {"000C"}, {"6"}) + off, "12");
-        Row("QoS rule 2: empty port", kLocal, 0, 2, "", L(), Custom(0, kUdp, {"0000"}, {"6"}) + off,
-            "0");
-        Row("QoS rule 3: 802.1p", kLocal, 0, 3, "", L(), Plain(0, "8021p") + off, "");
-        Row("QoS rule 4: TOS precedence", kLocal, 0, 4, "", tos,
-            Custom(0, kPrecedence, kPrecedences, tos) + off, "");
-        Row("QoS rule 5: DSCP precedence", kLocal, 0, 5, "", dscp,
-            Plain(0, "None") + Custom(1, kPrecedence, kPrecedences, dscp), "");
+        // "shown": the port afterwards, "" while hidden
+        // "caption": of the priorities, "" while hidden
+        Cols<QString, int, int, QString, L, L, QString, QString>(
+            {"mac", "rule", "index", "port", "map", "request", "shown", "caption"});
+        const L tos{"6", "5", "4", "3", "2", "1", "0", "0"};
+        const L dscp{"1", "2", "3", "4", "5", "6", "6", "6"}, off = Plain(1, "None");
+        Row("rule 0: nothing classified", kLocal, 0, 0, "", L(), Plain(0, "None") + off, "", "");
+        Row("rule 1: TCP port 443", kLocal, 0, 1, "443", L(), Custom(0, kTcp, {"01BB"}, {"6"}) + off, "443",
+            "");
+        Row("rule 1: digits then letters", kGarage, 0, 1, "12ab", L(), Custom(0, kTcp, {"000C"}, {"6"}) + off,
+            "12", "");
+        Row("rule 2: empty port", kLocal, 0, 2, "", L(), Custom(0, kUdp, {"0000"}, {"6"}) + off, "0", "");
+        Row("rule 3: 802.1p", kLocal, 0, 3, "", L(), Plain(0, "8021p") + off, "", "");
+        Row("rule 4: TOS precedence", kLocal, 0, 4, "", tos, Custom(0, kPrecedence, kPrecedences, tos) + off,
+            "", "TOS precedence");
+        Row("rule 5: DSCP precedence", kLocal, 0, 5, "", dscp, Plain(0, "None") + Custom(1, kPrecedence,
+            kPrecedences, dscp), "", "DSCP precedence");
         const QString ports[] = {"8080", "53"}, patterns[] = {"1F90", "0035"};
         for (int n = 0; n < 2; ++n) {
-            const L requests[] = {Custom(n, kProtocol, {"11"}, {"6"}),
-                                  Custom(n, kProtocol, {"06"}, {"6"}),
-                                  Custom(n, kUdp, {patterns[n]}, {"6"}),
-                                  Custom(n, kUdp, {patterns[n]}, {"1"}),
-                                  Custom(n, kTcp, {patterns[n]}, {"6"}),
-                                  Custom(n, kTcp, {patterns[n]}, {"1"}),
-                                  Plain(n, "8021p"),
-                                  Plain(n, "None")};
+            const L requests[] = {
+                Custom(n, kProtocol, {"11"}, {"6"}), Custom(n, kProtocol, {"06"}, {"6"}),
+                Custom(n, kUdp, {patterns[n]}, {"6"}), Custom(n, kUdp, {patterns[n]}, {"1"}),
+                Custom(n, kTcp, {patterns[n]}, {"6"}), Custom(n, kTcp, {patterns[n]}, {"1"}),
+                Plain(n, "8021p"), Plain(n, "None")};
             for (int preset = 0; preset < 8; ++preset) {
-                QTest::addRow("preset %d on rule %d", preset, n + 1)
-                    << (preset % 2 == 0 ? kLocal : kGarage) << n + 1 << preset << ports[n] << L()
-                    << requests[preset] << (preset < 2 || preset > 5 ? "" : ports[n]);
+                QTest::addRow("preset %d on rule %d", preset, n + 1) << (preset % 2 ? kGarage : kLocal)
+                    << n + 1 << preset << ports[n] << L() << requests[preset]
+                    << (preset < 2 || preset > 5 ? "" : ports[n]) << "";
             }
         }
     }
+    // clang-format on
     void sendAndRecognise() {
         Fixture f;
-        const QString mac = Cell("mac");
+        const QString mac = Cell("mac"), shown = Cell("shown"), caption = Cell("caption");
         const int rule = Cell<int>("rule"), index = Cell<int>("index");
         const L map = Cell<L>("map");
+        const QString port = rule == 0 ? "txtQoSPort" : QString("txtPort%1").arg(rule);
         OPEN_ADVANCED(f, mac);
         auto* combo = Control<QComboBox>(rule == 0 ? "cboQoSRule" : QString("cboRule%1").arg(rule));
-        combo->setCurrentIndex(index);
         Control<QComboBox>(rule == 1 ? "cboRule2" : "cboRule1")->setCurrentIndex(-1);
-        Set({(rule == 0 ? "txtQoSPort=" : QString("txtPort%1=").arg(rule)) + Cell("port")});
+        combo->setCurrentIndex(-1);
+        Set({port + "=9", "txtQoSMap7=9"});
+        combo->setCurrentIndex(index);
+        QCOMPARE(Control<QLineEdit>(port)->text() + "|" + Control<QLineEdit>("txtQoSMap7")->text(),
+                 QString(rule > 0 && !shown.isEmpty() ? "9|" : "|") + (rule > 0 ? "9" : ""));
+        Set({port + "=" + Cell("port")});
         for (int k = 0; k < map.size(); ++k) {
             Set({QString("txtQoSMap%1=%2").arg(k).arg(map[k])});
         }
-        const L before = Fields(rule);
         f.click(Adv(), rule == 0 ? "cmdQoSUpdate" : "cmdQoSAdvUpdate");
         QCOMPARE(f.readWorkFile("post.cfg"),
                  Request("POST " + mac, Session().NodePassword, Cell<L>("request")));
-        QCOMPARE(Fields(rule), before);  // the panel keeps what was chosen
-        combo->setCurrentIndex(-1);      // only the node can bring the rule back now
+        combo->setCurrentIndex(-1);  // only the node can bring the rule back now
         f.click(Adv(), "cmdRefresh");
         QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.describe()));
         QVERIFY(Adv()->isVisible() && Adv()->isEnabled() && !W().frmMessage->isVisible());
         QCOMPARE(combo->currentIndex(), index);
-        const QString port = before[0].section(QRegularExpression("[= ]"), 0, 0);
-        QCOMPARE(Fields(rule),
-                 L{Cell("shown").isEmpty() ? port + " hidden" : port + "=" + Cell("shown")} +
-                     before.mid(1));
-    }
-
-    // Choosing a rule shows the fields it takes: the QoS rule empties them and
-    // names the priority fields after the precedence it reads; a port preset
-    // of the advanced panel keeps the port typed so far.
-    void selectionDisplay_data() {
-        QTest::addColumn<int>("rule");  // 0 for the QoS panel's
-        QTest::addColumn<int>("before");
-        QTest::addColumn<int>("after");
-        QTest::addColumn<QString>("port");  // as Describe() tells it
-        QTest::addColumn<QString>("map");   // each priority field, as Describe() tells it
-        QTest::addColumn<QString>("caption");
-        Row("port rule to TOS", 0, 1, 4, "txtQoSPort hidden", "=", "TOS precedence");
-        Row("TOS to DSCP", 0, 4, 5, "txtQoSPort hidden", "=", "DSCP precedence");
-        Row("TOS to TCP port", 0, 4, 1, "txtQoSPort=", " hidden", "");
-        Row("rule 1, UDP high to UDP low", 1, 2, 3, "txtPort1=8080", " hidden", "");
-        Row("rule 2, 802.1p to TCP low", 2, 6, 5, "txtPort2=8080", " hidden", "");
-        Row("rule 1, TCP high to none", 1, 4, 7, "txtPort1 hidden", " hidden", "");
-    }
-    void selectionDisplay() {
-        Fixture f;
-        OPEN_ADVANCED(f, kLocal);
-        const int rule = Cell<int>("rule");
-        auto* combo = Control<QComboBox>(rule == 0 ? "cboQoSRule" : QString("cboRule%1").arg(rule));
-        combo->setCurrentIndex(Cell<int>("before"));
-        const QString port = Fields(rule)[0].section(QRegularExpression("[= ]"), 0, 0);
-        const QString caption = Control<QLabel>("lblQoSPrec7")->text();
-        Set({port + "=8080"});
-        for (int k = 0; k < 8; ++k) {
-            Set({QString("txtQoSMap%1=3").arg(k)});
-        }
-        combo->setCurrentIndex(Cell<int>("after"));
-        L expected{Cell("port")};
-        for (int k = 0; k < 8; ++k) {
-            expected << QString("txtQoSMap%1").arg(k) + Cell("map");
-        }
-        QCOMPARE(Fields(rule), expected);
-        QCOMPARE(
-            Control<QLabel>("lblQoSPrec0")->text() + "/" + Control<QLabel>("lblQoSPrec7")->text(),
-            Cell("caption").isEmpty() ? Control<QLabel>("lblQoSPrec0")->text() + "/" + caption
-                                      : Cell("caption") + " 1/" + Cell("caption") + " 8");
+        const auto as = [](const QString& name, const QString& text) {
+            return name + (text.isEmpty() ? " hidden" : "=" + text);
+        };
+        QCOMPARE(Shown({port, "lblQoSPrec7", "txtQoSMap0", "txtQoSMap7"}),
+                 L({as(port, shown), as("lblQoSPrec7", caption.isEmpty() ? "" : caption + " 8"),
+                    as("txtQoSMap0", map.value(0)), as("txtQoSMap7", map.value(7))}));
     }
 
     // Leaving a port or priority field keeps its number within range; leaving
     // the VLAN tag keeps tags 2 to 4094 in plain decimal and refuses anything
     // else: emptied, the focus kept, the button off.
+    // clang-format off
     void leavingFields_data() {
-        QTest::addColumn<L>("fields");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");  // "" for a refused tag
+        // "shown": "" for a refused tag
+        Cols<L, QString, QString>({"fields", "typed", "shown"});
         L map, ports{"txtQoSPort", "txtPort1", "txtPort2"}, tag{"txtVlanTag"};
         for (int k = 0; k < 8; ++k) {
             map << QString("txtQoSMap%1").arg(k);
@@ -214,6 +138,7 @@ private slots:
         Row("tag 4095", tag, "4095", "");
         Row("tag just below the lowest", tag, "1.9", "");
     }
+    // clang-format on
     void leavingFields() {
         Fixture f;
         OPEN_ADVANCED(f, kLocal);
