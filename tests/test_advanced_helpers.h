@@ -43,12 +43,11 @@ T* Control(const QString& name) {
 inline void Set(const QStringList& changes) {
     for (const QString& change : changes) {
         const QString name = change.section('=', 0, 0), value = change.section('=', 1);
-        if (auto* list = qobject_cast<QComboBox*>(Control(name))) {
-            list->setCurrentIndex(list->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive));
-            QVERIFY2(value.isEmpty() || list->currentIndex() >= 0, qPrintable(change));
-        } else {
-            Control<QLineEdit>(name)->setText(value);
-        }
+        auto* list = qobject_cast<QComboBox*>(Control(name));
+        list ? list->setCurrentIndex(
+                   list->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive))
+             : Control<QLineEdit>(name)->setText(value);
+        QVERIFY2(!list || value.isEmpty() || list->currentIndex() >= 0, qPrintable(change));
     }
 }
 
