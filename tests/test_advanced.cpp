@@ -164,7 +164,7 @@ private slots:
         const L missing = Cell<L>("opening").filter(QRegularExpression("^[^=]*$"));
         SetParameters(f, mac, Cell<L>("opening").filter("="));
         for (const QString& key : missing) {
-            RemoveParameter(f, mac, key);
+            f.sim({"remove-param", mac, key});
         }
         OPEN_ADVANCED(f, mac);
         SetParameters(f, mac, Cell<L>("refresh"));

@@ -108,10 +108,3 @@ inline void OpenThroughEndPage(Fixture& f, const QString& mac) {
             return;                       \
         }                                 \
     } while (false)
-
-// Takes a parameter away from a node, as a node that lacks it.
-inline void RemoveParameter(const Fixture& f, const QString& node, const QString& key) {
-    ChangeNetwork(f, [&](kaldorsim::Network& net, QString*) {
-        return kaldorsim::findNode(net, node)->params.remove(key) == 1;
-    });
-}
