@@ -1,60 +1,34 @@
 // The set-all page: several nodes given the same network settings in one
-// action, end to end through the real windows and the simulated network.
+// action, request by request on the password network.
+#include <QComboBox>
 #include <QFocusEvent>
-#include <QListWidget>
 #include <QtTest>
 
 #include "support/CatalogueText.h"
-#include "support/WaitLog.h"
-#include "test_advanced_helpers.h"
-#include "wizard/SetAll.h"
-
-using namespace advtest;
+#include "support/DataRows.h"
+#include "support/PasswordNetwork.h"
 
 namespace {
-
-// The pauses of a node's steps: configuring it (1000 ms each, or the pass's
-// 12 000 ms to settle), or checking it.
-QStringList Conf(int count, const QString& label, int bar, int ms = 1000) {
-    return QStringList(count, QString("%1|{lblConfiguring}%2|%3").arg(ms).arg(label).arg(bar));
-}
-
-QStringList Check(const QString& label, int bar) {
-    return {QString("1000|{lblChecking}%1|%2").arg(label).arg(bar)};
-}
 
 QLineEdit* Field(const char* name) {
     return Ctl<QLineEdit>(W().frmSetAll, name);
 }
 
-// Discovers the network (the study asks for its password), selects the
-// connected node and the given nodes (none: all) and opens the set-all page.
-void OpenSetAllPage(Fixture& f, QStringList macs) {
-    f.dialogs.typePassword("study-2024");
-    f.click(W().frmBegin, "cmdNext");
-    if (macs.isEmpty()) {
-        macs = f.nodeLines().replaceInStrings(QRegularExpression("^(.{12}).*"), "\\1");
-    }
-    auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
-    f.clickNodeBox();
-    for (const QString& mac : macs) {
-        list->scrollToItem(list->item(f.rowOf(mac)));
-        f.clickNodeEntry(f.rowOf(mac), true);
-    }
-    f.click(W().frmConnect, "cmdConfigMac");
-    QVERIFY2(W().frmSetAll->isVisible(), qPrintable(f.dialogs.describe()));
-    f.dialogs.boxes.clear();
-    WaitLog::Record();
+void TypeSettings(const QString& id, const QString& key, const QString& password) {
+    QTest::keyClicks(Field("txtId"), id);
+    QTest::keyClicks(Field("txtKey"), key);
+    QTest::keyClicks(Field("txtPw1"), password);
+    QTest::keyClicks(Field("txtPw2"), password);
 }
 
-// "identifier|key|notch position|new password", typed as a user does.
-void TypeSettings(const QString& settings) {
-    const QStringList typed = settings.split('|');
-    QTest::keyClicks(Field("txtId"), typed[0]);
-    QTest::keyClicks(Field("txtKey"), typed[1]);
-    Ctl<QComboBox>(W().frmSetAll, "cboNotches")->setCurrentIndex(typed[2].toInt());
-    QTest::keyClicks(Field("txtPw1"), typed[3]);
-    QTest::keyClicks(Field("txtPw2"), typed[3]);
+// A node that answers its settings but goes back to its old network while the
+// network settles.
+const Fixture* stubbornIn = nullptr;
+void SettleBackToOldNetwork(int milliseconds) {
+    Fixture::pass(milliseconds);
+    if (milliseconds == 12000 && stubbornIn) {
+        SetParameters(*stubbornIn, "garage", {"NET_ID_STR=KaldorHome"});
+    }
 }
 
 }  // namespace
@@ -64,127 +38,85 @@ class SetAllTest : public QObject {
 
 private slots:
     // The key needs an identifier, the retyped password a password; the two
-    // passwords are compared when the focus leaves the second for another field.
-    // After: key enabled|key|retyped enabled|password|retyped|focus on the password.
-    void fieldRules_data() {
-        Columns({"texts", "reason", "after", "boxes"});  // texts: identifier|password|retyped
-        Row("identifier emptied", "|pw|pw", "tab", "0||1|pw|pw|0", "");
-        Row("password emptied", "Net||", "tab", "1|Key|0|||0", "");
-        Row("different", "Net|pw|pW", "mouse", "1|Key|0|||1",
-            "[1|Kaldor Config Tool] {errPwMistake}");
-    }
+    // passwords are compared when the focus leaves the second.
     void fieldRules() {
-        const QStringList texts = Cell("texts").split('|');
         Fixture f;
         QVERIFY(f.start());
         Fixture::show(W().frmSetAll);
         QVERIFY(!Field("txtKey")->isEnabled() && !Field("txtPw2")->isEnabled());
-        TypeSettings("Net|Key|0|pw");
-        Field("txtId")->setText(texts[0]);
-        Field("txtPw1")->setText(texts[1]);
-        Field("txtPw2")->setText(texts[2]);
-        QFocusEvent out(QEvent::FocusOut,
-                        Cell("reason") == "tab" ? Qt::TabFocusReason : Qt::MouseFocusReason);
+        TypeSettings("Net", "Key", "pw");
+        Field("txtId")->clear();
+        QVERIFY(Field("txtKey")->text().isEmpty() && !Field("txtKey")->isEnabled());
+        Field("txtPw1")->clear();
+        QVERIFY(!Field("txtPw2")->isEnabled());
+        TypeSettings("Net", "Key", "pw");
+        Field("txtPw2")->setText("pW");
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(Field("txtPw2"), &out);
-        const QStringList after{QString::number(Field("txtKey")->isEnabled()),
-                                Field("txtKey")->text(),
-                                QString::number(Field("txtPw2")->isEnabled()),
-                                Field("txtPw1")->text(),
-                                Field("txtPw2")->text(),
-                                QString::number(W().frmSetAll->focusWidget() == Field("txtPw1"))};
-        QCOMPARE(after.join('|'), Cell("after"));
-        QCOMPARE(f.dialogs.describe(), Resolved(Cell("boxes")));
+        QCOMPARE(f.dialogs.describe(), Resolved("[1|Kaldor Config Tool] {errPwMistake}"));
+        QVERIFY(Field("txtPw1")->text().isEmpty() && Field("txtPw2")->text().isEmpty());
+        QVERIFY(!Field("txtPw2")->isEnabled() && W().frmSetAll->focusWidget() == Field("txtPw1"));
     }
 
-    // Office (alias 'Office') and one more node, then the connected node,
-    // which the others are reached through; kaldor-sim commands ";"-separated.
-    // The last request of every run goes to the connected node with the typed
-    // identifier, the new password only when there is one.
+    // The garage, the attic, then the connected node that the others are
+    // reached through: each is sent the settings with the node password, then
+    // checked with the new password (or the node password) for the new
+    // network. A node that kept its old network fails, and so does the last
+    // node, unchecked, after it; the last is sent its settings once more. A
+    // new discovery follows.
     void setAll_data() {
-        Columns({"selected", "setup", "settings", "refusing", "last"});
-        QTest::addColumn<QStringList>("waits");
-        QTest::addColumn<QStringList>("boxes");
-        const QString office = "'Office'", garage = "02:0A:1B:00:00:03";
-        const QString local = "02:0A:1B:00:00:01";
-        const QString post = "POST 020A1B000001\r\n.PASSWORD=kaldor\r\nNET_ID_STR=NewNet\r\n";
-        const QString homeKey = post + "ENCRYPT_KEY_STR=HomeKey-2024\r\nNOTCHES=";
-        const QStringList ok{"[4|Kaldor Config Tool] {errSetAllOK}"};
-        const QString both = kOffice + "|" + kGarage;
-        // Every node takes the settings after the given number of requests.
-        const auto allGood = [&](int attempts) {
-            return Conf(attempts, office, 0) + Conf(attempts, garage, 0) +
-                   Conf(attempts, local, 0) + Conf(1, local, 0, 12000) + Check(office, 33) +
-                   Check(garage, 66) + Check(local, 100);
+        TypedColumns<QString, bool, QString, L, qint64, QString>("answer", "stubborn", "password",
+                                                                 "requests", "waited", "boxes");
+        const auto post = [](const QString& node, const QString& more) {
+            return Req("POST", node, kDeskPw,
+                       "NET_ID_STR=NewNet ENCRYPT_KEY_STR=HomeKey-2024 NOTCHES=Amateur" + more);
         };
-        Row("accepted at once", both, "network-change-answer 0", "NewNet|HomeKey-2024|2|", "",
-            homeKey + "Amateur+Broadcast\r\n", allGood(1), ok);
-        Row("new key and password, moves answered 3", both, "", "NewNet|NewKey-99|0|newpass", "",
-            post + "ENCRYPT_KEY_STR=NewKey-99\r\nNOTCHES=Disabled\r\nNEWPASSWORD=newpass\r\n",
-            allGood(3), ok);
-        // The connected node is not checked once an earlier node failed; the
-        // refusing node keeps failing: three passes, then one box for it.
-        const QStringList laterPass = Conf(3, office, 33) + Conf(1, local, 33) +
-                                      Conf(1, local, 33, 12000) + Check(office, 33);
-        Row("office refuses", both, "network-change-answer 0;fault office refusePassword on",
-            "NewNet|HomeKey-2024|1|", kOffice, homeKey + "Amateur\r\n",
-            Conf(3, office, 0) + Conf(1, garage, 0) + Conf(1, local, 0) + Conf(1, local, 0, 12000) +
-                Check(office, 0) + Check(garage, 33) + laterPass + laterPass,
-            QStringList{"[2|{errSaving}] {errConfiguring}'Office'"});
+        const L nodes{kGarage, kAttic, kLocal},
+            posts{post(kGarage, ""), post(kAttic, ""), post(kLocal, "")},
+            checks{Check(kGarage, kDeskPw), Check(kAttic, kDeskPw), Check(kLocal, kDeskPw)},
+            again{posts[0], posts[2], checks[0], posts[2]};
+        L thrice, newChecks;
+        for (const QString& node : nodes) {
+            thrice << L(3, post(node, " NEWPASSWORD=newpass"));
+            newChecks << Check(node, "newpass");
+        }
+        const QString ok = "[4|Kaldor Config Tool] {errSetAllOK}";
+        // clang-format off
+        Row("accepted at once", "0", false, "", posts + checks, qint64(3000 + 12000 + 3000), ok);
+        Row("new password, answered 3 and retried", "3", false, "newpass", thrice + newChecks,
+            qint64(9000 + 12000 + 3000), ok);
+        Row("garage keeps its old network", "0", true, "",
+            posts + checks.mid(0, 2) + L{posts[2]} + again + again + L{posts[2]},
+            qint64(17000 + 15000 + 15000), "[2|{errSaving}] {errConfiguring}'Garage'");
+        // clang-format on
     }
     void setAll() {
-        const QStringList selected = Cell("selected").split('|'),
-                          typed = Cell("settings").split('|');
         Fixture f;
-        f.writeWorkFile("alias.tmp", "020A1B000002=Office\r\n");
+        f.writeWorkFile("alias.tmp", (kGarage + "=Garage\r\n").toUtf8());
         QVERIFY(f.start());
-        OpenSetAllPage(f, selected);
-        for (const QString& command : Cell("setup").split(';', Qt::SkipEmptyParts)) {
-            f.sim(command.split(' '));
-        }
-        TypeSettings(Cell("settings"));
-        f.dialogs.typePassword(typed[3]);  // a new password is asked for in the next discovery
-        const QString notches = Ctl<QComboBox>(W().frmSetAll, "cboNotches")->currentText();
+        DiscoverPasswordNetwork(f);
+        SelectNodes(f, {kLocal, kGarage, kAttic});
+        f.click(W().frmConnect, "cmdConfigMac");
+        QVERIFY2(W().frmSetAll->isVisible(), qPrintable(f.dialogs.describe()));
+        TakeRequests(f);
+        f.sim({"network-change-answer", Cell("answer")});
+        f.sim({"settle-time", "900"});  // shorter than the pause after each request
+        stubbornIn = Cell<bool>("stubborn") ? &f : nullptr;
+        InstallWait(SettleBackToOldNetwork);
+        TypeSettings("NewNet", "HomeKey-2024", Cell("password"));
+        Ctl<QComboBox>(W().frmSetAll, "cboNotches")->setCurrentText("Amateur");
         f.click(W().frmSetAll, "cmdAutoConf");
-
-        QCOMPARE(WaitLog::waits, Resolved(Cell<QStringList>("waits")));
-        QCOMPARE(f.dialogs.describe(), Resolved(Cell<QStringList>("boxes")).join('\n'));
-        const QString wanted =
-            QStringList{"NewNet", typed[1], notches, typed[3].isEmpty() ? "kaldor" : typed[3]}.join(
-                '|');
-        for (const QString& mac : selected + QStringList{kLocal}) {
+        const L requests = Cell<L>("requests") + L{Walk(kLocal, kDeskPw)};
+        QCOMPARE(TakeRequests(f).mid(0, requests.size()), requests);
+        QCOMPARE(f.dialogs.describe(), Resolved(Cell("boxes")));
+        QCOMPARE(Fixture::waited, Cell<qint64>("waited"));
+        for (const QString& mac : {kLocal, kGarage, kAttic}) {
             const kaldorsim::Node node = SimNode(f, mac);
-            const QStringList now{node.params.value("NET_ID_STR"),
-                                  node.params.value("ENCRYPT_KEY_STR"),
-                                  node.params.value("NOTCHES"), node.password};
-            QCOMPARE(mac == Cell("refusing") ? now[0] : now.join('|'),
-                     mac == Cell("refusing") ? "KaldorHome" : wanted);
+            QCOMPARE(node.params.value("NET_ID_STR"),
+                     mac == kGarage && Cell<bool>("stubborn") ? "KaldorHome" : "NewNet");
+            QCOMPARE(node.password, Cell("password").isEmpty() ? kDeskPw : Cell("password"));
         }
-        QCOMPARE(f.readWorkFile("post.cfg"), Cell("last").toUtf8());
-        // The node page shows the network as it is now.
-        QVERIFY(!W().frmSetAll->isVisible() && W().frmSetAll->isEnabled() &&
-                W().frmConnect->isVisible());
-    }
-
-    // More nodes than one action takes: the first ones in list order and the
-    // connected node are configured, the user is told which were left out.
-    void moreThanTwentySixNodes() {
-        Fixture f;
-        f.sim({"create-generated", "28"});
-        f.sim({"network-change-answer", "0"});
-        QVERIFY(f.start());
-        OpenSetAllPage(f, {});
-        const QStringList macs =
-            f.nodeLines().replaceInStrings(QRegularExpression("^(.{12}).*"), "\\1");
-        QCOMPARE(macs.size(), 27);
-        TypeSettings("Bigger|Generated-Key|0|");
-        f.click(W().frmSetAll, "cmdAutoConf");
-        QCOMPARE(f.dialogs.describe(),
-                 Resolved("[1|Kaldor Config Tool] {errSetAllLeftOut}" + NodeLabel(macs[25]) + ", " +
-                          NodeLabel(macs[26]) + "\n[4|Kaldor Config Tool] {errSetAllOK}"));
-        QCOMPARE(Fixture::waited, qint64(26 * 1000 + 12000 + 26 * 1000));
-        for (int i = 0; i < macs.size(); ++i) {
-            QCOMPARE(Parameters(f, macs[i]).value("NET_ID_STR"), i < 25 ? "Bigger" : "Generated");
-        }
+        QVERIFY(ShownPage() == W().frmConnect && W().frmSetAll->isEnabled());
     }
 };
 

@@ -1,257 +1,181 @@
-// The wizard as a user walks it: the node page, the basic configuration page,
-// the end page and the password prompt, against the simulated network.
-#include <QComboBox>
-#include <QLineEdit>
+// The wizard as a user walks it on the password network: opening nodes from
+// the node page request by request, the basic configuration page, the end
+// page and the password prompt.
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
-#include "discovery/Discovery.h"
 #include "support/Boxes.h"
 #include "support/CatalogueText.h"
 #include "support/DataRows.h"
-#include "support/DemoNetwork.h"
-#include "support/Fixture.h"
-#include "support/PromptScripts.h"
+#include "support/PasswordNetwork.h"
+
+namespace {
+
+QString Open(const QString& node, const QString& password) {
+    return Req("GET", node, password, "VER NET_ID_STR ENCRYPT_KEY_STR NODE_TYPE");
+}
+
+QLineEdit* Field(const char* name) {
+    return Ctl<QLineEdit>(W().frmConfig, name);
+}
+
+}  // namespace
 
 class WizardTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Fixture> f;
 
-    static QLineEdit* Field(QWidget* w, const char* name) { return Ctl<QLineEdit>(w, name); }
-
-    // Discovery from the welcome page; the study's prompt is left empty.
-    void discover() {
-        f->dialogs.typePassword("");
-        f->click(W().frmBegin, "cmdNext");
-        QCOMPARE(f->nodeLines().size(), 6);
-        f->dialogs.modalCount = 0;
-    }
-
-    // Selects the nodes as a user would, the local one through its box and
-    // holding Ctrl from the second on, then presses Next.
-    void openNode(const QStringList& macs) {
-        for (int i = 0; i < macs.size(); ++i) {
-            if (macs[i] == kLocal) {
-                f->clickNodeBox(i > 0);
-            } else {
-                f->clickNodeEntry(f->rowOf(macs[i]), i > 0);
-            }
-        }
+    void open(const QString& mac) {
+        SelectNodes(*f, {mac});
         f->click(W().frmConnect, "cmdConfigMac");
+        TakeRequests(*f);
     }
 
 private slots:
     void init() {
         f = std::make_unique<Fixture>();
         QVERIFY(f->start());
+        DiscoverPasswordNetwork(*f);
     }
     void cleanup() { f.reset(); }
 
-    // Saving the office's settings: the request (its lines after the key), what
-    // the node keeps, the page that follows. The simulator changes the node
-    // "before" discovery or "after" its page opens; box "@" is the response.
-    void saveBasicSettings_data() {
-        Columns({"before", "after", "id", "password", "confirm", "type", "request", "box"});
-        Row("new identifier, access point: network moved", "", "", "UpstairsNet", "", "", "AP",
-            "NODE_TYPE=AP", "");
-        Row("new password, end point: accepted", "", "", "KaldorHome", "fresh-pw", "fresh-pw", "EP",
-            "NEWPASSWORD=fresh-pw|NODE_TYPE=EP", "");
-        Row("node without a type", "set|office|NODE_TYPE|Other", "", "Elsewhere", "", "", "",
-            "NODE_TYPE=", "@");
-        Row("refused password", "", "fault|office|refusePassword|on", "Elsewhere", "", "", "",
-            "NODE_TYPE=EP", "@");
-        Row("passwords differ", "", "", "Elsewhere", "one", "two", "", "", "{errPwMistake}");
-        Row("line break typed", "", "", "Else\nwhere", "", "", "", "", "{errLineBreak}");
-    }
-    void saveBasicSettings() {
-        RunSim(*f, Cell("before"));
-        discover();
-        openNode({kOffice});
-        QWidget* config = W().frmConfig;
-        QVERIFY2(config->isVisible(), qPrintable(f->dialogs.describe()));
-        RunSim(*f, Cell("after"));
-        Field(config, "txtId")->setText(Cell("id"));
-        Field(config, "txtAlias")->setText("Upstairs");
-        Field(config, "txtPw1")->setText(Cell("password"));
-        Field(config, "txtPw2")->setText(Cell("confirm"));
-        if (!Cell("type").isEmpty()) {
-            Ctl<QRadioButton>(config, Cell("type") == "AP" ? "optAP" : "optEnd")->setChecked(true);
-        }
-        f->click(config, "cmdSave");
-        const QStringList request = Parts(Cell("request"));
-        const bool saved = Cell("box").isEmpty();
-        QCOMPARE(W().frmEnd->isVisible(), saved);
-        QCOMPARE(config->isVisible(), !saved);
-        QVERIFY(config->isEnabled() && !W().frmMessage->isVisible());
-        QCOMPARE(Fixture::waited, request.isEmpty() ? 0 : 6000);
-        const QString header = "POST " + kOffice +
-                               "\r\n.PASSWORD=kaldor\r\nNET_ID_STR=" + Cell("id") +
-                               "\r\nENCRYPT_KEY_STR=HomeKey-2024\r\n";
-        QCOMPARE(QString::fromUtf8(f->readWorkFile("post.cfg")),
-                 request.isEmpty() ? QString() : header + request.join("\r\n") + "\r\n");
-        const QString node = f->sim({"show", "office"});
-        QCOMPARE(node.contains("NET_ID_STR=" + Cell("id") + "\n"), saved);
-        const QString password = saved && !Cell("password").isEmpty() ? Cell("password") : "kaldor";
-        QVERIFY(node.contains("password " + password + ","));
-        if (!saved) {
-            const bool fromNode = Cell("box") == "@";
-            const QString response = QString::fromUtf8(f->readWorkFile("ihcp_client.tmp"));
-            QCOMPARE(BoxTexts(f->dialogs),
-                     QStringList{fromNode ? response.section('\r', 0, 0) : Resolved(Cell("box"))});
-            QCOMPARE(f->dialogs.boxes[0].title, fromNode ? Session().errSaving : kAppTitle);
-            return;
-        }
-        QVERIFY(f->dialogs.boxes.isEmpty());
-        QCOMPARE(f->readWorkFile("alias.tmp"), (kOffice + "=Upstairs\r\n").toUtf8());
-        // A fresh discovery shows the office as it is now.
-        f->click(W().frmEnd, "cmdSave");
-        QCOMPARE(f->nodeLines()[f->rowOf(kOffice)], NodeLine(kOffice, Cell("id"), "Upstairs"));
-    }
-
-    void fieldRules() {
-        discover();
-        openNode({kOffice});
-        QWidget* config = W().frmConfig;
-        Field(config, "txtPw1")->setText("one");
-        QVERIFY(Field(config, "txtPw2")->isEnabled());
-        f->click(config, "cmdSave");  // the confirmation differs: both emptied, one locked
-        QVERIFY(Field(config, "txtPw1")->text().isEmpty() && !Field(config, "txtPw2")->isEnabled());
-        Field(config, "txtId")->clear();  // without an identifier, no key and no type
-        QVERIFY(Field(config, "txtKey")->text().isEmpty() && !Field(config, "txtKey")->isEnabled());
-        QVERIFY(!Ctl(config, "optAP")->isEnabled() && !Ctl(config, "optEnd")->isEnabled());
-        Field(config, "txtId")->setText("x");
-        QVERIFY(Field(config, "txtKey")->isEnabled() && Ctl(config, "optEnd")->isEnabled());
-    }
-
-    // Opening nodes ("|" between several): passwords tried and prompted, and
-    // where the user lands. A typed "silent:" password unplugs the local node
-    // while the prompt is open.
+    // A remote node is tried with the default password, then the local
+    // node's, then typed ones; the local node with its known password. Several
+    // nodes (the lab of another network is dropped from the selection) are
+    // checked with the local node's password and must report its network.
+    // The local node falls silent during prompt silentAt.
     void openNodePage_data() {
-        Columns({"macs", "sim", "typed", "box", "page", "password"});
-        QTest::addColumn<int>("prompts");
-        Row("own password, typed wrong first", kStudy, "", "wrong|study-2024", "", "frmConfig",
-            "study-2024", 2);
-        Row("prompt left empty", kStudy, "", "", "", "frmConnect", "", 1);
-        Row("silent node", kGarage, "fault|garage|noAnswer|on", "", "{errNoKey}", "frmConnect", "",
-            0);
-        Row("local node refuses, prompt left empty", kLocal, "password|local|changed", "",
-            "{errPwError}", "frmConnect", "", 1);
-        Row("local node refuses, password typed", kLocal, "password|local|changed", "changed",
-            "{errPwError}", "frmConfig", "changed", 1);
-        Row("local node refuses, then falls silent", kLocal, "password|local|changed",
-            "silent:whatever", "{errPwError}", "frmAdvanced", "", 1);
-        Row("several with the local node", kLocal + "|" + kOffice + "|" + kGarage, "", "", "",
-            "frmSetAll", "", 0);
-        Row("several, one refuses", kLocal + "|" + kOffice + "|" + kGarage,
-            "fault|garage|refusePassword|on", "", "{errNotSamePwd}", "frmConnect", "", 0);
-        Row("several without the local node", kOffice + "|" + kGarage, "", "", "{errSetAllLocal}",
-            "frmConnect", "", 0);
+        TypedColumns<L, QString, L, L, int, L, L, QString>("macs", "button", "sim", "typed",
+                                                           "silentAt", "requests", "boxes", "page");
+        const L study{Open(kStudy, kDefaultPw), Open(kStudy, kDeskPw), Open(kStudy, "wrong"),
+                      Open(kStudy, kStudyPw)},
+            office{Open(kOffice, kDefaultPw), Open(kOffice, kDeskPw)},
+            local{Open(kLocal, kDeskPw), Open(kLocal, kDeskPw), Open(kLocal, "new")},
+            moved{"password", "local", "new"}, several{kLocal, kGarage, kLab, kAttic},
+            checks{Check(kGarage), Check(kAttic)}, none, pwError{"{errPwError}"},
+            notSame{"{errNotSamePwd}"}, typed{"wrong", kStudyPw};
+        const QString next = "cmdConfigMac", adv = "cmdQuickAdv";
+        // clang-format off
+        Row("Next, typed after two", L{kStudy}, next, none, typed, -1, study, none, "frmConfig");
+        Row("Advanced, typed after two", L{kStudy}, adv, none, typed, -1,
+            study + L{Req("GET", kStudy, kStudyPw)}, pwError, "frmConfigAdv");
+        Row("Next, the local node's password", L{kGarage}, next, none, none, -1,
+            L{Open(kGarage, kDefaultPw), Open(kGarage, kDeskPw)}, none, "frmConfig");
+        Row("Next, prompt left empty", L{kOffice}, next, none, L{""}, -1, office, none, "frmConnect");
+        Row("Advanced, prompt left empty", L{kOffice}, adv, none, L{"x", ""}, -1,
+            office + L{Open(kOffice, "x")}, pwError, "frmConnect");
+        Row("Advanced, the local node", L{kLocal}, adv, none, none, -1,
+            L{local[0], Req("GET", kLocal, kDeskPw)}, none, "frmConfigAdv");
+        Row("Next, the local node's password changed", L{kLocal}, next, moved, L{"new"}, -1, local,
+            pwError, "frmConfig");
+        Row("Next, the local node falls silent", L{kLocal}, next, moved, L{"new"}, 0, local, pwError,
+            "frmAdvanced");
+        Row("several", several, next, none, none, -1, checks + L{Req("GET", kLocal, kDeskPw,
+            "NOTCHES NET_ID_STR ENCRYPT_KEY_STR NOTCHES_OPTIONS")}, none, "frmSetAll");
+        Row("several, one of another network", several, next,
+            L{"set", "attic", "NET_ID_STR", "Elsewhere"}, none, -1, checks, notSame, "frmConnect");
+        Row("several, one with its own password", L{kLocal, kGarage, kStudy}, next, none, none, -1,
+            L{Check(kGarage), Check(kStudy)}, notSame, "frmConnect");
+        Row("several without the local node", several.mid(1), next, none, none, -1, checks,
+            L{"{errSetAllLocal}"}, "frmConnect");
+        // clang-format on
     }
     void openNodePage() {
-        discover();
-        RunSim(*f, Cell("sim"));
-        ScriptPrompts(*f, Parts(Cell("typed")));
-        openNode(Parts(Cell("macs")));
-        QCOMPARE(f->dialogs.modalCount, Cell<int>("prompts"));
-        QCOMPARE(BoxTexts(f->dialogs), Resolved(Parts(Cell("box"))));
-        const Windows& w = W();
-        for (QWidget* page : {w.frmConfig, w.frmConnect, w.frmAdvanced, w.frmSetAll}) {
-            QCOMPARE(page->isVisible(), page->objectName() == Cell("page"));
-        }
-        QVERIFY(w.frmConnect->isEnabled() && !w.frmMessage->isVisible());
+        const QStringList macs = Cell<L>("macs");
+        f->sim(Cell<L>("sim"));
+        AnswerPrompts(*f, Cell<L>("typed"), Cell<int>("silentAt"));
+        SelectNodes(*f, macs);
+        // Reset only for the local node alone; several nodes make Next set-all.
+        QCOMPARE(Ctl(W().frmConnect, "cmdFactoryReset")->isVisible(), macs == L{kLocal});
+        QCOMPARE(Ctl<QPushButton>(W().frmConnect, "cmdConfigMac")->text(),
+                 Resolved(macs.size() > 1 ? "{cmdSetAll}" : "{cmdNext}"));
+        f->click(W().frmConnect, qPrintable(Cell("button")));
+        QCOMPARE(TakeRequests(*f), Cell<L>("requests"));
+        QCOMPARE(BoxTexts(f->dialogs), Resolved(Cell<L>("boxes")));
+        QCOMPARE(W().frmConfigAdv->isVisible() ? "frmConfigAdv" : ShownPage()->objectName(),
+                 Cell("page"));
+        QVERIFY(W().frmConnect->isEnabled() && !W().frmMessage->isVisible());
         QCOMPARE(Session().DiscoveryFailed, Cell("page") == "frmAdvanced");
-        const bool opened = Cell("page") == "frmConfig";
-        if (opened) {
-            QCOMPARE(Session().NodePassword, Cell("password"));
-        }
-        QCOMPARE(Session().LocalPassword,
-                 Cell("macs") == kLocal && opened ? Cell("password") : "kaldor");
-        if (w.frmSetAll->isVisible()) {  // the page opens with its fields reset
-            QCOMPARE(Ctl<QComboBox>(w.frmSetAll, "cboNotches")->currentIndex(), 0);
-            QVERIFY(!Ctl(w.frmSetAll, "txtPw2")->isEnabled());
-        }
     }
 
-    // Back from the configuration page: a new local password is used from then
-    // on to discover the network again; otherwise the list stays as it was.
-    void returnToNodePage_data() {
-        Columns({"mac", "password"});
-        QTest::addColumn<int>("prompts");
-        Row("local node, new password", kLocal, "new-local", 1);
-        Row("office, no new password", kOffice, "", 0);
+    // Saving the garage's settings: the request, what the node keeps, the
+    // page that follows. Box: the node's refusal, or the assistant's own.
+    void saveBasicSettings_data() {
+        TypedColumns<L, QString, QString, QString, QString, QString, QString>(
+            "sim", "id", "password", "confirm", "type", "request", "box");
+        const auto post = [](const QString& id, const QString& more) {
+            return Req("POST", kGarage, kDeskPw,
+                       "NET_ID_STR=" + id + " ENCRYPT_KEY_STR=HomeKey-2024 " + more);
+        };
+        // clang-format off
+        Row("new identifier, access point", L(), "UpstairsNet", "", "", "optAP",
+            post("UpstairsNet", "NODE_TYPE=AP"), "");
+        Row("new password, end point", L(), "KaldorHome", "fresh-pw", "fresh-pw", "optEnd",
+            post("KaldorHome", "NEWPASSWORD=fresh-pw NODE_TYPE=EP"), "");
+        Row("no type, identifier refused", L{"set", "garage", "NODE_TYPE", "Other"}, "Else,where",
+            "", "", "", post("Else,where", "NODE_TYPE="), "ERROR: NET_ID_STR must not contain the character ,");
+        Row("passwords differ", L(), "Elsewhere", "one", "two", "", "", "{errPwMistake}");
+        // clang-format on
     }
-    void returnToNodePage() {
-        const QString password = Cell("password");
-        discover();
-        openNode({Cell("mac")});
-        Field(W().frmConfig, "txtPw1")->setText(password);
-        Field(W().frmConfig, "txtPw2")->setText(password);
+    void saveBasicSettings() {
+        f->sim(Cell<L>("sim"));
+        open(kGarage);
+        Field("txtId")->setText(Cell("id"));
+        Field("txtAlias")->setText("Upstairs");
+        Field("txtPw1")->setText(Cell("password"));
+        Field("txtPw2")->setText(Cell("confirm"));
+        if (auto* type = W().frmConfig->findChild<QRadioButton*>(Cell("type"))) {
+            type->setChecked(true);
+        }
+        f->click(W().frmConfig, "cmdSave");
+        const bool sent = !Cell("request").isEmpty(), saved = Cell("box").isEmpty();
+        QCOMPARE(TakeRequests(*f), sent ? L{Cell("request")} : L());
+        QCOMPARE(ShownPage(), saved ? W().frmEnd : W().frmConfig);
+        QCOMPARE(Fixture::waited, qint64(sent ? 6000 : 0));
+        QCOMPARE(BoxTexts(f->dialogs), saved ? L() : L{Resolved(Cell("box"))});
+        QCOMPARE(f->dialogs.boxes.value(0).title,
+                 saved ? "" : Resolved(sent ? "{errSaving}" : "Kaldor Config Tool"));
+        const kaldorsim::Node node = SimNode(*f, kGarage);
+        QCOMPARE(node.params.value("NET_ID_STR"), saved ? Cell("id") : "KaldorHome");
+        QCOMPARE(node.password,
+                 saved && sent && !Cell("password").isEmpty() ? Cell("password") : kDeskPw);
+    }
+
+    // Back from the configuration page after a new password for the local
+    // node: the network is discovered again with it.
+    void returnAfterNewLocalPassword() {
+        open(kLocal);
+        Field("txtPw1")->setText("new-local");
+        Field("txtPw2")->setText("new-local");
         f->click(W().frmConfig, "cmdSave");
         f->click(W().frmEnd, "cmdReturn");
-        QVERIFY(W().frmConfig->isVisible());
-        const QString used = password.isEmpty() ? "kaldor" : password;
-        QCOMPARE(Session().LocalPassword + Session().NodePassword, used + used);
+        QCOMPARE(ShownPage(), W().frmConfig);
+        TakeRequests(*f);
         f->click(W().frmConfig, "cmdReturn");
-        QVERIFY(W().frmConnect->isVisible() && !Ctl(W().frmConnect, "cmdConfigMac")->isEnabled());
-        QCOMPARE(f->dialogs.modalCount, Cell<int>("prompts"));  // the study's, when discovering
-        QCOMPARE(f->nodeLines().size(), 6);
+        QCOMPARE(TakeRequests(*f).value(0), Walk(kLocal, "new-local"));
+        QCOMPARE(ShownPage(), W().frmConnect);
     }
 
-    void selectionRules() {
-        discover();
-        QWidget* page = W().frmConnect;
-        auto* next = Ctl<QPushButton>(page, "cmdConfigMac");
-        auto* list = Ctl<QListWidget>(page, "lstMac");
-        f->clickNodeEntry(f->rowOf(kNeighbour));  // a foreign network: not selectable
-        QVERIFY(!next->isEnabled() && !Ctl(page, "cmdQuickAdv")->isEnabled());
-        QCOMPARE(list->selectedItems().size(), 0);
-        f->clickNodeBox();
-        QVERIFY(next->isEnabled() && Ctl(page, "cmdFactoryReset")->isVisible());
-        QCOMPARE(Session().SelectedMac, kLocal);
-        f->clickNodeEntry(f->rowOf(kOffice), true);
-        f->clickNodeEntry(f->rowOf(kGarage), true);
-        QCOMPARE(next->text(), Resolved("{cmdSetAll}"));
-        QVERIFY(!Ctl(page, "cmdFactoryReset")->isVisible());
-        f->clickNodeEntry(f->rowOf(kLab), true);  // another network: dropped
-        QCOMPARE(list->selectedItems().size(), 2);
-        f->clickNodeBox(true);
-        f->clickNodeEntry(f->rowOf(kGarage), true);
-        QCOMPARE(next->text(), Resolved("{cmdNext}"));
-        f->clickNodeEntry(f->rowOf(kOffice));
-        QCOMPARE(Session().SelectedMac, kOffice);
-        QVERIFY(next->isEnabled());
-    }
-
-    // The end page's Finish button and its window frame both end the program.
-    void endPageExits_data() {
-        Columns({"button"});
-        Row("Finish", "cmdFinish");
-        Row("window closed", "");
-    }
-    void endPageExits() {
-        Fixture::show(W().frmEnd);
-        if (Cell("button").isEmpty()) {
-            W().assistant->close();
-        } else {
-            f->click(W().frmEnd, qPrintable(Cell("button")));
-        }
-        QCOMPARE(f->exitCode, 0);
-    }
-
-    // Ok only with a password, of at most 20 hidden characters; Cancel
-    // empties the field.
-    void passwordPrompt() {
-        auto* prompt = W().frmAskPw;
-        auto* text = Field(prompt, "txtAskPw");
-        QVERIFY(!Ctl(prompt, "cmdOk")->isEnabled());
+    // Without an identifier, no key and no node type. The prompt's Ok only
+    // with a password, of at most 20 hidden characters; Cancel empties it.
+    void fieldRules() {
+        open(kGarage);
+        Field("txtId")->clear();
+        QVERIFY(Field("txtKey")->text().isEmpty() && !Field("txtKey")->isEnabled());
+        QVERIFY(!Ctl(W().frmConfig, "optAP")->isEnabled() &&
+                !Ctl(W().frmConfig, "optEnd")->isEnabled());
+        Field("txtId")->setText("x");
+        QVERIFY(Field("txtKey")->isEnabled() && Ctl(W().frmConfig, "optEnd")->isEnabled());
+        auto* text = Ctl<QLineEdit>(W().frmAskPw, "txtAskPw");
+        text->clear();
+        QVERIFY(!Ctl(W().frmAskPw, "cmdOk")->isEnabled());
         QTest::keyClicks(text, QString(25, 'a'));
-        QVERIFY(Ctl(prompt, "cmdOk")->isEnabled());
+        QVERIFY(Ctl(W().frmAskPw, "cmdOk")->isEnabled() && text->echoMode() == QLineEdit::Password);
         QCOMPARE(text->text().size(), 20);
-        QCOMPARE(text->echoMode(), QLineEdit::Password);
-        Ctl<QPushButton>(prompt, "cmdReturn")->click();
+        Ctl<QPushButton>(W().frmAskPw, "cmdReturn")->click();
         QVERIFY(text->text().isEmpty());
     }
 };

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QFile>
+#include <QtTest>
+
+#include "DemoNetwork.h"
+#include "Fixture.h"
+#include "PromptScripts.h"
+#include "SimRequestLog.h"
+#include "SimState.h"
+
+// The demo network with passwords that differ: the local node, the garage and
+// the attic share one that is not the default, the study keeps its own, the
+// office refuses every password, the lab is of another network (a long
+// identifier) and the neighbour's key hides it as "Network #1". The client's
+// requests are logged.
+inline const QString kDeskPw = QStringLiteral("desk-pw");
+inline const QString kDefaultPw = QStringLiteral("kaldor");
+inline const QString kStudyPw = QStringLiteral("study-2024");
+
+inline void UsePasswordNetwork(const Fixture& f) {
+    ChangeNetwork(f, [](kaldorsim::Network& net, QString*) {
+        for (const char* node : {"local", "garage", "attic"}) {
+            kaldorsim::findNode(net, QLatin1String(node))->password = kDeskPw;
+        }
+        kaldorsim::findNode(net, QStringLiteral("office"))->faults.refusePassword = true;
+        kaldorsim::findNode(net, QStringLiteral("lab"))->params["NET_ID_STR"] =
+            "KaldorLaboratoryNetwork";
+        return true;
+    });
+    f.sim({"request-log", "requests.log"});
+}
+
+// Typed column names in order: TypedColumns<QString, int>("name", "count").
+template <typename... Types, typename... Names>
+void TypedColumns(Names... names) {
+    (QTest::addColumn<Types>(names), ...);
+}
+
+// Answers the next password prompts in order ("" cancels). The local node
+// falls silent while prompt silentAt is open.
+inline void AnswerPrompts(Fixture& f, const QStringList& typed, int silentAt = -1) {
+    for (int i = 0; i < typed.size(); ++i) {
+        if (i == silentAt) {
+            f.dialogs.modalScripts << TypeThenSilence(f, QStringLiteral("local"), typed[i]);
+        } else {
+            f.dialogs.typePassword(typed[i]);
+        }
+    }
+}
+
+// The password prompts of a walk over the whole password network: the local
+// node, the office twice (a wrong guess, then given up) and the study.
+inline const QStringList kWalkTyped{kDeskPw, "guess", "", kStudyPw};
+
+using L = QStringList;
+
+// A request as "VERB node pw=password" and its key or setting lines.
+inline QString Req(const QString& verb, const QString& node, const QString& password,
+                   const QString& lines = QString()) {
+    return L{verb, node, "pw=" + password, lines}.join(' ').trimmed();
+}
+// The walk's request for a node's connections, and the check of a node.
+inline QString Walk(const QString& node, const QString& password) {
+    return Req("GET", node, password,
+               "NET_ID_STR PLC_CONNECTION_MAC_ADDR PLC_CONNECTION_NET_ID_STR");
+}
+inline QString Check(const QString& node, const QString& password = kDeskPw) {
+    return Req("GET", node, password, "NET_ID_STR");
+}
+
+// The same form read from a request file's bytes.
+inline QString RequestLine(const QByteArray& bytes) {
+    QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
+    if (lines.size() < 3 || !lines.takeLast().isEmpty() || !lines[1].startsWith(".PASSWORD=")) {
+        return "not a request: " + QString::fromLatin1(bytes);
+    }
+    const QString first = lines.takeFirst(), password = lines.takeFirst().mid(10);
+    return Req(first.section(' ', 0, 0), first.section(' ', 1), password, lines.join(' '));
+}
+
+// The client's requests since the last call, one line each, in order.
+inline QStringList TakeRequests(const Fixture& f) {
+    QFile log(f.workFile(QStringLiteral("requests.log")));
+    QString error;
+    const auto records = kaldorsim::readRequestLog(log.fileName(), &error);
+    QStringList lines{error};
+    for (const kaldorsim::LoggedRequest& r : records.value_or(QList<kaldorsim::LoggedRequest>())) {
+        lines << (r.tool == QLatin1String("ihcp_client.exe") ? RequestLine(r.bytes) : QString());
+    }
+    log.resize(0);
+    lines.removeAll(QString());
+    return lines;
+}
+
+// Selects nodes on the node page as a user would: the local one through its
+// box, the others in the list, holding Ctrl from the second on.
+inline void SelectNodes(const Fixture& f, const QStringList& macs) {
+    for (int i = 0; i < macs.size(); ++i) {
+        if (macs[i] == kLocal) {
+            f.clickNodeBox(i > 0);
+        } else {
+            f.clickNodeEntry(f.rowOf(macs[i]), i > 0);
+        }
+    }
+}
+
+// Discovers the password network from the welcome page, answering its prompts.
+inline void DiscoverPasswordNetwork(Fixture& f) {
+    UsePasswordNetwork(f);
+    AnswerPrompts(f, kWalkTyped);
+    f.click(W().frmBegin, "cmdNext");
+    QCOMPARE(f.nodeLines().size(), 6);
+    f.dialogs.boxes.clear();
+    TakeRequests(f);
+}
