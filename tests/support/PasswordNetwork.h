@@ -11,9 +11,8 @@
 
 // The demo network with passwords that differ: the local node, the garage and
 // the attic share one that is not the default, the study keeps its own, the
-// office refuses every password, the lab is of another network (a long
-// identifier) and the neighbour's key hides it as "Network #1". The client's
-// requests are logged.
+// office refuses every password, the lab is of another network and the
+// neighbour's key hides it as "Network #1". The client's requests are logged.
 inline const QString kDeskPw = QStringLiteral("desk-pw");
 inline const QString kDefaultPw = QStringLiteral("kaldor");
 inline const QString kStudyPw = QStringLiteral("study-2024");
@@ -24,8 +23,6 @@ inline void UsePasswordNetwork(const Fixture& f) {
             kaldorsim::findNode(net, QLatin1String(node))->password = kDeskPw;
         }
         kaldorsim::findNode(net, QStringLiteral("office"))->faults.refusePassword = true;
-        kaldorsim::findNode(net, QStringLiteral("lab"))->params["NET_ID_STR"] =
-            "KaldorLaboratoryNetwork";
         return true;
     });
     f.sim({"request-log", "requests.log"});
