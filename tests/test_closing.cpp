@@ -1,41 +1,27 @@
-// Every way to close a window from its title bar: a page ends the program
-// through its exit, the advanced window returns to the end page, and while
-// an operation runs nothing closes and the program shows it is busy.
-#include <QApplication>
-#include <QComboBox>
-#include <QTimer>
+// Every way to close a window or end the program, in this process or in the
+// driver process: afterwards the work files are gone, the alias file and the
+// discovery result are kept, and no tool is left running. Then the alias file
+// of a program killed while it rewrites it.
+#include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
+#include <csignal>
 
-#include "support/DemoNetwork.h"
-#include "test_advanced_helpers.h"
-#include "ui/BusyOperation.h"
-
-using advtest::Adv;
+#include "support/Fixture.h"
 
 namespace {
 
 const QByteArray kAliases = "020A1B000002=Office\r\n";
+const QStringList kWorkFiles{"ihcp_client.tmp", "get.cfg", "post.cfg", "fctrst.cfg",
+                             "winl2fwserver.tmp"};
 
-// What a close attempt found while the operation ran.
-struct Attempt {
-    bool tried = false;
-    bool closed = false;
-    bool busyCursor = false;
-    bool windowEnabled = true;
-    bool statusShown = false;
-};
-
-// Tries to close the window at the first moment the event loop runs, which
-// is while the operation's tool runs.
-void CloseDuringOperation(QWidget* window, Attempt& attempt) {
-    QTimer::singleShot(0, window, [window, &attempt] {
-        attempt.tried = BusyOperation::running();
-        attempt.closed = window->close();
-        const QCursor* cursor = QApplication::overrideCursor();
-        attempt.busyCursor = cursor && cursor->shape() == Qt::WaitCursor;
-        attempt.statusShown = W().frmMessage->isVisible();
-        attempt.windowEnabled = ShownPage() ? ShownPage()->isEnabled() : Adv()->isEnabled();
-    });
+// The tools started from the fixture's work folder that still run.
+int ToolsRunning(const Fixture& f) {
+    int running = 0;
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+        running += QFileInfo("/proc/" + pid + "/exe").symLinkTarget().startsWith(f.workDir());
+    }
+    return running;
 }
 
 }  // namespace
@@ -44,112 +30,109 @@ class ClosingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Closing the assistant window on a page runs the page's exit: the work
-    // files that hold passwords go, the alias file stays. The advanced
-    // window's close returns to the end page instead.
-    void closeWhenIdle_data() {
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<bool>("exits");
-        QTest::addColumn<QString>("shownAfter");  // the page on screen afterwards
-        QTest::newRow("welcome page") << "frmBegin" << true << "";
-        QTest::newRow("node page") << "frmConnect" << true << "";
-        QTest::newRow("loader page") << "frmAdvanced" << true << "";
-        QTest::newRow("basic configuration") << "frmConfig" << true << "";
-        QTest::newRow("end page") << "frmEnd" << true << "";
-        QTest::newRow("set-all page") << "frmSetAll" << true << "";
-        QTest::newRow("advanced window") << "frmConfigAdv" << false << "frmEnd";
+    void close_data() {
+        QTest::addColumn<QString>("window");  // the page or window shown
+        QTest::addColumn<QString>("button");  // pressed, or none to close from the title bar
+        QTest::addColumn<QString>("driver");  // what the driver process runs instead
+        QTest::addColumn<int>("signal");      // sent to the driver while its client runs
+        QTest::addColumn<int>("exitCode");    // -1: the program goes on
+        QTest::addColumn<QString>("after");   // the page shown then
+        for (const QStringList& exit : QList<QStringList>{{"frmBegin", "cmdEnd"},
+                                                          {"frmConnect", "cmdExit"},
+                                                          {"frmAdvanced", "cmdExit"},
+                                                          {"frmConfig", "cmdExit"},
+                                                          {"frmEnd", "cmdFinish"},
+                                                          {"frmSetAll", "cmdExit"}}) {
+            QTest::addRow("%s title bar", qPrintable(exit[0])) << exit[0] << ""
+                                                               << "" << 0 << 0 << "";
+            QTest::addRow("%s %s", qPrintable(exit[0]), qPrintable(exit[1]))
+                << exit[0] << exit[1] << "" << 0 << 0 << "";
+        }
+        // The advanced window goes back to the end page.
+        QTest::newRow("frmConfigAdv title bar") << "frmConfigAdv"
+                                                << ""
+                                                << "" << 0 << -1 << "frmEnd";
+        QTest::newRow("frmConfigAdv cmdExit") << "frmConfigAdv"
+                                              << "cmdExit"
+                                              << "" << 0 << -1 << "frmEnd";
+        for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            QTest::newRow(strsignal(signal)) << ""
+                                             << ""
+                                             << "discover" << signal << 1 << "";
+        }
+        QTest::newRow("failing handler") << ""
+                                         << ""
+                                         << "throw" << 0 << 3 << "";
     }
-    void closeWhenIdle() {
-        QFETCH(QString, page);
-        QFETCH(bool, exits);
-        QFETCH(QString, shownAfter);
+    void close() {
+        QFETCH(QString, window);
+        QFETCH(QString, button);
+        QFETCH(QString, driver);
+        QFETCH(int, signal);
+        QFETCH(int, exitCode);
+        QFETCH(QString, after);
         Fixture f;
+        f.sim({"fault", "local", "delayMs", driver.isEmpty() ? "0" : "60000"});
         f.writeWorkFile("alias.tmp", kAliases);
-        OPEN_ADVANCED(f, advtest::kLocal);
-        f.writeWorkFile("post.cfg", "POST 020A1B000001\r\n.PASSWORD=secret\r\n");
-        if (page == "frmConfigAdv") {
-            QVERIFY(Adv()->close());
-        } else {
-            Adv()->hide();
+        for (const QString& name : kWorkFiles.mid(2) + QStringList{"macdiscover.tmp"}) {
+            f.writeWorkFile(name, "POST 020A1B000001\r\n.PASSWORD=secret\r\n");
+        }
+        QProcess process;
+        if (driver.isEmpty()) {
+            QVERIFY(f.start());
+            f.click(W().frmBegin, "cmdNext");
             QWidget* shown = nullptr;
             for (QWidget* w : AllWindows(W())) {
-                shown = w->objectName() == page ? w : shown;
+                shown = w->objectName() == window ? w : shown;
             }
             Fixture::show(shown);
-            W().assistant->close();
+            if (button.isEmpty()) {
+                (shown == W().frmConfigAdv ? shown : W().assistant)->close();
+            } else {
+                f.click(shown, qPrintable(button));
+            }
+            QCOMPARE(f.exitCode.value_or(-1), exitCode);
+        } else {
+            process.setWorkingDirectory(f.startDir());
+            process.start(KALDOR_DRIVER, {driver});
+            QTRY_VERIFY_WITH_TIMEOUT(driver == "throw" || ToolsRunning(f) == 1, 20000);
+            ::kill(static_cast<pid_t>(process.processId()), signal);
+            QVERIFY(process.waitForFinished(20000));
+            QCOMPARE(process.exitCode(), exitCode);
         }
-        QCOMPARE(f.exitCode, exits ? std::optional<int>(0) : std::nullopt);
-        QCOMPARE(QFile::exists(f.workFile("post.cfg")), !exits);
-        QCOMPARE(QFile::exists(f.workFile("get.cfg")), !exits);
+        QCOMPARE(ToolsRunning(f), 0);
+        for (const QString& name : kWorkFiles) {
+            QVERIFY2(QFile::exists(f.workFile(name)) == (exitCode < 0), qPrintable(name));
+        }
         QCOMPARE(f.readWorkFile("alias.tmp"), kAliases);
-        QCOMPARE(ShownPage() ? ShownPage()->objectName() : QString(), shownAfter);
-        QCOMPARE(Adv()->isVisible(), false);
+        QVERIFY(QFile::exists(f.workFile("macdiscover.tmp")));
+        QCOMPARE(ShownPage() ? ShownPage()->objectName() : "", after);
+        const QString output = driver.isEmpty() ? "" : process.readAllStandardOutput();
+        QCOMPARE(output.count("unexpected error"), driver == "throw" ? 1 : 0);
     }
 
-    // While an operation's tool runs, closing its window, the assistant
-    // window or the status window is refused; the operation ends as it would
-    // have, with its window enabled again.
-    void closeRefusedWhileBusy_data() {
-        QTest::addColumn<QString>("closed");  // the window closed meanwhile
-        QTest::addColumn<QString>("button");  // the advanced window's button that runs
-        QTest::newRow("advanced window during Refresh") << "frmConfigAdv"
-                                                        << "cmdRefresh";
-        QTest::newRow("advanced window during an update") << "frmConfigAdv"
-                                                          << "CmdUpdateIGMP";
-        QTest::newRow("status window during Refresh") << "frmMessage"
-                                                      << "cmdRefresh";
-        QTest::newRow("assistant window behind it") << "assistant"
-                                                    << "cmdRefresh";
-    }
-    void closeRefusedWhileBusy() {
-        QFETCH(QString, closed);
-        QFETCH(QString, button);
+    // Killed after more saves each round, the program always leaves a
+    // complete alias file: every line a whole entry.
+    void aliasFileSurvivesKill() {
         Fixture f;
-        OPEN_ADVANCED(f, advtest::kLocal);
-        QWidget* window = closed == "frmConfigAdv" ? W().frmConfigAdv
-                          : closed == "frmMessage" ? W().frmMessage
-                                                   : W().assistant;
-        Attempt attempt;
-        CloseDuringOperation(window, attempt);
-        f.click(Adv(), qPrintable(button));
-        QVERIFY(attempt.tried);
-        QCOMPARE(attempt.closed, false);
-        QCOMPARE(attempt.busyCursor, true);
-        QCOMPARE(attempt.statusShown, true);
-        QCOMPARE(attempt.windowEnabled, false);
-        QVERIFY2(f.dialogs.boxes.isEmpty(), qPrintable(f.dialogs.describe()));
-        QVERIFY(Adv()->isVisible() && Adv()->isEnabled());
-        QCOMPARE(ShownPage(), nullptr);  // the end page waits behind the window
-        QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QVERIFY(!W().frmMessage->isVisible());
-        QVERIFY(!f.exitCode);
-    }
-
-    // The loader page's title bar during a layer-2 upgrade: the server is
-    // neither stopped nor taken for done; the upgrade ends with the node's
-    // own answer and the program goes on.
-    void loaderUpgradeNotCut() {
-        Fixture f;
-        f.sim({"time-scale", "0"});
-        f.sim({"loader", "local", "on"});
-        QVERIFY(f.start());
-        f.click(W().frmBegin, "cmdNext");
-        QCOMPARE(ShownPage(), W().frmAdvanced);
-        Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->setCurrentIndex(1);
-        f.dialogs.chosenFiles << f.workFile("new firmware.img");
-        f.sim({"image", f.workFile("new firmware.img"), "KPL-510A", "3.2.0", "valid"});
-        f.dialogs.boxes.clear();
-        Attempt attempt;
-        CloseDuringOperation(W().assistant, attempt);
-        f.click(W().frmAdvanced, "cmdUpgrade");
-        QVERIFY(attempt.tried);
-        QCOMPARE(attempt.closed, false);
-        QVERIFY(!f.exitCode);
-        QCOMPARE(f.readWorkFile("winl2fwserver.tmp").left(2), QByteArray("0 "));
-        QCOMPARE(f.dialogs.boxes.size(), 1);
-        QCOMPARE(f.dialogs.boxes[0].icon, MsgIcon::Information);
-        QCOMPARE(ShownPage(), W().frmAdvanced);
-        QVERIFY(W().frmAdvanced->isEnabled());
+        const QRegularExpression entry("^0A0B0C0D\\d{4}=value-\\d+\r$");
+        for (int round = 0; round < 16; ++round) {
+            // Every other round starts afresh, so new entries are appended.
+            QFile::remove(f.workFile(round % 2 ? "none" : "alias.tmp"));
+            QProcess driver;
+            driver.setWorkingDirectory(f.startDir());
+            driver.start(KALDOR_DRIVER, {"alias", "60"});
+            QByteArray saves;  // one line each
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (saves += driver.readAllStandardOutput()).count('\n') > round * 7, 20000);
+            driver.kill();
+            QVERIFY(driver.waitForFinished(10000));
+            const QList<QByteArray> lines = f.readWorkFile("alias.tmp").split('\n');
+            QVERIFY(lines.size() >= 2 && lines.size() <= 61 && lines.last().isEmpty());
+            for (const QByteArray& line : lines.mid(0, lines.size() - 1)) {
+                QVERIFY2(entry.match(QString::fromUtf8(line)).hasMatch(), line.constData());
+            }
+        }
     }
 };
 

@@ -21,7 +21,6 @@ class ScriptedDialogs : public Dialogs {
 public:
     MsgAnswer messageBox(const QString& text, MsgIcon, MsgButtons, const QString& title) override {
         std::printf("BOX %s | %s\n", qPrintable(title), qPrintable(text));
-        std::fflush(stdout);
         return MsgAnswer::No;
     }
     int execModal(QDialog* dialog) override {
@@ -38,19 +37,20 @@ protected:
     bool event(QEvent*) override { throw std::runtime_error("handler failed"); }
 };
 
-// Adds COUNT aliases, then replaces them over and over, until killed.
+// Adds COUNT aliases, then replaces them over and over until killed, telling
+// every save.
 void SaveAliasesForever(int count) {
-    std::puts("started");
-    std::fflush(stdout);
     for (int i = 0;; ++i) {
-        const QString mac = QStringLiteral("0A0B0C0D%1").arg(i % count, 4, 10, QLatin1Char('0'));
-        SaveAlias(mac, QStringLiteral("value-%1").arg(i));
+        SaveAlias(QStringLiteral("0A0B0C0D%1").arg(i % count, 4, 10, QLatin1Char('0')),
+                  QStringLiteral("value-%1").arg(i));
+        std::printf("%d\n", i);
     }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as soon as it is written
     GuardedApplication application(argc, argv);
     ScriptedDialogs dialogs;
     InstallDialogs(&dialogs);
@@ -64,8 +64,6 @@ int main(int argc, char** argv) {
     }
     Failing failing;
     QTimer::singleShot(0, [&] {
-        std::puts("started");
-        std::fflush(stdout);
         if (mode == "throw") {
             QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
         } else {

@@ -15,33 +15,33 @@ QStringList WaitLog::waits;
 
 namespace {
 
-QString NameOf(const QWidget* window) {
-    return window == W().assistant && ShownPage() ? ShownPage()->objectName()
-                                                  : window->objectName();
-}
-
 void Log(const QString& run) {
     QWidget* status = W().frmMessage;
-    WaitLog::Step step;
-    step.run = run;
-    step.bar = Ctl<QProgressBar>(status, "barMessage")->value();
-    step.message = Ctl<QLabel>(status, "lblMessage")->text();
-    const QWindow* parent = status->windowHandle()->transientParent();
+    WaitLog::Step s;
+    s.run = run;
+    s.bar = Ctl<QProgressBar>(status, "barMessage")->value();
+    s.message = Ctl<QLabel>(status, "lblMessage")->text();
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        const bool centred = (status->frameGeometry().center() - window->frameGeometry().center())
-                                 .manhattanLength() <= 2;
-        step.owner += window->windowHandle() == parent && centred ? window->objectName() : "";
-        const bool usable = window->isVisible() && window->isEnabled() && window != status &&
-                            (window != W().assistant || ShownPage()->isEnabled());
-        step.usable << (usable ? NameOf(window) : "");
+        const QPoint offset = status->frameGeometry().center() - window->frameGeometry().center();
+        if (window->windowHandle() == status->windowHandle()->transientParent() &&
+            offset.manhattanLength() <= 2) {
+            s.owner = window->objectName();
+        }
+        // A page takes input while it and the assistant window holding it are enabled.
+        const QWidget* face = window == W().assistant ? ShownPage() : window;
+        if (face && face != status && window->isVisible() && face->isEnabled()) {
+            s.usable << face->objectName();
+        }
     }
-    step.usable.removeAll(QString());
-    step.shown = W().frmConfigAdv->isVisible() ? "frmConfigAdv" : NameOf(W().assistant);
+    s.shown = W().frmConfigAdv->isVisible() ? "frmConfigAdv"
+              : ShownPage()                 ? ShownPage()->objectName()
+                                            : "";
     const QCursor* cursor = QApplication::overrideCursor();
-    step.busy = cursor && cursor->shape() == Qt::WaitCursor && status->isVisible();
-    step.closed = run.endsWith(".exe") &&
-                  (status->close() || W().assistant->close() || W().frmConfigAdv->close());
-    WaitLog::steps << step;
+    s.busy = cursor && cursor->shape() == Qt::WaitCursor && status->isVisible();
+    // While a tool runs the user could try to close any window.
+    s.closed = run.endsWith(".exe") &&
+               (status->close() || W().assistant->close() || W().frmConfigAdv->close());
+    WaitLog::steps << s;
 }
 
 void LoggingWait(int milliseconds) {
@@ -62,10 +62,10 @@ void WaitLog::Record() {
     ObserveToolRuns(Log);
 }
 
-char* WaitLog::toString(const WaitLog::Step& s) {
-    return QTest::toString(QStringLiteral("%1 at %2 \"%3\" over %4, on %5%6, usable: %7%8")
+char* WaitLog::toString(const Step& s) {
+    return QTest::toString(QStringLiteral("%1 at %2 \"%3\" over %4 on %5%6, usable: %7%8")
                                .arg(s.run)
                                .arg(s.bar)
-                               .arg(s.message, s.owner, s.shown, s.busy ? " busy" : "",
+                               .arg(s.message, s.owner, s.shown, s.busy ? ", busy" : "",
                                     s.usable.join(' '), s.closed ? ", closed" : ""));
 }
