@@ -1,8 +1,7 @@
 // Every page with the keyboard alone: Tab walks the controls in reading
-// order, each control has a name a screen reader can say, Return presses the
-// default button and Escape cancels the password prompt.
+// order, each control has a name a screen reader can say, and Return presses
+// the default button.
 #include <QAccessible>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QtTest>
@@ -88,16 +87,6 @@ private slots:
             QVERIFY2(b.y() > a.y() + 8 || (qAbs(b.y() - a.y()) <= 8 && b.x() > a.x()),
                      qPrintable(chain[i - 1]->objectName() + " before " + chain[i]->objectName()));
         }
-    }
-
-    void escapeCancelsPrompt() {
-        QWidget* prompt = W().frmAskPw;
-        prompt->show();
-        auto* text = Ctl<QLineEdit>(prompt, "txtAskPw");
-        QTest::keyClicks(text, "secret");
-        QTest::keyClick(text, Qt::Key_Escape);
-        QVERIFY(!prompt->isVisible());
-        QVERIFY(text->text().isEmpty());
     }
 
     // The node page's rules follow the selection however the keyboard moves
