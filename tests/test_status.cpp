@@ -90,7 +90,8 @@ private slots:
         row("FTP update", {"cmdNext", "cmdQuickAdv"}, {kLocal}, "cmdFwUpdate",
             On(kAdv, "{lblConnect}", {kClient}, {20, 60}) +
                 On(kAdv, "{lblUpgrade}", {kClient}, {0}) +
-                On(kAdv, "downloading", {"5000 ms", kClient}, {25, 25, 50, 50, 75, 75}) +
+                On(kAdv, "{errFLUP2}", {"5000 ms", kClient}, {0, 0}) +
+                On(kAdv, "downloading", {"5000 ms", kClient}, {0, 0, 25, 25, 50, 50, 75, 75}) +
                 On(kAdv, "finished", {"5000 ms"}, {100}) + reset);
         row("loader upgrade", {"cmdNext"}, {}, "cmdUpgrade",
             On("frmAdvanced", "{lblUpLoader}", {"winl2fwserver.exe"}, {40}), true);
@@ -103,7 +104,7 @@ private slots:
         QFETCH(bool, loader);
         Fixture f;
         for (const QString& command : QStringList{
-                 "time-scale 0", "hear local office", "hear office local", "password local kaldor",
+                 "time-scale 1", "hear local office", "hear office local", "password local kaldor",
                  "password office kaldor", "network-change-answer 0",
                  loader ? "image new.img KPL-510A 3.2.0" : "image new.img KPL-200 3.2.0",
                  loader ? "loader local on" : "loader local off"}) {
@@ -137,6 +138,8 @@ private slots:
         for (Step& s : steps) {
             s.message = Resolved(s.message);
         }
+        for (const Step& s : WaitLog::steps)
+            qDebug() << WaitLog::toString(s);
         QCOMPARE(WaitLog::steps, steps);
         QCOMPARE(W().frmMessage->windowTitle(), Resolved("{frmMessage}"));
         QCOMPARE(QApplication::overrideCursor(), nullptr);

@@ -11,7 +11,6 @@
 #include "channel/ToolRun.h"
 
 QList<WaitLog::Step> WaitLog::steps;
-QStringList WaitLog::waits;
 
 namespace {
 
@@ -45,19 +44,14 @@ void Log(const QString& run) {
 }
 
 void LoggingWait(int milliseconds) {
-    Fixture::waited += milliseconds;
+    Fixture::pass(milliseconds);
     Log(QString::number(milliseconds) + " ms");
-    WaitLog::waits << QStringLiteral("%1|%2|%3")
-                          .arg(milliseconds)
-                          .arg(WaitLog::steps.last().message)
-                          .arg(WaitLog::steps.last().bar);
 }
 
 }  // namespace
 
 void WaitLog::Record() {
     steps.clear();
-    waits.clear();
     InstallWait(LoggingWait);
     ObserveToolRuns(Log);
 }

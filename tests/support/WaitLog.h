@@ -19,7 +19,6 @@ struct Step {
 };
 
 extern QList<Step> steps;
-extern QStringList waits;  // every fixed wait as "ms|status message|bar"
 
 // Starts recording afresh.
 void Record();
