@@ -36,8 +36,9 @@ class StatusTest : public QObject {
 
 private slots:
     void operations_data() {
-        QTest::addColumn<QStringList>("path");   // buttons pressed before, page after page
-        QTest::addColumn<QStringList>("nodes");  // chosen on the node page after the first
+        QTest::addColumn<QStringList>("path");  // buttons pressed before, page after page
+        QTest::addColumn<QStringList>(
+            "nodes");  // chosen on the node page, Ctrl held from the second
         QTest::addColumn<QString>("button");
         QTest::addColumn<QList<Step>>("steps");
         QTest::addColumn<bool>("loader");  // the connected node in loader mode
