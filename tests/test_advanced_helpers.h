@@ -5,26 +5,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <array>
-#include <utility>
 
 #include "advanced/frmConfigAdv.h"
 #include "support/CatalogueText.h"
 #include "support/DataRows.h"
 #include "support/DemoNetwork.h"
 #include "support/SimState.h"
-
-using L = QStringList;
-
-// Typed data columns named in order: Cols<QString, int>({"mac", "rule"}).
-template <typename... T, std::size_t... I>
-void ColsAt(const char* const* names, std::index_sequence<I...>) {
-    (QTest::addColumn<T>(names[I]), ...);
-}
-template <typename... T>
-void Cols(const std::array<const char*, sizeof...(T)>& names) {
-    ColsAt<T...>(names.data(), std::index_sequence_for<T...>{});
-}
 
 // The local node has a password of its own; the remote ones keep the default.
 inline const QString kLocalPw = QStringLiteral("local-pw");

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 #include <QtTest>
+#include <array>
+#include <utility>
 
 // Data tables one row to a line: text columns named once, a row's values in
 // column order, and a column's value in the running test.
@@ -10,6 +12,18 @@ inline void Columns(std::initializer_list<const char*> names) {
         QTest::addColumn<QString>(name);
     }
 }
+
+// Typed data columns named in order: Cols<QString, int>({"mac", "rule"}).
+template <typename... T, std::size_t... I>
+void ColsAt(const char* const* names, std::index_sequence<I...>) {
+    (QTest::addColumn<T>(names[I]), ...);
+}
+template <typename... T>
+void Cols(const std::array<const char*, sizeof...(T)>& names) {
+    ColsAt<T...>(names.data(), std::index_sequence_for<T...>{});
+}
+
+using L = QStringList;
 
 template <typename... Values>
 void Row(const char* name, const Values&... values) {
