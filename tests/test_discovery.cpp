@@ -1,26 +1,13 @@
 // Node discovery: the passwords of the walk request by request and its ways
 // out, the node lines and the alias file.
-#include <QComboBox>
-#include <QLineEdit>
-#include <QtTest>
-
 #include "discovery/Alias.h"
 #include "discovery/Discovery.h"
-#include "support/CatalogueText.h"
-#include "support/DataRows.h"
 #include "support/PasswordNetwork.h"
 
-namespace {
-
 // A node line: MAC, network identifier cut or padded to 21, alias to 10.
-QString Line(const QString& mac, const QString& net, const QString& alias = "") {
-    return QString("%1 %2 %3")
-        .arg(mac.left(12), -12)
-        .arg(net.left(21), -21)
-        .arg(alias.left(10), -10);
+static QString Line(const QString& mac, const QString& net, const QString& alias = "") {
+    return mac + ' ' + net.leftJustified(21, ' ', true) + ' ' + alias.leftJustified(10, ' ', true);
 }
-
-}  // namespace
 
 class DiscoveryTest : public QObject {
     Q_OBJECT
@@ -38,13 +25,10 @@ private slots:
     // other file is left behind. An empty "before" is no file.
     void saveAlias_data() {
         Columns({"before", "alias", "after"});
-        const QString many = QString("0000000000XX=n\r\n").repeated(60);
         // clang-format off
         Row("no file", "", "new", "AA=new\r\n");
         Row("append after unended line", "BB=b", "new", "BB=b\r\nAA=new\r\n");
-        Row("replace in place", "BB=b\r\n\r\nAA=old\r\nCC=c\r\n", "new", "BB=b\r\nAA=new\r\nCC=c\r\n");
-        Row("keeps lines without =", "junk\r\nAA=old=x\r\n", "new", "junk\r\nAA=new\r\n");
-        Row("60 entries", many + "AA=old\r\n", "new", many + "AA=new\r\n");
+        Row("replace in place", "BB=b\r\n\r\nAA=old=x\r\nCC=c\r\n", "new", "BB=b\r\nAA=new\r\nCC=c\r\n");
         Row("line break refused", "BB=b\r\n", "a\nb", "BB=b\r\n");
         // clang-format on
     }
@@ -64,35 +48,37 @@ private slots:
     // Each node is asked with the local node's password, then the default,
     // then typed ones; the local node's typed password is kept. The office
     // refuses every password, the lab is of another network and the neighbour
-    // is never asked. The local node falls silent during prompt silentAt.
+    // is never asked. Interfaces: the entries offered on the advanced page.
     void walk_data() {
-        TypedColumns<L, QString, L, int, L, L, QString, L>("sim", "defaultPassword", "typed",
-                                                           "silentAt", "requests", "boxes", "page",
-                                                           "lines");  // lines: box, then list
+        Cols<L, QString, L, L, L, QString, L, int>({"sim", "defaultPassword", "typed", "requests",
+                                                    "boxes", "page", "lines", "interfaces"});
         const QString home = "KaldorHome", stop = "[2|Kaldor Config Tool] ";
         // clang-format off
-        const L none, local{Walk(kLocal, kDefaultPw), Walk(kLocal, kDefaultPw)},
+        const L none, empty{""}, local{Walk(kLocal, kDefaultPw), Walk(kLocal, kDefaultPw)},
             lines{Line(kLocal, home, "Desk"), Line(kOffice, home), Line(kGarage, home),
                   Line(kLab, "KaldorLaboratoryNetwork"), Line(kNeighbour, "Network #1"),
                   Line(kStudy, home), Line(kAttic, home, "Attic over")},
             untilGarage = local + L{Walk(kLocal, kDeskPw), Walk(kOffice, kDeskPw),
-                Walk(kOffice, kDefaultPw), Walk(kOffice, "guess"), Walk(kGarage, kDeskPw)};
-        Row("every kind of password", none, kDefaultPw, kWalkTyped, -1,
+                Walk(kOffice, kDefaultPw), Walk(kOffice, "guess"), Walk(kGarage, kDeskPw)},
+            pwError{stop + "{errPwError}"}, noModems{stop + "{errNoModems}"};
+        Row("every kind of password", none, kDefaultPw, kWalkTyped,
             untilGarage + L{Walk(kLab, kDeskPw), Walk(kLab, kDefaultPw), Walk(kStudy, kDeskPw),
                 Walk(kStudy, kDefaultPw), Walk(kStudy, kStudyPw), Walk(kAttic, kDeskPw)},
-            L{stop + "{errPwError}"}, "frmConnect", lines);
+            pwError, "frmConnect", lines, 0);
         Row("walk stops at a silent node", L{"fault", "garage", "noAnswer", "on"}, kDefaultPw,
-            kWalkTyped.mid(0, 3), -1, untilGarage, L{stop + "{errPwError}"}, "frmConnect",
-            lines.mid(0, 6));
-        Row("local prompt left empty: locked", none, kDefaultPw, L{""}, -1, local, none, "locked",
-            L{kLocal + "   "});
-        Row("local refused, then silent", none, kDefaultPw, L{"wrong", "more"}, 1,
+            kWalkTyped.mid(0, 3), untilGarage, pwError, "frmConnect", lines.mid(0, 6), 0);
+        Row("local prompt left empty: locked", none, kDefaultPw, empty, local, none, "locked",
+            L{kLocal + "   "}, 0);
+        Row("local refused, then silent", none, kDefaultPw, L{"wrong", "silent:more"},
             local + L{Walk(kLocal, "wrong"), Walk(kLocal, "more")},
-            L{stop + "{errPwError}", "[1|Kaldor Config Tool] {errNoLocal}"}, "frmBegin", L{""});
-        Row("no local node", L{"attach", "local", "none"}, kDefaultPw, none, -1, none,
-            L{stop + "{errNoModems}"}, "frmAdvanced", L{""});
-        Row("empty default password: nothing asked", none, "", none, -1, none, none, "frmConnect",
-            L{""});
+            pwError + L{"[1|Kaldor Config Tool] {errNoLocal}"}, "frmBegin", empty, 0);
+        Row("no local node", L{"attach", "local", "none"}, kDefaultPw, none, none, noModems,
+            "frmAdvanced", empty, 2);
+        Row("no discovery file", L{"fault", "discover", "noResponse", "on"}, kDefaultPw, none, none,
+            noModems, "frmAdvanced", empty, 0);
+        Row("empty discovery file", L{"fault", "discover", "truncateAt", "0"}, kDefaultPw, none, none,
+            noModems, "frmAdvanced", empty, 0);
+        Row("empty default password: nothing asked", none, "", none, none, none, "frmConnect", empty, 0);
         // clang-format on
     }
     void walk() {
@@ -102,19 +88,19 @@ private slots:
         f->sim({"set", "lab", "NET_ID_STR", "KaldorLaboratoryNetwork"});  // cut in the list
         f->sim(Cell<L>("sim"));
         f->setCatalogue("defaultpassword", Cell("defaultPassword"));
-        AnswerPrompts(*f, Cell<L>("typed"), Cell<int>("silentAt"));
+        ScriptPrompts(*f, Cell<L>("typed"));
         f->click(W().frmBegin, "cmdNext");
         QCOMPARE(TakeRequests(*f), Cell<L>("requests"));
         QCOMPARE(f->dialogs.describe(), Resolved(Cell<L>("boxes")).join('\n'));
         QCOMPARE(L{Ctl<QLineEdit>(W().frmConnect, "txtMacDirect")->text()} + f->nodeLines(),
                  Cell<L>("lines"));
+        QCOMPARE(LineNetworkId(Line(kLab, "KaldorLaboratoryNetwork")), "KaldorLaboratoryNetw");
         const QString page = Cell("page");
         const bool locked = page == "locked";
         QCOMPARE(ShownPage()->objectName(), locked ? "frmConnect" : page);
         QVERIFY(W().frmConnect->isEnabled() && !W().frmMessage->isVisible());
         QVERIFY(!Session().DiscoveryFailed && !Ctl(W().frmConnect, "cmdConfigMac")->isEnabled());
-        QCOMPARE(Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->count(),
-                 page == "frmAdvanced" ? 2 : 0);
+        QCOMPARE(Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->count(), Cell<int>("interfaces"));
         QCOMPARE(Ctl(W().frmConnect, "cmdFactoryReset")->isVisible(), locked);
         for (const char* name : {"cmdRefresh", "lstMac", "txtMacDirect"}) {
             QVERIFY2(Ctl(W().frmConnect, name)->isEnabled() != locked, name);
@@ -130,7 +116,7 @@ private slots:
         f->sim({"password", "local", kDefaultPw});
         f->sim({"hear", "local", "study"});
         f->sim({"hear", "study", "local"});
-        AnswerPrompts(*f, {kStudyPw});
+        ScriptPrompts(*f, {kStudyPw});
         f->click(W().frmConnect, "cmdRefresh");
         QCOMPARE(TakeRequests(*f),
                  (L{Walk(kLocal, kDeskPw), Walk(kLocal, kDefaultPw), Walk(kStudy, kDefaultPw),

@@ -1,37 +1,19 @@
 // The set-all page: several nodes given the same network settings in one
 // action, request by request on the password network.
-#include <QComboBox>
 #include <QFocusEvent>
-#include <QtTest>
 
-#include "support/CatalogueText.h"
-#include "support/DataRows.h"
 #include "support/PasswordNetwork.h"
 
-namespace {
-
-QLineEdit* Field(const char* name) {
+static QLineEdit* Field(const char* name) {
     return Ctl<QLineEdit>(W().frmSetAll, name);
 }
 
-void TypeSettings(const QString& id, const QString& key, const QString& password) {
+static void TypeSettings(const QString& id, const QString& key, const QString& password) {
     QTest::keyClicks(Field("txtId"), id);
     QTest::keyClicks(Field("txtKey"), key);
     QTest::keyClicks(Field("txtPw1"), password);
     QTest::keyClicks(Field("txtPw2"), password);
 }
-
-// A node that answers its settings but goes back to its old network while the
-// network settles.
-const Fixture* stubbornIn = nullptr;
-void SettleBackToOldNetwork(int milliseconds) {
-    Fixture::pass(milliseconds);
-    if (milliseconds == 12000 && stubbornIn) {
-        SetParameters(*stubbornIn, "garage", {"NET_ID_STR=KaldorHome"});
-    }
-}
-
-}  // namespace
 
 class SetAllTest : public QObject {
     Q_OBJECT
@@ -43,19 +25,18 @@ private slots:
         Fixture f;
         QVERIFY(f.start());
         Fixture::show(W().frmSetAll);
-        QVERIFY(!Field("txtKey")->isEnabled() && !Field("txtPw2")->isEnabled());
         TypeSettings("Net", "Key", "pw");
         Field("txtId")->clear();
-        QVERIFY(Field("txtKey")->text().isEmpty() && !Field("txtKey")->isEnabled());
         Field("txtPw1")->clear();
-        QVERIFY(!Field("txtPw2")->isEnabled());
+        QVERIFY(Field("txtKey")->text().isEmpty() && !Field("txtKey")->isEnabled() &&
+                !Field("txtPw2")->isEnabled());
         TypeSettings("Net", "Key", "pw");
         Field("txtPw2")->setText("pW");
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(Field("txtPw2"), &out);
         QCOMPARE(f.dialogs.describe(), Resolved("[1|Kaldor Config Tool] {errPwMistake}"));
-        QVERIFY(Field("txtPw1")->text().isEmpty() && Field("txtPw2")->text().isEmpty());
-        QVERIFY(!Field("txtPw2")->isEnabled() && W().frmSetAll->focusWidget() == Field("txtPw1"));
+        QVERIFY(Field("txtPw1")->text().isEmpty() && Field("txtPw2")->text().isEmpty() &&
+                !Field("txtPw2")->isEnabled() && W().frmSetAll->focusWidget() == Field("txtPw1"));
     }
 
     // The garage, the attic, then the connected node that the others are
@@ -65,21 +46,17 @@ private slots:
     // node, unchecked, after it; the last is sent its settings once more. A
     // new discovery follows.
     void setAll_data() {
-        TypedColumns<QString, bool, QString, L, qint64, QString>("answer", "stubborn", "password",
-                                                                 "requests", "waited", "boxes");
-        const auto post = [](const QString& node, const QString& more) {
-            return Req("POST", node, kDeskPw,
-                       "NET_ID_STR=NewNet ENCRYPT_KEY_STR=HomeKey-2024 NOTCHES=Amateur" + more);
-        };
-        const QString pw = " NEWPASSWORD=newpass";
+        Cols<QString, bool, QString, L, qint64, QString>(
+            {"answer", "stubborn", "password", "requests", "waited", "boxes"});
+        // clang-format off
+        const QString pw = " NEWPASSWORD=newpass", ok = "[4|Kaldor Config Tool] {errSetAllOK}",
+                      set = "NET_ID_STR=NewNet ENCRYPT_KEY_STR=HomeKey-2024 NOTCHES=Amateur";
+        const auto post = [&](const QString& n, QString more) { return Req("POST", n, kDeskPw, set + more); };
         const L posts{post(kGarage, ""), post(kAttic, ""), post(kLocal, "")},
             checks{Check(kGarage), Check(kAttic), Check(kLocal)},
             again{posts[0], posts[2], checks[0], posts[2]},
             thrice = L(3, post(kGarage, pw)) + L(3, post(kAttic, pw)) + L(3, post(kLocal, pw)),
-            newChecks{Check(kGarage, "newpass"), Check(kAttic, "newpass"),
-                      Check(kLocal, "newpass")};
-        const QString ok = "[4|Kaldor Config Tool] {errSetAllOK}";
-        // clang-format off
+            newChecks{Check(kGarage, "newpass"), Check(kAttic, "newpass"), Check(kLocal, "newpass")};
         Row("accepted at once", "0", false, "", posts + checks, qint64(3000 + 12000 + 3000), ok);
         Row("new password, answered 3 and retried", "3", false, "newpass", thrice + newChecks,
             qint64(9000 + 12000 + 3000), ok);
@@ -99,8 +76,14 @@ private slots:
         TakeRequests(f);
         f.sim({"network-change-answer", Cell("answer")});
         f.sim({"settle-time", "900"});  // shorter than the pause after each request
-        stubbornIn = Cell<bool>("stubborn") ? &f : nullptr;
-        InstallWait(SettleBackToOldNetwork);
+        if (Cell<bool>("stubborn")) {   // the garage goes back to its old network while it settles
+            InstallWait([](int milliseconds) {
+                Fixture::pass(milliseconds);
+                if (milliseconds == 12000) {
+                    SetParameters(*Fixture::latest, "garage", {"NET_ID_STR=KaldorHome"});
+                }
+            });
+        }
         TypeSettings("NewNet", "HomeKey-2024", Cell("password"));
         Ctl<QComboBox>(W().frmSetAll, "cboNotches")->setCurrentText("Amateur");
         f.click(W().frmSetAll, "cmdAutoConf");
@@ -109,10 +92,10 @@ private slots:
         QCOMPARE(f.dialogs.describe(), Resolved(Cell("boxes")));
         QCOMPARE(Fixture::waited, Cell<qint64>("waited"));
         for (const QString& mac : {kLocal, kGarage, kAttic}) {
-            const kaldorsim::Node node = SimNode(f, mac);
-            QCOMPARE(node.params.value("NET_ID_STR"),
+            QCOMPARE(SimNode(f, mac).params.value("NET_ID_STR"),
                      mac == kGarage && Cell<bool>("stubborn") ? "KaldorHome" : "NewNet");
-            QCOMPARE(node.password, Cell("password").isEmpty() ? kDeskPw : Cell("password"));
+            QCOMPARE(SimNode(f, mac).password,
+                     Cell("password").isEmpty() ? kDeskPw : Cell("password"));
         }
         QVERIFY(ShownPage() == W().frmConnect && W().frmSetAll->isEnabled());
     }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QComboBox>
 #include <QFile>
 #include <QtTest>
 
+#include "CatalogueText.h"
+#include "DataRows.h"
 #include "DemoNetwork.h"
 #include "Fixture.h"
 #include "PromptScripts.h"
@@ -28,29 +31,10 @@ inline void UsePasswordNetwork(const Fixture& f) {
     f.sim({"request-log", "requests.log"});
 }
 
-// Typed column names in order: TypedColumns<QString, int>("name", "count").
-template <typename... Types, typename... Names>
-void TypedColumns(Names... names) {
-    (QTest::addColumn<Types>(names), ...);
-}
-
-// Answers the next password prompts in order ("" cancels). The local node
-// falls silent while prompt silentAt is open.
-inline void AnswerPrompts(Fixture& f, const QStringList& typed, int silentAt = -1) {
-    for (int i = 0; i < typed.size(); ++i) {
-        if (i == silentAt) {
-            f.dialogs.modalScripts << TypeThenSilence(f, QStringLiteral("local"), typed[i]);
-        } else {
-            f.dialogs.typePassword(typed[i]);
-        }
-    }
-}
-
 // The password prompts of a walk over the whole password network: the local
-// node, the office twice (a wrong guess, then given up) and the study.
+// node, the office twice (a wrong guess, then given up) and the study. A
+// prompt answered "silent:PW" types PW while the local node falls silent.
 inline const QStringList kWalkTyped{kDeskPw, "guess", "", kStudyPw};
-
-using L = QStringList;
 
 // A request as "VERB node pw=password" and its key or setting lines.
 inline QString Req(const QString& verb, const QString& node, const QString& password,
@@ -66,24 +50,17 @@ inline QString Check(const QString& node, const QString& password = kDeskPw) {
     return Req("GET", node, password, "NET_ID_STR");
 }
 
-// The same form read from a request file's bytes.
-inline QString RequestLine(const QByteArray& bytes) {
-    QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
-    if (lines.size() < 3 || !lines.takeLast().isEmpty() || !lines[1].startsWith(".PASSWORD=")) {
-        return "not a request: " + QString::fromLatin1(bytes);
-    }
-    const QString first = lines.takeFirst(), password = lines.takeFirst().mid(10);
-    return Req(first.section(' ', 0, 0), first.section(' ', 1), password, lines.join(' '));
-}
-
-// The client's requests since the last call, one line each, in order.
+// The client's requests since the last call, one line each, in order, in the
+// form above read from the request file's bytes.
 inline QStringList TakeRequests(const Fixture& f) {
     QFile log(f.workFile(QStringLiteral("requests.log")));
     QString error;
     const auto records = kaldorsim::readRequestLog(log.fileName(), &error);
     QStringList lines{error};
     for (const kaldorsim::LoggedRequest& r : records.value_or(QList<kaldorsim::LoggedRequest>())) {
-        lines << (r.tool == QLatin1String("ihcp_client.exe") ? RequestLine(r.bytes) : QString());
+        QString text =
+            r.tool == QLatin1String("ihcp_client.exe") ? QString::fromLatin1(r.bytes) : "";
+        lines << text.replace("\r\n.PASSWORD=", " pw=").replace("\r\n", " ").trimmed();
     }
     log.resize(0);
     lines.removeAll(QString());
@@ -94,18 +71,14 @@ inline QStringList TakeRequests(const Fixture& f) {
 // box, the others in the list, holding Ctrl from the second on.
 inline void SelectNodes(const Fixture& f, const QStringList& macs) {
     for (int i = 0; i < macs.size(); ++i) {
-        if (macs[i] == kLocal) {
-            f.clickNodeBox(i > 0);
-        } else {
-            f.clickNodeEntry(f.rowOf(macs[i]), i > 0);
-        }
+        macs[i] == kLocal ? f.clickNodeBox(i > 0) : f.clickNodeEntry(f.rowOf(macs[i]), i > 0);
     }
 }
 
 // Discovers the password network from the welcome page, answering its prompts.
 inline void DiscoverPasswordNetwork(Fixture& f) {
     UsePasswordNetwork(f);
-    AnswerPrompts(f, kWalkTyped);
+    ScriptPrompts(f, kWalkTyped);
     f.click(W().frmBegin, "cmdNext");
     QCOMPARE(f.nodeLines().size(), 6);
     f.dialogs.boxes.clear();
