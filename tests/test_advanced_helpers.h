@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 
 #include "advanced/frmConfigAdv.h"
@@ -41,13 +40,10 @@ inline void Set(const QStringList& changes) {
 // "name" for a button, " off" added while disabled; "name hidden" while hidden.
 inline QString Describe(const QString& name) {
     QWidget* c = Control(name);
-    auto* list = qobject_cast<QComboBox*>(c);
-    auto* box = qobject_cast<QLineEdit*>(c);
-    auto* label = qobject_cast<QLabel*>(c);
-    const QString text = list    ? "=" + list->currentText()
-                         : box   ? "=" + box->text()
-                         : label ? "=" + label->text()
-                                 : "";
+    const char* shown = c->inherits("QComboBox")         ? "currentText"
+                        : c->inherits("QAbstractButton") ? ""
+                                                         : "text";
+    const QString text = *shown ? "=" + c->property(shown).toString() : QString();
     return c->isHidden() ? name + " hidden" : name + text + (c->isEnabled() ? "" : " off");
 }
 
@@ -68,29 +64,26 @@ inline QByteArray Request(const QString& first, const QString& password, const Q
 
 // Starts the program with restarts that take no time, the local node's own
 // password known, and opens the advanced window on a node through the end
-// page, as after a discovery.
-inline void OpenThroughEndPage(Fixture& f, const QString& mac) {
+// page, as after a discovery; false when it did not open.
+inline bool OpenThroughEndPage(Fixture& f, const QString& mac) {
     ChangeNetwork(f, [](kaldorsim::Network& net, QString* error) {
         return kaldorsim::setTimeScale(net, 0, error) &&
                kaldorsim::setPassword(net, kLocal, kLocalPw, error);
     });
-    QVERIFY(f.start());
+    if (QTest::currentTestFailed() || !f.start()) {
+        return false;
+    }
     SessionState& s = Session();
     s.InterfaceNumber = 1;
     s.LocalMac = kLocal;
+    s.SelectedMac = mac;
     s.LocalPassword = kLocalPw;
     s.NodePassword = mac == kLocal ? kLocalPw : "kaldor";
-    s.SelectedMac = mac;
     Fixture::show(W().frmEnd);
     f.click(W().frmEnd, "cmdAdvanced");
-    QVERIFY2(W().frmConfigAdv->isVisible(), qPrintable(f.dialogs.describe()));
+    return W().frmConfigAdv->isVisible();
 }
 
 // Opens the window for the test function, or ends it when that failed.
-#define OPEN_ADVANCED(fixture, mac)       \
-    do {                                  \
-        OpenThroughEndPage(fixture, mac); \
-        if (QTest::currentTestFailed()) { \
-            return;                       \
-        }                                 \
-    } while (false)
+#define OPEN_ADVANCED(fixture, mac) \
+    QVERIFY2(OpenThroughEndPage(fixture, mac), qPrintable((fixture).dialogs.describe()))
