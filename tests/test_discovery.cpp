@@ -95,9 +95,8 @@ private slots:
         QCOMPARE(L{Ctl<QLineEdit>(W().frmConnect, "txtMacDirect")->text()} + f->nodeLines(),
                  Cell<L>("lines"));
         QCOMPARE(LineNetworkId(Line(kLab, "KaldorLaboratoryNetwork")), "KaldorLaboratoryNetw");
-        const QString page = Cell("page");
-        const bool locked = page == "locked";
-        QCOMPARE(ShownPage()->objectName(), locked ? "frmConnect" : page);
+        const bool locked = Cell("page") == "locked";
+        QCOMPARE(ShownPage()->objectName(), locked ? "frmConnect" : Cell("page"));
         QVERIFY(W().frmConnect->isEnabled() && !W().frmMessage->isVisible());
         QVERIFY(!Session().DiscoveryFailed && !Ctl(W().frmConnect, "cmdConfigMac")->isEnabled());
         QCOMPARE(Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->count(), Cell<int>("interfaces"));

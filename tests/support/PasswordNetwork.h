@@ -21,13 +21,10 @@ inline const QString kDefaultPw = QStringLiteral("kaldor");
 inline const QString kStudyPw = QStringLiteral("study-2024");
 
 inline void UsePasswordNetwork(const Fixture& f) {
-    ChangeNetwork(f, [](kaldorsim::Network& net, QString*) {
-        for (const char* node : {"local", "garage", "attic"}) {
-            kaldorsim::findNode(net, QLatin1String(node))->password = kDeskPw;
-        }
-        kaldorsim::findNode(net, QStringLiteral("office"))->faults.refusePassword = true;
-        return true;
-    });
+    for (const char* node : {"local", "garage", "attic"}) {
+        f.sim({"password", node, kDeskPw});
+    }
+    f.sim({"fault", "office", "refusePassword", "on"});
     f.sim({"request-log", "requests.log"});
 }
 
