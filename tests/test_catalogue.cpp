@@ -9,85 +9,54 @@
 
 #include "app/TextFiles.h"
 #include "lang/Catalogue.h"
+#include "support/CatalogueText.h"
 #include "support/DataRows.h"
 #include "support/Fixture.h"
 
 namespace {
 
-// Each window's controls ("" the window itself) and the catalogue key of
-// their captions: the control's own name unless another key is given.
-struct Caption {
-    const char* control;
-    const char* key = nullptr;
-};
-struct WindowCaptions {
-    const char* window;
-    QList<Caption> captions;
-};
+// Each window's controls and the catalogue key of their captions: the
+// control's own name unless "=KEY" follows; "*" is the window's own title,
+// whose key is the window's name.
 // clang-format off
-const WindowCaptions kCaptions[] = {
-    {"frmBegin", {{""}, {"lblBeginTit"}, {"lblBeginBody"}, {"lblBeginNote"}, {"lblBeginNote2"},
-        {"cmdEnd", "cmdExit"}, {"cmdHelp"}, {"cmdNext"}, {"cmdPrev"}}},
-    {"frmConnect", {{""}, {"lblConnectTit"}, {"lblConnectBody"}, {"lblConnectBody2"},
-        {"lblTitMac"}, {"lblTitId"}, {"lblAlias", "lblTitAlias"}, {"cmdRefresh"},
-        {"cmdConfigMac", "cmdNext"}, {"cmdExit"}, {"cmdPrev"}, {"cmdFactoryReset"},
-        {"cmdQuickAdv", "cmdAdvanced"}, {"lblRemoteNodes"}, {"lblConnectedNode"}}},
-    {"frmConfig", {{""}, {"lblConfigTit"}, {"lblConfigBody"}, {"fraConfig"}, {"lblId"}, {"lblKey"},
-        {"lblAlias"}, {"lblNode"}, {"lblVersion"}, {"lblChangePw"}, {"lblPw2"}, {"optAP", "optAp"},
-        {"optEnd", "optEp"}, {"cmdExit"}, {"cmdHelp"}, {"cmdReturn", "cmdPrev"},
-        {"cmdSave", "cmdNext"}}},
-    {"frmEnd", {{""}, {"lblEndTit"}, {"lblEnd2"}, {"lblEnd3"}, {"lblEnd4"}, {"lblEnd5"},
-        {"cmdAdvanced"}, {"cmdFinish", "cmdExit"}, {"cmdHelp"}, {"cmdReturn", "cmdPrev"},
-        {"cmdSave", "cmdNext"}}},
-    {"frmAdvanced", {{"cmdUpgrade"}, {"fraAdvanced"}, {""}, {"lblUpgrade", "lblUpgradeLoader"},
-        {"lblAdvancedTit"}, {"lblAdvancedBody"}, {"lblAdvancedBody2"}, {"lblAdvancedBody3"},
-        {"cmdConfigMac", "cmdNext"}, {"cmdExit"}, {"cmdHelp"}, {"cmdPrev"}, {"lblInterface"}}},
-    {"frmAskPw", {{""}, {"lblAskPw"}, {"cmdOk"}, {"cmdReturn", "cmdCancel"}}},
-    {"frmMessage", {{""}}},
-    {"frmErrorShort", {{"cmdHelp"}, {"cmdOk"}}},
-    {"frmSetAll", {{""}, {"lblSetAllTit"}, {"lblSetAllBody"}, {"fraSetAll"}, {"lblChangePw"},
-        {"lblId"}, {"lblKey"}, {"lblNotches"}, {"lblPw2"}, {"cmdAutoConf", "cmdSetAll"},
-        {"cmdPrev"}, {"cmdExit"}}},
-    {"frmConfigAdv", {{""}, {"cmdExit"}, {"cmdRefresh", "cmdRefreshConf"}, {"fraFactoryReset"},
-        {"cmdFactoryReset"}, {"fraReset"}, {"cmdReset"}, {"fraFwUpgrade"}, {"lblFwFile"},
-        {"lblInterface"}, {"cmdFwUpgrade"}, {"fraFwUpdate"}, {"lblUpgProt"}, {"lblServerIP"},
-        {"lblFtpUser"}, {"lblFtpPass"}, {"lblFileName"}, {"lblUpdateSect"}, {"cmdFwUpdate"},
-        {"lblNetworkText", "lblNetworktext"}, {"fraNetConfig", "fraNetworkConfig"},
-        {"fraFixedIpConfig", "fraNetworkFixedIP"}, {"lblIpConfig"}, {"lblIpAddress"},
-        {"lblSubnetMask"}, {"lblDefGateway"}, {"cmdUpdateFixedIp", "cmdNetworkUpgrade"},
-        {"fraMacConfig"}, {"lblMacType"}, {"lblNodeType", "lblMacNode"},
-        {"cmdUpdateMacConf", "cmdMacUpdate"}, {"fraPhyConfig"}, {"lblNotches"},
-        {"lblDistControl", "lblDistortionControl"}, {"cmdUpdatePhyConf", "cmdPhyUpdate"},
-        {"fraMulticastConf", "fraMcastConfig"}, {"LblIGMP", "lblIGMP"}, {"CmdUpdateIGMP"},
-        {"fraSecurity"}, {"lblSecurity_0", "lblConfigPwd"}, {"lblSecurity_1", "lblConfirmPwd"},
-        {"lblSecurity_2", "lblEncrypKey"}, {"lblSecurity_3", "lblConfirmKey"},
-        {"lblSecurity_4", "lblNetId"}, {"lblSecurity_5", "lblAliasSec"},
-        {"lblSecurity_6", "lblEncryptType"}, {"lblSecurity_7", "lblAESEncryptType"},
-        {"lblSecurity_8", "lblEncryptLength"}, {"cmdUpPw", "cmdUpdatePwd"},
-        {"cmdUpKey", "cmdUpdateKey"}, {"cmdUpId", "cmdUpdateNetId"},
-        {"cmdUpdAlias", "cmdUpdateAlias"}, {"cmdUpEncryption", "cmdUpdateEncryption"},
-        {"fraVlan", "fraVlanConfig"}, {"lblVlanConf", "lblVlanConfig"}, {"lblVlanTag"},
-        {"lblVlanPriority", "lblVlanPrio"}, {"cmdUpVlan", "cmdVlanUpdate"}, {"fraQoS"},
-        {"fraQoSAdv"}, {"lblRule1"}, {"lblRule2"}, {"lblPort1"}, {"lblPort2"}, {"lblIp1"},
-        {"lblIp2"}, {"cmdQoSAdvUpdate"}}},
+const char* const kCaptions[][2] = {
+    {"frmBegin", "* lblBeginTit lblBeginBody lblBeginNote lblBeginNote2 cmdEnd=cmdExit cmdHelp cmdNext "
+        "cmdPrev"},
+    {"frmConnect", "* lblConnectTit lblConnectBody lblConnectBody2 lblTitMac lblTitId "
+        "lblAlias=lblTitAlias cmdRefresh cmdConfigMac=cmdNext cmdExit cmdPrev cmdFactoryReset "
+        "cmdQuickAdv=cmdAdvanced lblRemoteNodes lblConnectedNode"},
+    {"frmConfig", "* lblConfigTit lblConfigBody fraConfig lblId lblKey lblAlias lblNode lblVersion "
+        "lblChangePw lblPw2 optAP=optAp optEnd=optEp cmdExit cmdHelp cmdReturn=cmdPrev cmdSave=cmdNext"},
+    {"frmEnd", "* lblEndTit lblEnd2 lblEnd3 lblEnd4 lblEnd5 cmdAdvanced cmdFinish=cmdExit cmdHelp "
+        "cmdReturn=cmdPrev cmdSave=cmdNext"},
+    {"frmAdvanced", "cmdUpgrade fraAdvanced * lblUpgrade=lblUpgradeLoader lblAdvancedTit lblAdvancedBody "
+        "lblAdvancedBody2 lblAdvancedBody3 cmdConfigMac=cmdNext cmdExit cmdHelp cmdPrev lblInterface"},
+    {"frmAskPw", "* lblAskPw cmdOk cmdReturn=cmdCancel"},
+    {"frmMessage", "*"},
+    {"frmErrorShort", "cmdHelp cmdOk"},
+    {"frmSetAll", "* lblSetAllTit lblSetAllBody fraSetAll lblChangePw lblId lblKey lblNotches lblPw2 "
+        "cmdAutoConf=cmdSetAll cmdPrev cmdExit"},
+    {"frmConfigAdv", "* cmdExit cmdRefresh=cmdRefreshConf fraFactoryReset cmdFactoryReset fraReset "
+        "cmdReset fraFwUpgrade lblFwFile lblInterface cmdFwUpgrade fraFwUpdate lblUpgProt lblServerIP "
+        "lblFtpUser lblFtpPass lblFileName lblUpdateSect cmdFwUpdate lblNetworkText=lblNetworktext "
+        "fraNetConfig=fraNetworkConfig fraFixedIpConfig=fraNetworkFixedIP lblIpConfig lblIpAddress "
+        "lblSubnetMask lblDefGateway cmdUpdateFixedIp=cmdNetworkUpgrade fraMacConfig lblMacType "
+        "lblNodeType=lblMacNode cmdUpdateMacConf=cmdMacUpdate fraPhyConfig lblNotches "
+        "lblDistControl=lblDistortionControl cmdUpdatePhyConf=cmdPhyUpdate "
+        "fraMulticastConf=fraMcastConfig LblIGMP=lblIGMP CmdUpdateIGMP fraSecurity "
+        "lblSecurity_0=lblConfigPwd lblSecurity_1=lblConfirmPwd lblSecurity_2=lblEncrypKey "
+        "lblSecurity_3=lblConfirmKey lblSecurity_4=lblNetId lblSecurity_5=lblAliasSec "
+        "lblSecurity_6=lblEncryptType lblSecurity_7=lblAESEncryptType lblSecurity_8=lblEncryptLength "
+        "cmdUpPw=cmdUpdatePwd cmdUpKey=cmdUpdateKey cmdUpId=cmdUpdateNetId cmdUpdAlias=cmdUpdateAlias "
+        "cmdUpEncryption=cmdUpdateEncryption fraVlan=fraVlanConfig lblVlanConf=lblVlanConfig lblVlanTag "
+        "lblVlanPriority=lblVlanPrio cmdUpVlan=cmdVlanUpdate fraQoS fraQoSAdv lblRule1 lblRule2 lblPort1 "
+        "lblPort2 lblIp1 lblIp2 cmdQoSAdvUpdate"},
 };
 // clang-format on
 
 // Keys that are settings, not texts: they keep their shipped values.
 const QStringList kSettings{"version",  "defaultpassword", "aesSupport", "showQuickAdvanced",
                             "showFLUP", "showConfigPanel", "cboQoSnum",  "cboQoSAdvnum"};
-
-// The caption of a control: a frame's title, or the text of a label or button.
-QString CaptionOf(QWidget* control) {
-    auto* frame = qobject_cast<QGroupBox*>(control);
-    return frame ? frame->title() : control->property("text").toString();
-}
-
-QWidget* WindowNamed(const QString& name) {
-    const QList<QWidget*> all = AllWindows(W());
-    return *std::find_if(all.begin(), all.end(),
-                         [&](QWidget* w) { return w->objectName() == name; });
-}
 
 }  // namespace
 
@@ -103,9 +72,8 @@ private slots:
     // The text of "key"; "-" when the lookup fails and ends the program.
     // After a lookup, an edit of the catalogue takes effect at once.
     void lookup_data() {
-        QTest::addColumn<QByteArray>("catalogue");
-        QTest::addColumn<QByteArray>("choice");  // first line names the catalogue; "-": no file
-        Columns({"expected"});
+        // choice: its first line names the catalogue; "-": no file.
+        Cols<QByteArray, QByteArray, QString>({"catalogue", "choice", "expected"});
         const QByteArray test = "test.lng\r\n";
         QByteArray big;
         for (int i = 0; i < 10000; ++i) {
@@ -204,11 +172,18 @@ private slots:
         QVERIFY(WriteLines(f.workFile("languages/english.lng"), lines));
         QVERIFY(f.start());
         for (const auto& [window, captions] : kCaptions) {
-            for (const auto& [control, key] : captions) {
-                QWidget* w = WindowNamed(window);
-                const QString caption = *control ? CaptionOf(Ctl(w, control)) : w->windowTitle();
-                const QString expected = key ? key : *control ? control : window;
-                QVERIFY2(caption == "<" + expected + ">", qPrintable(caption + " on " + window));
+            QWidget* w = WindowNamed(window);
+            for (const QString& entry : QString(captions).split(' ')) {
+                const QString control = entry.section('=', 0, 0);
+                QWidget* c = control == "*" ? w : Ctl(w, qPrintable(control));
+                auto* frame = qobject_cast<QGroupBox*>(c);
+                const QString caption = c == w  ? w->windowTitle()
+                                        : frame ? frame->title()
+                                                : c->property("text").toString();
+                const QString key = entry.contains('=') ? entry.section('=', 1)
+                                    : c == w            ? window
+                                                        : control;
+                QVERIFY2(caption == "<" + key + ">", qPrintable(caption + " on " + window));
             }
         }
         // Each page's caption is the assistant window's title while it shows.
@@ -217,14 +192,13 @@ private slots:
             Fixture::show(WindowNamed(page));
             QCOMPARE(W().assistant->windowTitle(), QString("<%1>").arg(page));
         }
-        QStringList tabs;
         auto* bar = Ctl<QTabBar>(W().frmConfigAdv, "tabConfig");
+        const L tabs{"General",  "Network", "Mac", "Phy",   "Multicat",
+                     "Security", "Vlan",    "QoS", "QoSAdv"};
+        QCOMPARE(bar->count(), tabs.size());
         for (int i = 0; i < bar->count(); ++i) {
-            tabs << bar->tabText(i);
+            QCOMPARE(bar->tabText(i), "<tab" + tabs[i] + ">");
         }
-        QCOMPARE(tabs, QStringList({"<tabGeneral>", "<tabNetwork>", "<tabMac>", "<tabPhy>",
-                                    "<tabMulticat>", "<tabSecurity>", "<tabVlan>", "<tabQoS>",
-                                    "<tabQoSAdv>"}));
         QCOMPARE(Ctl<QLabel>(W().frmEnd, "lblEnd1")->text(), "<lblEnd1> 2.7.22");
         f.click(W().frmConfigAdv, "cmdChooseFile");
         QCOMPARE(f.dialogs.fileDialogTitles, QStringList{"<cdlTitle>"});

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "support/CatalogueText.h"
+#include "support/DataRows.h"
 #include "support/DemoNetwork.h"
 #include "support/Fixture.h"
 
@@ -24,9 +25,7 @@ const char* const kFaultNames[] = {"tool cannot start", "no response", "huge res
 // "%1" in the text stands for arg, in which {work} is the work folder.
 struct Told {
     MsgIcon icon;
-    QString title;
-    QString text;
-    QString arg = {};
+    QString title, text, arg = {};
 };
 
 const QString kApp = "Kaldor Config Tool",
@@ -42,126 +41,103 @@ const Told kResetOk{kWarn, kApp, "{errResetOk}"};
 const Told kUpgradeOk{MsgIcon::Information, kApp, "{errUpgradeOk}"};
 const Told kFactoryKo{kWarn, kApp, "{errFactResetKoOrPw}"};
 const Told kNotConfigured{MsgIcon::Stop, "{errSaving}", "{errConfiguring}02:0A:1B:00:00:03"};
+const Told kSaveNoAnswer{kWarn, "{errSaving}", "{errReceiving}"};
+const Told kSaveTimeOut{kWarn, "{errSaving}", kTimeOut};
 // Modal dialogs: the factory password prompt, the prompt of the node page's
 // walk for the study node's own password, the firmware error dialog.
 const QString kFactoryPrompt = "[{frmAskPw}] {lblAskFactPw}";
 const QString kStudyPrompt = "[{frmAskPw}] {lblAskPw} 020A1B000007";
 const QString kNoNodeTookIt = "[{errUpgradeKo}] {errCodeUpgrade7}";
 
-// What one fault does to one operation: the boxes shown (each once, in the
-// order they first came), the modal dialogs, and the window usable after it.
+// What faults do to one operation: the boxes shown (each once, in the order
+// they first came), the modal dialogs, and the window usable after it ("":
+// the operation's own). A row for kNoClient runs once per fault; with
+// CannotStart the user is first told that the client cannot start.
 struct Outcome {
-    Fault fault;
+    QList<Fault> faults;
     QList<Told> told;
-    QStringList modals;
-    QString window;
+    QStringList modals = {};
+    QString window = {};
 };
-
 struct Operation {
     const char* name;
-    const char* steps;  // see step()
+    const char* steps;  // see run()
+    QString window;
     QList<Outcome> outcomes;
 };
-
-Told Titled(const QString& title, const QString& text) {
-    return {kWarn, title, text};
-}
+const QList<Fault> kNoClient{CannotStart, NoResponse};
 
 // clang-format off
 const Operation kOperations[] = {
-    {"discovery", "!local pw: frmBegin.cmdNext", {
-        {CannotStart, {kClientStart, kReceiving}, {}, "frmConnect"},
-        {NoResponse, {kReceiving}, {}, "frmConnect"},
-        {Huge, {}, {kStudyPrompt}, "frmConnect"},
-        {Silent, {{MsgIcon::Stop, kApp, "{errNoModems}"}}, {}, "frmAdvanced"},
-        {Unwritable, {kGetUnwritable}, {}, "frmConnect"}}},
-    {"next", "discover node:office !office frmConnect.cmdConfigMac", {
-        {CannotStart, {kClientStart, kReceiving, kNoKey}, {}, "frmConnect"},
-        {NoResponse, {kReceiving, kNoKey}, {}, "frmConnect"},
-        {Huge, {}, {}, "frmConfig"},
-        {Silent, {kNoKey}, {}, "frmConnect"},
-        {Unwritable, {kGetUnwritable}, {}, "frmConnect"}}},
+    {"discovery", "!local pw: frmBegin.cmdNext", "frmConnect", {
+        {kNoClient, {kReceiving}},
+        {{Huge}, {}, {kStudyPrompt}},
+        {{Silent}, {{MsgIcon::Stop, kApp, "{errNoModems}"}}, {}, "frmAdvanced"},
+        {{Unwritable}, {kGetUnwritable}}}},
+    {"next", "discover node:office !office frmConnect.cmdConfigMac", "frmConnect", {
+        {kNoClient, {kReceiving, kNoKey}},
+        {{Huge}, {}, {}, "frmConfig"},
+        {{Silent}, {kNoKey}},
+        {{Unwritable}, {kGetUnwritable}}}},
     {"save", "discover node:office frmConnect.cmdConfigMac frmConfig.txtId=Moved !office "
-             "frmConfig.cmdSave", {
-        {CannotStart, {kClientStart, kReceiving, Titled("{errSaving}", "{errReceiving}")}, {}, "frmConfig"},
-        {NoResponse, {kReceiving, Titled("{errSaving}", "{errReceiving}")}, {}, "frmConfig"},
-        {Huge, {}, {}, "frmEnd"},
-        {Silent, {Titled("{errSaving}", kTimeOut)}, {}, "frmConfig"},
-        {Unwritable, {kPostUnwritable}, {}, "frmConfig"}}},
+             "frmConfig.cmdSave", "frmConfig", {
+        {kNoClient, {kReceiving, kSaveNoAnswer}},
+        {{Huge}, {}, {}, "frmEnd"},
+        {{Silent}, {kSaveTimeOut}},
+        {{Unwritable}, {kPostUnwritable}}}},
     {"end page", "discover node:office frmConnect.cmdConfigMac frmConfig.cmdSave !office "
-                 "frmEnd.cmdAdvanced", {
-        {CannotStart, {kClientStart, kReceiving}, {}, "frmEnd"},
-        {NoResponse, {kReceiving}, {}, "frmEnd"},
-        {Silent, {Titled(kApp, kTimeOut)}, {}, "frmEnd"},
-        {Unwritable, {kGetUnwritable}, {}, "frmEnd"}}},
-    {"several nodes", "discover !garage node:+ node:+garage frmConnect.cmdConfigMac", {
-        {CannotStart, {kClientStart, kReceiving, kNotSamePw}, {}, "frmConnect"},
-        {NoResponse, {kReceiving, kNotSamePw}, {}, "frmConnect"},
-        {Silent, {kNotSamePw}, {}, "frmConnect"},
-        {Unwritable, {kGetUnwritable, kNotSamePw}, {}, "frmConnect"}}},
+                 "frmEnd.cmdAdvanced", "frmEnd", {
+        {kNoClient, {kReceiving}},
+        {{Silent}, {{kWarn, kApp, kTimeOut}}},
+        {{Unwritable}, {kGetUnwritable}}}},
+    {"several nodes", "discover !garage node:+ node:+garage frmConnect.cmdConfigMac", "frmConnect", {
+        {kNoClient, {kReceiving, kNotSamePw}},
+        {{Silent}, {kNotSamePw}},
+        {{Unwritable}, {kGetUnwritable, kNotSamePw}}}},
     {"set-all", "discover node:+ node:+garage frmConnect.cmdConfigMac !garage "
-                "frmSetAll.txtId=Moved pw: frmSetAll.cmdAutoConf", {
-        {CannotStart, {kClientStart, kReceiving, kNotConfigured}, {}, "frmConnect"},
-        {NoResponse, {kReceiving, kNotConfigured}, {}, "frmConnect"},
-        {Huge, {{MsgIcon::NoIcon, kApp, "{errSetAllOK}"}}, {}, "frmConnect"},
-        {Silent, {kNotConfigured}, {}, "frmConnect"},
-        {Unwritable, {kPostUnwritable}, {}, "frmSetAll"}}},
-    {"refresh", "adv !office frmConfigAdv.cmdRefresh", {
-        {CannotStart, {kClientStart, kReceiving, Titled("{errReceiving}", "{errReceiving}")}, {}, "frmConfigAdv"},
-        {NoResponse, {kReceiving, Titled("{errReceiving}", "{errReceiving}")}, {}, "frmConfigAdv"},
-        {Silent, {Titled("{errReceiving}", kTimeOut)}, {}, "frmConfigAdv"},
-        {Unwritable, {kGetUnwritable}, {}, "frmConfigAdv"}}},
-    {"update", "adv !office frmConfigAdv.cmdUpdateMacConf", {
-        {CannotStart, {kClientStart, kReceiving, Titled("{errSaving}", "{errReceiving}")}, {}, "frmConfigAdv"},
-        {NoResponse, {kReceiving, Titled("{errSaving}", "{errReceiving}")}, {}, "frmConfigAdv"},
-        {Silent, {Titled("{errSaving}", kTimeOut)}, {}, "frmConfigAdv"},
-        {Unwritable, {kPostUnwritable}, {}, "frmConfigAdv"}}},
-    {"reset", "adv !office frmConfigAdv.cmdReset", {
-        {CannotStart, {kClientStart, kReceiving, Titled("{errReseting}", "{errReceiving}")}, {}, "frmConfigAdv"},
-        {NoResponse, {kReceiving, Titled("{errReseting}", "{errReceiving}")}, {}, "frmConfigAdv"},
-        {Huge, {kResetOk}, {}, "frmConfigAdv"},
-        {Silent, {Titled("{errReseting}", kTimeOut)}, {}, "frmConfigAdv"},
-        {Unwritable, {kPostUnwritable}, {}, "frmConfigAdv"}}},
-    {"factory reset", "adv pw:factory !office frmConfigAdv.cmdFactoryReset", {
-        {CannotStart, {kClientStart, kReceiving, kFactoryKo}, {kFactoryPrompt}, "frmConnect"},
-        {NoResponse, {kReceiving, kFactoryKo}, {kFactoryPrompt}, "frmConnect"},
-        {Huge, {Titled(kApp, "{errPwError}")}, {kFactoryPrompt, kStudyPrompt}, "frmConnect"},
-        {Silent, {kFactoryKo}, {kFactoryPrompt}, "frmConnect"},
-        {Unwritable, {kPostUnwritable, kGetUnwritable}, {kFactoryPrompt}, "frmConnect"}}},
+                "frmSetAll.txtId=Moved pw: frmSetAll.cmdAutoConf", "frmConnect", {
+        {kNoClient, {kReceiving, kNotConfigured}},
+        {{Huge}, {{MsgIcon::NoIcon, kApp, "{errSetAllOK}"}}},
+        {{Silent}, {kNotConfigured}},
+        {{Unwritable}, {kPostUnwritable}, {}, "frmSetAll"}}},
+    {"refresh", "adv !office frmConfigAdv.cmdRefresh", "frmConfigAdv", {
+        {kNoClient, {kReceiving, {kWarn, "{errReceiving}", "{errReceiving}"}}},
+        {{Silent}, {{kWarn, "{errReceiving}", kTimeOut}}},
+        {{Unwritable}, {kGetUnwritable}}}},
+    {"update", "adv !office frmConfigAdv.cmdUpdateMacConf", "frmConfigAdv", {
+        {kNoClient, {kReceiving, kSaveNoAnswer}},
+        {{Silent}, {kSaveTimeOut}},
+        {{Unwritable}, {kPostUnwritable}}}},
+    {"reset", "adv !office frmConfigAdv.cmdReset", "frmConfigAdv", {
+        {kNoClient, {kReceiving, {kWarn, "{errReseting}", "{errReceiving}"}}},
+        {{Huge}, {kResetOk}},
+        {{Silent}, {{kWarn, "{errReseting}", kTimeOut}}},
+        {{Unwritable}, {kPostUnwritable}}}},
+    {"factory reset", "adv pw:factory !office frmConfigAdv.cmdFactoryReset", "frmConnect", {
+        {kNoClient, {kReceiving, kFactoryKo}, {kFactoryPrompt}},
+        {{Huge}, {{kWarn, kApp, "{errPwError}"}}, {kFactoryPrompt, kStudyPrompt}},
+        {{Silent}, {kFactoryKo}, {kFactoryPrompt}},
+        {{Unwritable}, {kPostUnwritable, kGetUnwritable}, {kFactoryPrompt}}}},
     {"FTP/TFTP update", "adv frmConfigAdv.cboUpgProt=TFTP frmConfigAdv.txtServerIP=192.168.1.6 "
-                        "frmConfigAdv.txtFileName=kpl200-2.5.0.img !office frmConfigAdv.cmdFwUpdate", {
-        {CannotStart, {kClientStart, kReceiving, Titled("{errSaving}", "{errReceiving}"),
-                       Titled("", "{errReceiving}")}, {}, "frmConfigAdv"},
-        {NoResponse, {kReceiving, Titled("{errSaving}", "{errReceiving}"), Titled("", "{errReceiving}")},
-         {}, "frmConfigAdv"},
-        {Huge, {kResetOk, kUpgradeOk}, {}, "frmConfigAdv"},
-        {Silent, {Titled("{errSaving}", kTimeOut), Titled("", kTimeOut)}, {}, "frmConfigAdv"},
-        {Unwritable, {kPostUnwritable}, {}, "frmConfigAdv"}}},
+        "frmConfigAdv.txtFileName=kpl200-2.5.0.img !office frmConfigAdv.cmdFwUpdate", "frmConfigAdv", {
+        {kNoClient, {kReceiving, kSaveNoAnswer, {kWarn, "", "{errReceiving}"}}},
+        {{Huge}, {kResetOk, kUpgradeOk}},
+        {{Silent}, {kSaveTimeOut, {kWarn, "", kTimeOut}}},
+        {{Unwritable}, {kPostUnwritable}}}},
     {"layer-2 upgrade", "adv image:KPL-200 frmConfigAdv.cmdChooseFile !office "
-                        "frmConfigAdv.cmdFwUpgrade", {
-        {CannotStart, {kClientStart, kReceiving}, {kNoNodeTookIt}, "frmConfigAdv"},
-        {NoResponse, {kReceiving, Titled("{errUpgradeKo}", "{errReceiving}")}, {}, "frmConfigAdv"},
-        {Huge, {kResetOk, kUpgradeOk}, {}, "frmConfigAdv"},
-        {Silent, {}, {kNoNodeTookIt}, "frmConfigAdv"},
-        {Unwritable, {kPostUnwritable}, {}, "frmConfigAdv"}}},
+                        "frmConfigAdv.cmdFwUpgrade", "frmConfigAdv", {
+        {{CannotStart}, {kClientStart, kReceiving}, {kNoNodeTookIt}},
+        {{NoResponse}, {kReceiving, {kWarn, "{errUpgradeKo}", "{errReceiving}"}}},
+        {{Huge}, {kResetOk, kUpgradeOk}},
+        {{Silent}, {}, {kNoNodeTookIt}},
+        {{Unwritable}, {kPostUnwritable}}}},
     {"loader upgrade", "sim:loader,local,on frmBegin.cmdNext frmAdvanced.cboInterface=eth1 "
-                       "image:KPL-510A !!local frmAdvanced.cmdUpgrade", {
-        {CannotStart, {{kWarn, kApp, "{errToolStart}", "winl2fwserver.exe"}}, {}, "frmAdvanced"},
-        {NoResponse, {kUpgradeOk}, {}, "frmAdvanced"},  // no result file: success
-        {Huge, {kUpgradeOk}, {}, "frmAdvanced"},
-        {Silent, {}, {kNoNodeTookIt}, "frmAdvanced"}}},
+                       "image:KPL-510A !!local frmAdvanced.cmdUpgrade", "frmAdvanced", {
+        {{CannotStart}, {{kWarn, kApp, "{errToolStart}", "winl2fwserver.exe"}}},
+        {{NoResponse, Huge}, {kUpgradeOk}},  // no result file: success
+        {{Silent}, {}, {kNoNodeTookIt}}}},
 };
 // clang-format on
-
-QWidget* WindowNamed(const QString& name) {
-    const QList<QWidget*> all = AllWindows(W());
-    return *std::find_if(all.begin(), all.end(),
-                         [&](QWidget* w) { return w->objectName() == name; });
-}
-
-QString Shown(MsgIcon icon, const QString& title, const QString& text) {
-    return QString("[%1|%2] %3").arg(int(icon)).arg(title, text);
-}
 
 }  // namespace
 
@@ -187,10 +163,10 @@ class FaultsTest : public QObject {
             qputenv("PATH", "");
             standIn(QByteArray(64, '\x7f'));
         } else if (fault == Unwritable) {
-            QFile::remove(f->workFile("get.cfg"));
-            QFile::remove(f->workFile("post.cfg"));
-            QDir(f->workDir()).mkdir("get.cfg");
-            QDir(f->workDir()).mkdir("post.cfg");
+            for (const QString file : {"get.cfg", "post.cfg"}) {
+                QFile::remove(f->workFile(file));
+                QDir(f->workDir()).mkdir(file);
+            }
         } else if (!server) {
             f->sim(QStringList{"fault", node} + knob[fault]);
         } else if (fault == Silent) {
@@ -228,11 +204,11 @@ class FaultsTest : public QObject {
             } else if (text.startsWith("image:")) {
                 f->sim({"image", f->workFile("new firmware.img"), text.mid(6), "3.3.0"});
                 f->dialogs.chosenFiles << f->workFile("new firmware.img");
+            } else if (text == "node:+") {
+                f->clickNodeBox();
             } else if (text.startsWith("node:")) {
-                const bool box = text == "node:+";
-                box ? f->clickNodeBox()
-                    : f->clickNodeEntry(f->rowOf(text.endsWith("garage") ? kGarage : kOffice),
-                                        text.startsWith("node:+"));
+                f->clickNodeEntry(f->rowOf(text.endsWith("garage") ? kGarage : kOffice),
+                                  text.startsWith("node:+"));
             } else {
                 QWidget* window = WindowNamed(text.section('.', 0, 0));
                 const QString name = text.section('.', 1).section('=', 0, 0);
@@ -250,31 +226,35 @@ class FaultsTest : public QObject {
     }
 
     static void addRows(int first, int last) {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<Outcome>("outcome");
-        for (int op = first; op <= last; ++op) {
-            for (const Outcome& outcome : kOperations[op].outcomes) {
-                QTest::addRow("%s, %s", kOperations[op].name, kFaultNames[outcome.fault])
-                    << QString(kOperations[op].steps) << outcome;
+        Cols<QString, int, Outcome>({"steps", "fault", "outcome"});
+        for (const Operation& op : QList(kOperations + first, kOperations + last + 1)) {
+            for (Outcome row : op.outcomes) {
+                row.window = row.window.isEmpty() ? op.window : row.window;
+                for (Fault fault : row.faults) {
+                    const bool tellStart = fault == CannotStart && row.faults.size() > 1;
+                    QTest::addRow("%s, %s", op.name, kFaultNames[fault])
+                        << QString(op.steps) << int(fault)
+                        << Outcome{{},
+                                   (tellStart ? QList{kClientStart} : QList<Told>()) + row.told,
+                                   row.modals,
+                                   row.window};
+                }
             }
         }
     }
 
     void runRow() {
-        QFETCH(QString, steps);
         QFETCH(Outcome, outcome);
-        run("sim:time-scale,0 " + steps, outcome.fault);
+        run("sim:time-scale,0 " + Cell("steps"), Fault(Cell<int>("fault")));
         QStringList told, expected;
         for (const DialogRecorder::Box& box : f->dialogs.boxes) {
-            told << Shown(box.icon, box.title, box.text);
+            told << QString("[%1|%2] %3").arg(int(box.icon)).arg(box.title, box.text);
         }
         told.removeDuplicates();
-        for (const Told& box : outcome.told) {
-            const QString text = Resolved(box.text);
-            expected << Shown(box.icon, Resolved(box.title),
-                              box.arg.isEmpty()
-                                  ? text
-                                  : text.arg(QString(box.arg).replace("{work}", f->workDir())));
+        for (const auto& [icon, title, text, arg] : outcome.told) {
+            const QString shown =
+                Resolved(text).replace("%1", QString(arg).replace("{work}", f->workDir()));
+            expected << QString("[%1|%2] %3").arg(int(icon)).arg(Resolved(title), shown);
         }
         QCOMPARE(told, expected);
         QCOMPARE(f->dialogs.modals, Resolved(outcome.modals));

@@ -33,24 +33,21 @@ class InstallTest : public QObject {
 
     // Starts the installed launcher with HOME and, when given, XDG_DATA_HOME.
     // True when the program painted its welcome page and ended as asked.
-    bool launch(const QString& home, const QString& dataHome, QString* output) {
+    bool launch(const QString& home, const QString& dataHome) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("XDG_DATA_HOME");
         env.insert("HOME", home);
-        if (!dataHome.isEmpty()) {
-            env.insert("XDG_DATA_HOME", dataHome);
-        }
+        dataHome.isEmpty() ? void() : env.insert("XDG_DATA_HOME", dataHome);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("KALDOR_EXIT_AFTER_PAINT", "1");
         QProcess launcher;
         launcher.setProcessEnvironment(env);
         launcher.setWorkingDirectory(home);
+        launcher.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         launcher.start(installed("bin/kaldor-config"), {});
         launcher.waitForFinished(60000);
-        const QByteArray out = launcher.readAllStandardOutput();
-        *output = QString::fromUtf8(out + launcher.readAllStandardError());
         return launcher.exitStatus() == QProcess::NormalExit && launcher.exitCode() == 0 &&
-               out.startsWith("painted ");
+               launcher.readAllStandardOutput().startsWith("painted ");
     }
 
 private slots:
@@ -78,9 +75,8 @@ private slots:
     // choice and the network. What the user changes there survives the next
     // start; a link whose installed file is gone is renewed.
     void launcherPreparesWorkFolder_data() {
-        Columns({"file"});
-        QTest::addColumn<QByteArray>("userContent");  // empty: a link to a vanished file
-        QTest::addColumn<bool>("dataHomeSet");
+        // userContent empty: a link to a vanished file.
+        Cols<QString, QByteArray, bool>({"file", "userContent", "dataHomeSet"});
         Row("own tool", "ihcp_client.exe", QByteArray("#!/bin/sh\nexit 0\n"), true);
         Row("changed network", "simnet.json", QByteArray("{\"changed\": true}\n"), false);
         Row("language choice", "languages/default.lang", QByteArray("spanish.lng\r\n"), true);
@@ -92,8 +88,7 @@ private slots:
         const QString folder =
             (dataHome.isEmpty() ? home.filePath(".local/share") : dataHome) + "/kaldor-config";
         const QString work = folder + "/resources/";
-        QString output;
-        QVERIFY2(launch(home.path(), dataHome, &output), qPrintable(output));
+        QVERIFY(launch(home.path(), dataHome));
         QVERIFY(OwnerOnly(folder));
         for (const QString tool :
              {"ihcp_client.exe", "MacDiscover.exe", "winl2fwserver.exe", "kaldor-sim"}) {
@@ -113,7 +108,7 @@ private slots:
         QVERIFY(content.isEmpty() ? QFile::link(home.filePath("gone/") + Cell("file"), path)
                                   : file.open(QIODevice::WriteOnly) && file.write(content) > 0);
         file.close();
-        QVERIFY2(launch(home.path(), dataHome, &output), qPrintable(output));
+        QVERIFY(launch(home.path(), dataHome));
         const QString tool = installed("libexec/kaldor-config/" + Cell("file"));
         QCOMPARE(ReadAll(path), content.isEmpty() ? ReadAll(tool) : content);
         QCOMPARE(LinksTo(path, tool), content.isEmpty());

@@ -6,35 +6,10 @@
 #include <QStackedWidget>
 #include <QtTest>
 
+#include "support/CatalogueText.h"
 #include "support/DataRows.h"
 #include "support/DemoNetwork.h"
 #include "support/Fixture.h"
-
-namespace {
-
-// The controls Tab reaches, starting from the first one.
-QList<QWidget*> TabChain(QWidget* window) {
-    QList<QWidget*> chain;
-    QWidget* w = window;
-    for (int guard = 0; guard < 500; ++guard) {
-        w = w->nextInFocusChain();
-        if (w == window) {
-            break;
-        }
-        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
-            window->isAncestorOf(w) && w->window() == window->window() && !w->focusProxy()) {
-            chain.append(w);
-        }
-    }
-    return chain;
-}
-
-QString AccessibleName(QWidget* w) {
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
-    return iface ? iface->text(QAccessible::Name) : QString();
-}
-
-}  // namespace
 
 class KeyboardTest : public QObject {
     Q_OBJECT
@@ -57,8 +32,7 @@ private slots:
 
     // Every page, the prompt and each panel of the advanced window.
     void tabOrderAndNames_data() {
-        Columns({"window"});
-        QTest::addColumn<int>("panel");  // the advanced window's panel shown
+        Cols<QString, int>({"window", "panel"});  // panel: the advanced window's panel shown
         for (const char* name : {"frmBegin", "frmConnect", "frmAdvanced", "frmConfig", "frmEnd",
                                  "frmAskPw", "frmSetAll"}) {
             Row(name, name, 1);
@@ -68,19 +42,23 @@ private slots:
         }
     }
     void tabOrderAndNames() {
-        const QList<QWidget*> all = AllWindows(W());
-        QWidget* w = *std::find_if(all.begin(), all.end(),
-                                   [](QWidget* c) { return c->objectName() == Cell("window"); });
+        QWidget* w = WindowNamed(Cell("window"));
         Ctl<QStackedWidget>(W().frmConfigAdv, "stkPanels")
             ->setCurrentWidget(
                 Ctl(W().frmConfigAdv, qPrintable(QString("picFrame_%1").arg(Cell<int>("panel")))));
         Fixture::show(w);
-        const QList<QWidget*> chain = TabChain(w);
-        QVERIFY(chain.size() >= 2);
-        for (QWidget* control : chain) {
-            QVERIFY2(!AccessibleName(control).trimmed().isEmpty(),
-                     qPrintable(control->objectName()));
+        // The controls Tab reaches, each with a name a screen reader says.
+        QList<QWidget*> chain;
+        for (QWidget* c = w->nextInFocusChain(); c != w; c = c->nextInFocusChain()) {
+            if (c->isVisible() && c->isEnabled() && (c->focusPolicy() & Qt::TabFocus) &&
+                w->isAncestorOf(c) && !c->focusProxy()) {
+                QAccessibleInterface* named = QAccessible::queryAccessibleInterface(c);
+                QVERIFY2(named && !named->text(QAccessible::Name).trimmed().isEmpty(),
+                         qPrintable(c->objectName()));
+                chain << c;
+            }
         }
+        QVERIFY(chain.size() >= 2);
         for (qsizetype i = 1; i < chain.size(); ++i) {
             const QPoint a = chain[i - 1]->mapTo(w, chain[i - 1]->rect().center());
             const QPoint b = chain[i]->mapTo(w, chain[i]->rect().center());
@@ -91,74 +69,53 @@ private slots:
 
     // The node page's rules follow the selection however the keyboard moves
     // it: on the list or on the connected node's box, Ctrl held as a row says.
-    void nodeSelectionByKeyboard_data() {
-        Columns({"control"});
-        QTest::addColumn<QList<int>>("keys");  // key combinations, in order
-        QTest::addColumn<QStringList>("selected");
-        QTest::addColumn<bool>("next");
-        QTest::addColumn<bool>("advanced");
-        Columns({"selectedMac"});
+    // Key 0 is a screen reader toggling the second entry through the list's
+    // accessible cells, which does not make it current.
+    void nodeSelection_data() {
+        Cols<QString, QList<int>, L, bool, bool, QString>(
+            {"control", "keys", "selected", "next", "advanced", "selectedMac"});
         const int down = Qt::Key_Down,
-                  ctrlSpace = (Qt::ControlModifier | Qt::Key_Space).toCombined();
-        Row("Down: the first entry", "lstMac", QList<int>{down}, QStringList{kOffice}, true, true,
-            kOffice);
-        Row("Home after End", "lstMac", QList<int>{down, Qt::Key_End, Qt::Key_Home},
-            QStringList{kOffice}, true, true, kOffice);
-        Row("onto another network", "lstMac", QList<int>{down, down, down}, QStringList(), false,
-            false, kLab);
-        Row("back to the network", "lstMac", QList<int>{down, down, down, Qt::Key_Up},
-            QStringList{kGarage}, true, true, kGarage);
-        Row("Shift+Down: two entries", "lstMac",
-            QList<int>{down, (Qt::ShiftModifier | Qt::Key_Down).toCombined()},
-            QStringList{kOffice, kGarage}, true, true, kGarage);
-        Row("Ctrl+Space adds an entry", "lstMac",
-            QList<int>{down, (Qt::ControlModifier | Qt::Key_Down).toCombined(), ctrlSpace},
-            QStringList{kOffice, kGarage}, true, false, kOffice);
-        Row("Ctrl+Space takes the entry back", "lstMac", QList<int>{down, ctrlSpace}, QStringList(),
-            false, false, kOffice);
-        Row("Space on the connected node", "txtMacDirect", QList<int>{Qt::Key_Space}, QStringList(),
-            true, true, kLocal);
+                  ctrlSpace = (Qt::ControlModifier | Qt::Key_Space).toCombined(),
+                  shiftDown = (Qt::ShiftModifier | Qt::Key_Down).toCombined(),
+                  ctrlDown = (Qt::ControlModifier | Qt::Key_Down).toCombined();
+        // clang-format off
+        Row("Down: the first entry", "lstMac", QList{down}, L{kOffice}, true, true, kOffice);
+        Row("Home after End", "lstMac", QList{down, int(Qt::Key_End), int(Qt::Key_Home)}, L{kOffice}, true, true, kOffice);
+        Row("onto another network", "lstMac", QList{down, down, down}, L(), false, false, kLab);
+        Row("back to the network", "lstMac", QList{down, down, down, int(Qt::Key_Up)}, L{kGarage}, true, true, kGarage);
+        Row("Shift+Down: two entries", "lstMac", QList{down, shiftDown}, L{kOffice, kGarage}, true, true, kGarage);
+        Row("Ctrl+Space adds an entry", "lstMac", QList{down, ctrlDown, ctrlSpace}, L{kOffice, kGarage}, true, false, kOffice);
+        Row("Ctrl+Space takes the entry back", "lstMac", QList{down, ctrlSpace}, L(), false, false, kOffice);
+        Row("Space on the connected node", "txtMacDirect", QList{int(Qt::Key_Space)}, L(), true, true, kLocal);
+        Row("screen reader", "lstMac", QList{0}, L{kGarage}, true, true, kGarage);
+        // clang-format on
     }
-    void nodeSelectionByKeyboard() {
+    void nodeSelection() {
         Fixture::show(W().frmConnect);
+        auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
         QWidget* target = Ctl(W().frmConnect, qPrintable(Cell("control")));
         target->setFocus();
         for (int key : Cell<QList<int>>("keys")) {
             const QKeyCombination combination = QKeyCombination::fromCombined(key);
             const bool ctrl = combination.keyboardModifiers() & Qt::ControlModifier;
-            if (ctrl) {
-                QTest::keyPress(target, Qt::Key_Control);
+            if (!key) {
+                QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+                QAccessibleInterface* cell = table->tableInterface()->cellAt(1, 0);
+                cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+                continue;
             }
+            ctrl ? QTest::keyPress(target, Qt::Key_Control) : void();
             QTest::keyClick(target, combination.key(), combination.keyboardModifiers());
-            if (ctrl) {
-                QTest::keyRelease(target, Qt::Key_Control, Qt::ControlModifier);
-            }
+            ctrl ? QTest::keyRelease(target, Qt::Key_Control, Qt::ControlModifier) : void();
         }
         QStringList macs;
-        for (QListWidgetItem* item : Ctl<QListWidget>(W().frmConnect, "lstMac")->selectedItems()) {
+        for (QListWidgetItem* item : list->selectedItems()) {
             macs << item->text().left(12);
         }
         QCOMPARE(macs, Cell<QStringList>("selected"));
         QCOMPARE(Ctl(W().frmConnect, "cmdConfigMac")->isEnabled(), Cell<bool>("next"));
         QCOMPARE(Ctl(W().frmConnect, "cmdQuickAdv")->isEnabled(), Cell<bool>("advanced"));
         QCOMPARE(Session().SelectedMac, Cell("selectedMac"));
-    }
-
-    // A screen reader selects an entry through the list's accessible cells,
-    // without making it current: Next and Advanced follow all the same.
-    void nodeSelectionByScreenReader() {
-        Fixture::show(W().frmConnect);
-        auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
-        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
-        QVERIFY(table && table->tableInterface());
-        QAccessibleInterface* cell = table->tableInterface()->cellAt(1, 0);
-        QVERIFY(cell && cell->actionInterface());
-        cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-        QCOMPARE(list->selectedItems().size(), 1);
-        QCOMPARE(list->selectedItems().first()->text().left(12), kGarage);
-        QVERIFY(Ctl(W().frmConnect, "cmdConfigMac")->isEnabled());
-        QVERIFY(Ctl(W().frmConnect, "cmdQuickAdv")->isEnabled());
-        QCOMPARE(Session().SelectedMac, kGarage);
     }
 
     // From the welcome page to the end page with keys alone, each typed on
@@ -178,14 +135,12 @@ private slots:
         type(Qt::Key_Return);
         QCOMPARE(ShownPage(), W().frmConnect);
         const auto focused = [] {
-            const bool anyFocus =
-                QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; });
-            return anyFocus ? QApplication::focusWidget()->objectName() : QString();
+            return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "";
         };
         for (int i = 0; i < 20 && focused() != "lstMac"; ++i) {
             type(Qt::Key_Tab);
         }
-        QCOMPARE(focused(), "lstMac");
+        QTRY_COMPARE(focused(), "lstMac");
         type(Qt::Key_Space);  // the entry the focus came to
         type(Qt::Key_Return);
         QCOMPARE(ShownPage(), W().frmConfig);

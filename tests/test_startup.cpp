@@ -18,7 +18,7 @@ private slots:
     // The assistant window keeps one size for every page: each page, with
     // either catalogue's texts, fits in it.
     void everyPageFits_data() {
-        Columns({"catalogue"});
+        Cols<QString>({"catalogue"});
         Row("English", "english.lng");
         Row("Spanish", "spanish.lng");
     }
@@ -42,18 +42,17 @@ private slots:
     // are loaded, after the welcome and node pages are labelled. Without its
     // work folder the program cannot read the catalogue at all.
     void startUpRefused_data() {
-        Columns({"missing", "told"});       // a catalogue key, or "" for the work folder
-        QTest::addColumn<int>("exitCode");  // -1: start-up returns without ending
+        // missing: a catalogue key, or "" for the work folder; exit code -1:
+        // start-up returns without ending.
+        Cols<QString, QString, int>({"missing", "told", "exitCode"});
+        // clang-format off
         Row("version, looked up first", "version", "[1|Error] : 'version' not found", 1);
         Row("welcome page caption", "lblBeginNote2", "[1|Error] : 'lblBeginNote2' not found", 1);
-        Row("configuration page caption", "lblConfigTit",
-            "[1|Error] {errLoadLang}: 'lblConfigTit' not found", 1);
-        Row("advanced window caption", "tabGeneral",
-            "[1|Error] {errLoadLang}: 'tabGeneral' not found", 1);
-        Row("no work folder", "",
-            "[2|Kaldor Config Tool] The folder \"resources\" was not found in {start}. Start "
-            "Kaldor Config from the folder that holds its resources folder.",
-            -1);
+        Row("configuration page caption", "lblConfigTit", "[1|Error] {errLoadLang}: 'lblConfigTit' not found", 1);
+        Row("advanced window caption", "tabGeneral", "[1|Error] {errLoadLang}: 'tabGeneral' not found", 1);
+        Row("no work folder", "", "[2|Kaldor Config Tool] The folder \"resources\" was not found in {start}. Start "
+            "Kaldor Config from the folder that holds its resources folder.", -1);
+        // clang-format on
     }
     void startUpRefused() {
         Fixture f;
@@ -64,35 +63,33 @@ private slots:
         QVERIFY(!f.start());
         QCOMPARE(f.dialogs.describe(), told);
         QCOMPARE(f.exitCode.value_or(-1), Cell<int>("exitCode"));
-        const QList<QWidget*> windows = AllWindows(W());
-        QVERIFY(std::none_of(windows.begin(), windows.end(),
-                             [](QWidget* w) { return w && w->isVisible(); }));
+        for (QWidget* w : AllWindows(W())) {
+            QVERIFY(!w || !w->isVisible());
+        }
     }
 
     // Catalogue texts that shape the windows: the version, the switches (only
     // "yes" in any letter case) and the optional tabs, which exist only with
     // a caption. Without the parameter list the tabs move into its place.
     void catalogueSettings_data() {
-        Columns({"version", "switch"});
-        QTest::addColumn<QStringList>("emptyTabs");
-        Columns({"versionText"});
-        QTest::addColumn<bool>("switchedOn");
-        QTest::addColumn<int>("tabs");
-        Row("every tab", "2.7", "yes", QStringList(), "2.7.22", true, 9);
-        Row("no MAC", "", "YeS", QStringList{"tabMac"}, ".22", true, 8);
-        Row("no MAC, no PHY", "a=b", "yes ", QStringList{"tabMac", "tabPhy"}, "a=b.22", false, 7);
-        Row("no optional tab", "2", "1",
-            QStringList{"tabNetwork", "tabMac", "tabPhy", "tabMulticat", "tabSecurity", "tabVlan",
-                        "tabQoS", "tabQoSAdv"},
-            "2.22", false, 1);
+        Cols<QString, QString, L, QString, bool, int>(
+            {"version", "switch", "emptyTabs", "versionText", "switchedOn", "tabs"});
+        const L optional{"tabNetwork",  "tabMac",  "tabPhy", "tabMulticat",
+                         "tabSecurity", "tabVlan", "tabQoS", "tabQoSAdv"};
+        // clang-format off
+        Row("every tab", "2.7", "yes", L(), "2.7.22", true, 9);
+        Row("no MAC", "", "YeS", L{"tabMac"}, ".22", true, 8);
+        Row("no MAC, no PHY", "a=b", "yes ", L{"tabMac", "tabPhy"}, "a=b.22", false, 7);
+        Row("no optional tab", "2", "1", optional, "2.22", false, 1);
+        // clang-format on
     }
     void catalogueSettings() {
         Fixture f;
         f.setCatalogue("version", Cell("version"));
-        for (const char* key : {"showQuickAdvanced", "showFLUP", "showConfigPanel"}) {
+        for (const QString& key : L{"showQuickAdvanced", "showFLUP", "showConfigPanel"}) {
             f.setCatalogue(key, Cell("switch"));
         }
-        for (const QString& key : Cell<QStringList>("emptyTabs")) {
+        for (const QString& key : Cell<L>("emptyTabs")) {
             f.setCatalogue(key, "");
         }
         QVERIFY(f.start());

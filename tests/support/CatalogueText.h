@@ -5,41 +5,36 @@
 #include <QStringList>
 
 #include "Fixture.h"
-#include "lang/Catalogue.h"
 
 // The text of a key in the catalogue that the running fixture's choice file
-// names, read here line by line: the first line whose text before its first
-// "=" is the key gives everything after that "="; lines end with CR LF or LF.
-// A key that is not there reads as "<key missing>", which no window shows.
+// names, read here line by line: the first "key=" line gives the rest of the
+// line (CR LF or LF ends a line). A key that is not there reads as
+// "<key missing>", which no window shows.
 inline QString FixtureText(const QString& key) {
     const auto lines = [](const QString& path) {
         QFile file(path);
-        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        if (bytes.startsWith("\xEF\xBB\xBF")) {
-            bytes.remove(0, 3);
-        }
-        return QString::fromUtf8(bytes).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return QString::fromUtf8(bytes).remove(QChar(0xFEFF)).remove('\r').split('\n');
     };
-    const QString folder = Fixture::latest->workFile(QStringLiteral("languages/"));
+    const QString folder = Fixture::latest->workFile("languages/");
     for (const QString& line : lines(folder + lines(folder + "default.lang").first())) {
-        if (line.section(QLatin1Char('='), 0, 0) == key && line.contains(QLatin1Char('='))) {
-            return line.section(QLatin1Char('='), 1);
+        if (line.startsWith(key + '=')) {
+            return line.mid(key.size() + 1);
         }
     }
-    return QStringLiteral("<%1 missing>").arg(key);
+    return "<" + key + " missing>";
 }
 
-// Expected texts written with "{key}" for the catalogue text of key, so that
-// table rows stay short and follow the catalogue.
-inline QString Resolved(QString text) {
-    static const QRegularExpression key(QStringLiteral("\\{(\\w+)\\}"));
+// An expected text with "{key}" for the catalogue text of key.
+inline QString Resolved(const QString& text) {
+    static const QRegularExpression key("\\{(\\w+)\\}");
+    QString out;
     qsizetype from = 0;
-    for (QRegularExpressionMatch m = key.match(text); m.hasMatch(); m = key.match(text, from)) {
-        const QString value = FixtureText(m.captured(1));
-        text.replace(m.capturedStart(), m.capturedLength(), value);
-        from = m.capturedStart() + value.size();
+    for (const QRegularExpressionMatch& m : key.globalMatch(text)) {
+        out += text.mid(from, m.capturedStart() - from) + FixtureText(m.captured(1));
+        from = m.capturedEnd();
     }
-    return text;
+    return out + text.mid(from);
 }
 
 inline QStringList Resolved(QStringList texts) {
@@ -47,4 +42,11 @@ inline QStringList Resolved(QStringList texts) {
         text = Resolved(text);
     }
     return texts;
+}
+
+// A window or page found by its name.
+inline QWidget* WindowNamed(const QString& name) {
+    const QList<QWidget*> all = AllWindows(W());
+    return *std::find_if(all.begin(), all.end(),
+                         [&](QWidget* w) { return w->objectName() == name; });
 }
