@@ -6,7 +6,6 @@
 
 #include "app/TextFiles.h"
 #include "test_advanced_helpers.h"
-#include "ui/BusyOperation.h"
 
 namespace {
 
@@ -74,7 +73,7 @@ private slots:
     // same, and a click on a tab shows its own panel (absent tabs match none).
     // clang-format off
     void load_data() {
-        // "shown": as Describe() tells them
+        // "shown": as Shown() tells them
         Cols<QString, L, L, L, L>({"mac", "opening", "refresh", "typed", "shown"});
         const L none, noAes{"cboEncryptType hidden", "cmdUpEncryption hidden", "lblSecurity_8 hidden"};
         const L pw{"txtConfPassword=a", "txtConfirmPw=a"};
@@ -88,8 +87,9 @@ private slots:
             L{"IP_CONFIG=DHCP"}, L{"IP_CONFIG_OPTIONS='DHCP','Fixed','Auto'", "IP_CONFIG=Auto"}, none,
             L{"txtIpAddress=192.168.1.10 off", "cboEncryptType=3DES", "cboEncryptLength=168 off",
             "txtVlanTag=100 off", "cmdUpVlan off", "txtConfirmPw= off", "cmdUpPw off"});
-        Row("refresh that clears the identifier empties the key", kLocal, none, L{"NET_ID_STR="}, none,
-            L{"txtEncrypKey= off", "txtConfirmKey= off", "cmdUpKey"});
+        Row("named model without AES support; a refresh that clears the identifier empties the key", kLocal,
+            L{"MODEL=KPL-510", "AES_SUPPORT=N"}, L{"NET_ID_STR="}, none, L{"cboEncryptType=3DES off",
+            "txtEncrypKey= off", "txtConfirmKey= off", "cmdUpKey"});
         Row("refresh that names the identifier again, tagging switched off", kLocal, L{"NET_ID_STR=",
             "KALDOR_VLAN_CONFIG=Enabled"}, L{"NET_ID_STR=KaldorHome", "KALDOR_VLAN_CONFIG=Disabled"}, none,
             L{"txtEncrypKey=HomeKey-2024", "cboNodeType=AP", "cboVlanPrio=0 off", "cmdUpVlan off"});
@@ -101,8 +101,6 @@ private slots:
         Row("model not named in the catalogue", kLocal, L{"MODEL=KPL-200"}, none, none, noAes);
         Row("empty model, type outside the options", kLocal, L{"MODEL=", "ENCRYPT_TYPE=Blowfish"}, none, none,
             L{"cboEncryptType=", "cboAESEncryptType=None off"});
-        Row("named model without AES support", kLocal, L{"MODEL=KPL-510", "AES_SUPPORT=N"}, none, none,
-            L{"cboEncryptType=3DES off"});
         Row("password, cleared key, AES chosen, tag out of range", kLocal, none, none, L{"txtConfPassword=a",
             "txtConfirmKey=x", "txtEncrypKey=", "cboEncryptType=AES", "cboVlanConf=Enabled",
             "txtVlanTag=4095", "cboVlanPrio=6"}, L{"txtConfirmPw=", "cmdUpPw off", "txtConfirmKey= off",
@@ -161,30 +159,6 @@ private slots:
                  Control("picCriterion_2"));
         f.click(Adv(), "cmdExit");
         QVERIFY(!Adv()->isVisible() && W().frmEnd->isVisible() && W().frmEnd->isEnabled());
-    }
-
-    // Advanced on the node page: the page stays until the advanced window
-    // opens, so a node that does not answer the full read leaves the user on
-    // the page, told why.
-    void advancedFromNodePage() {
-        Fixture f;
-        QVERIFY(f.start());
-        f.dialogs.typePassword("");  // the study's password is not known
-        f.click(W().frmBegin, "cmdNext");
-        f.clickNodeEntry(f.rowOf(kOffice));
-        f.dialogs.boxes.clear();
-        int started = 0;
-        BusyOperation::setObserver([&](QWidget*, const QString&) {
-            if (++started == 2) {
-                f.sim({"fault", kOffice, "noAnswer", "on"});
-            }
-        });
-        f.click(W().frmConnect, "cmdQuickAdv");
-        BusyOperation::setObserver(nullptr);
-        QCOMPARE(started, 2);
-        QVERIFY(!Adv()->isVisible() && ShownPage() == W().frmConnect);
-        QCOMPARE(f.dialogs.describe(),
-                 "[1|Kaldor Config Tool] ERROR: node 020A1B000002 did not answer (time-out)");
     }
 };
 

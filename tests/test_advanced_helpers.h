@@ -36,22 +36,20 @@ inline void Set(const QStringList& changes) {
     }
 }
 
-// A control as the user sees it: "name=text" for a box, a list or a label,
-// "name" for a button, " off" added while disabled; "name hidden" while hidden.
-inline QString Describe(const QString& name) {
-    QWidget* c = Control(name);
-    const char* shown = c->inherits("QComboBox")         ? "currentText"
-                        : c->inherits("QAbstractButton") ? ""
-                                                         : "text";
-    const QString text = *shown ? "=" + c->property(shown).toString() : QString();
-    return c->isHidden() ? name + " hidden" : name + text + (c->isEnabled() ? "" : " off");
-}
-
-// Describes the controls that the expected descriptions name.
+// The controls that the expected descriptions name, as the user sees them:
+// "name=text" for a box, a list or a label, "name" for a button, " off" added
+// while disabled; "name hidden" while hidden.
 inline QStringList Shown(const QStringList& expected) {
     QStringList shown;
     for (const QString& e : expected) {
-        shown << Describe(e.section(QRegularExpression("[= ]"), 0, 0));
+        const QString name = e.section(QRegularExpression("[= ]"), 0, 0);
+        QWidget* c = Control(name);
+        const char* text = c->inherits("QComboBox")         ? "currentText"
+                           : c->inherits("QAbstractButton") ? ""
+                                                            : "text";
+        shown << (c->isHidden() ? name + " hidden"
+                                : name + (*text ? "=" + c->property(text).toString() : "") +
+                                      (c->isEnabled() ? "" : " off"));
     }
     return shown;
 }
