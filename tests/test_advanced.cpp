@@ -45,20 +45,6 @@ void VerifyLoaded(const kaldorsim::Parameters& p) {
     }
 }
 
-// Criterion 0 as a node reports it: hexadecimal padded to 16 digits, the
-// class values and priorities quoted.
-L Custom0(const QString& pattern, const QString& offset, const QString& value, const QString& mask,
-          const QString& prios) {
-    const auto hex = [](const QString& digits) { return digits.leftJustified(16, '0'); };
-    return {
-        "CRITERION_0=Custom",
-        "CUSTOM_0_PATTERN=" + hex(pattern),
-        "CUSTOM_0_CLASS_OFFSET=" + offset,
-        "CUSTOM_0_CLASS_BITMASK=" + hex(mask),
-        "CUSTOM_0_CLASS_PATTERN='" + hex(value) + "'" + QString(",'%1'").arg(hex("")).repeated(7),
-        "CUSTOM_0_CLASS_PRIO='" + prios.split(',').join("','") + "'"};
-}
-
 }  // namespace
 
 class AdvancedWindowTest : public QObject {
@@ -112,15 +98,6 @@ private slots:
         Row("both passwords emptied, identifier cleared", kLocal, none, none, pw + L{"txtConfirmKey=x",
             "txtConfirmPw=", "txtConfPassword=", "txtNetId="}, L{"cmdUpPw off", "txtEncrypKey= off",
             "txtConfirmKey= off", "cboNodeType=AP"});
-        // Rule recognition: rule 2 starts from rule 1's; rules the presets do
-        // not cover, and a malformed class mask or priority list, leave only
-        // that field empty.
-        Row("TCP port 443, low; unmatched criterion 1 keeps rule 1's", kLocal, Custom0("06", "38", "01BB",
-            "FFFF", "1,0") + L{"CRITERION_1=Custom"}, none, none, L{"cboRule1=TCP port: low priority",
-            "txtPort1=443", "cboRule2=TCP port: low priority", "txtPort2 hidden", "cboQoSRule="});
-        Row("fewer than eight priorities", kLocal, Custom0("0800", "19", "20", "FFFF", "6,5,4"), none, none,
-            L{"cboRule1=All UDP traffic: high priority", "cboQoSRule=IP precedence (TOS)", "txtQoSMap2=4",
-            "txtQoSMap3="});
     }
     // clang-format on
     void load() {
