@@ -18,43 +18,17 @@ namespace {
 // The pauses the program asked for, each as "ms|status message|bar".
 QStringList pauses;
 
-void RecordPauses() {
-    pauses.clear();
-    InstallWait([](int ms) {
-        Fixture::pass(ms);
-        pauses << QStringLiteral("%1|%2|%3")
-                      .arg(ms)
-                      .arg(Ctl<QLabel>(W().frmMessage, "lblMessage")->text(),
-                           QString::number(
-                               Ctl<QProgressBar>(W().frmMessage, "barMessage")->value()));
+// The firmware server's error dialog, when it comes: Help, then Ok.
+void AnswerErrorDialog(DialogRecorder& dialogs) {
+    dialogs.modalScripts.append([](QDialog* dialog) {
+        Ctl<QPushButton>(dialog, "cmdHelp")->click();
+        Ctl<QPushButton>(dialog, "cmdOk")->click();
     });
-}
-
-// The firmware server's error dialog for a failing code: its texts, then Help and Ok.
-void ExpectErrorDialog(DialogRecorder& dialogs, int code) {
-    if (code != 0) {
-        dialogs.modalScripts.append([code](QDialog* dialog) {
-            QCOMPARE(dialog->windowTitle(), Resolved("{errUpgradeKo}"));
-            QCOMPARE(Ctl<QLabel>(dialog, "lblShort")->text(),
-                     Resolved(QStringLiteral("{errCodeUpgrade%1}").arg(code)));
-            Ctl<QPushButton>(dialog, "cmdHelp")->click();
-            Ctl<QPushButton>(dialog, "cmdOk")->click();
-        });
-    }
 }
 
 QString WriteImage(const Fixture& f, const QStringList& arguments) {
     f.sim(QStringList{"image", f.workFile("new firmware.img")} + arguments);
     return f.workFile("new firmware.img");
-}
-
-// `count` alike pauses, "%n" counting them.
-QStringList Times(int count, const QString& pause) {
-    QStringList all;
-    for (int n = 1; n <= count; ++n) {
-        all << QString(pause).replace("%n", QString::number(n));
-    }
-    return all;
 }
 
 }  // namespace
@@ -63,61 +37,52 @@ class FirmwareTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Image: a kaldor-sim image kind, "missing" or "folder".
+    // The file chosen, the kind of image kaldor-sim writes there (none: the
+    // file is left as it is), the interface's position, the server's code.
     void loaderUpgrade_data() {
-        QTest::addColumn<Commands>("setup");
-        QTest::addColumn<QString>("image");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("code");
-        Row("revived", Commands{}, "valid", 1, 0);
-        Row("1 file missing", Commands{}, "missing", 1, 1);
-        Row("2 file unreadable", Commands{}, "folder", 1, 2);
-        Row("3 not an image", Commands{}, "bad-magic", 1, 3);
-        Row("4 damaged", Commands{}, "bad-crc", 1, 4);
-        Row("5 incomplete", Commands{}, "truncated", 1, 5);
-        Row("6 other model", Commands{}, "wrong-model", 1, 6);
-        Row("7 served on the wrong interface", Commands{}, "valid", 0, 7);
-        Row("8 transfer interrupted", Commands{{"fault", "local", "cutTransfer", "on"}}, "valid", 1,
-            8);
+        Cols<Commands, QString, QString, int, int>({"setup", "file", "kind", "position", "code"});
+        // clang-format off
+        Row("revived", Commands{}, "new.img", "valid", 1, 0);
+        Row("1 file missing", Commands{}, "no such firmware.img", "", 1, 1);
+        Row("2 file unreadable", Commands{}, "languages", "", 1, 2);
+        Row("3 not an image", Commands{}, "new.img", "bad-magic", 1, 3);
+        Row("4 damaged", Commands{}, "new.img", "bad-crc", 1, 4);
+        Row("5 incomplete", Commands{}, "new.img", "truncated", 1, 5);
+        Row("6 other model", Commands{}, "new.img", "wrong-model", 1, 6);
+        Row("7 served on the wrong interface", Commands{}, "new.img", "valid", 0, 7);
+        Row("8 transfer interrupted", Commands{{"fault", "local", "cutTransfer", "on"}}, "new.img", "valid", 1, 8);
+        // clang-format on
     }
     void loaderUpgrade() {
         const int code = Cell<int>("code");
-        const QString image = Cell("image");
         QList<int> bars;
         Fixture f;
-        f.sim({"time-scale", "0"});
-        f.sim({"loader", "local", "on"});
-        for (const QStringList& command : Cell<Commands>("setup")) {
+        for (const QStringList& command :
+             Commands{{"time-scale", "0"}, {"loader", "local", "on"}} + Cell<Commands>("setup"))
             f.sim(command);
-        }
+        if (!Cell("kind").isEmpty())
+            f.sim({"image", f.workFile(Cell("file")), "KPL-510A", "3.2.0", Cell("kind")});
         QVERIFY(f.start());
         f.click(W().frmBegin, "cmdNext");
         f.dialogs.boxes.clear();  // no node found: the loader page follows
         QObject::connect(Ctl<QProgressBar>(W().frmMessage, "barMessage"),
                          &QProgressBar::valueChanged, [&bars](int v) { bars << v; });
         Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->setCurrentIndex(Cell<int>("position"));
-        // Cancelled first: nothing runs, and the work folder is current again.
-        f.dialogs.chosenFiles << ""
-                              << (image == "missing" ? f.workFile("no such firmware.img")
-                                  : image == "folder"
-                                      ? f.workFile("languages")
-                                      : WriteImage(f, {"KPL-510A", "3.2.0", image}));
-        QDir::setCurrent(f.startDir());
-        f.click(W().frmAdvanced, "cmdUpgrade");
-        QCOMPARE(f.dialogs.fileDialogFilters, QStringList{Resolved("{cdlFilter}")});
-        QCOMPARE(f.dialogs.fileDialogTitles, QStringList{Resolved("{cdlTitle}")});
-        QCOMPARE(QDir::current().canonicalPath(), QDir(f.workDir()).canonicalPath());
+        f.dialogs.chosenFiles << "" << f.workFile(Cell("file"));
+        f.click(W().frmAdvanced, "cmdUpgrade");  // cancelled: nothing runs
         QVERIFY(bars.isEmpty() && !QFile::exists(f.workFile("winl2fwserver.tmp")));
-        ExpectErrorDialog(f.dialogs, code);
+        AnswerErrorDialog(f.dialogs);
         f.click(W().frmAdvanced, "cmdUpgrade");
 
         QCOMPARE(bars, (QList<int>{0, 20, 40, 60, 80, 100}));
         QCOMPARE(f.readWorkFile("winl2fwserver.tmp").left(2), QByteArray::number(code) + " ");
-        QVERIFY(W().frmAdvanced->isEnabled() && !W().frmMessage->isVisible());
         QCOMPARE(f.dialogs.describe(),
                  Resolved(code ? QStringLiteral("[0|Kaldor Config Tool] {errTextCode%1}").arg(code)
                                : "[0|Kaldor Config Tool] {errUpgradeOk}"));
-        QCOMPARE(f.dialogs.modalCount, code ? 1 : 0);
+        QCOMPARE(f.dialogs.modals,
+                 code ? L{Resolved(QStringLiteral("[{errUpgradeKo}] {errCodeUpgrade%1}").arg(code))}
+                      : L{});
+        QVERIFY(W().frmAdvanced->isEnabled() && !W().frmMessage->isVisible());
         QCOMPARE(Ctl<QWidget>(W().frmAdvanced, "cmdUpgrade")->isEnabled(), code != 0);
         QCOMPARE(SimNode(f, kLocal).loaderMode, code != 0);
         QCOMPARE(Parameters(f, kLocal).value("VER"), code ? "3.1.7" : "3.2.0");
@@ -125,92 +90,76 @@ private slots:
 
     // The advanced window's layer-2 upgrade (kaldor-sim image arguments) and
     // the update the node fetches (protocol, server, user, password, file
-    // name): the last POST lines, the pauses before any reset and the boxes,
-    // "{key}" a catalogue text. Rows in real time let the node's work take
-    // its simulated time; the others take none.
+    // name), with the node's work in real time: the last POST lines, the
+    // pauses before any reset and the boxes, "{key}" a catalogue text.
     void advancedFirmware_data() {
-        QTest::addColumn<QString>("mac");
-        QTest::addColumn<Commands>("setup");
-        QTest::addColumn<QStringList>("action");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("request");
-        QTest::addColumn<QStringList>("pauses");
-        QTest::addColumn<QStringList>("boxes");
+        Cols<QString, Commands, L, int, QString, L, L>(
+            {"mac", "setup", "action", "code", "request", "pauses", "boxes"});
+        // clang-format off
+        const auto times = [](int count, const QString& pause) {  // "%n" counts the pauses
+            L all;
+            for (int n = 1; n <= count; ++n) all << QString(pause).replace("%n", QString::number(n));
+            return all;
+        };
         const QString l2 = "FLUP_L2_OK=Ok", reset = "HW_RESET_OK=Ok", ko = "[1|{errUpgradeKo}] ";
-        const QStringList upgrade{"KPL-510A", "3.2.0"};
-        const QString serving = "5000|{lblUpgrade}|20", flashing = "2000|{lblCalcCRC}|60";
-        const QStringList took{"[1|Kaldor Config Tool] {errResetOk}",
-                               "[0|Kaldor Config Tool] {errUpgradeOk}"};
-        const QStringList realTime{"time-scale", "1"};
-        Row("upgrade, written to flash in simulated time, new firmware after the reset", kOffice,
-            Commands{realTime}, QStringList{"KPL-200", "2.5.0"}, 0, reset,
-            QStringList{serving} + Times(2, flashing), took);
+        const QString serving = "5000|{lblUpgrade}|20", flashing = "2000|{lblCalcCRC}|60", connecting = "5000|{errFLUP2}|0";
+        const QString login = "failed: the FTP server refused the login of 'kaldor'", longLogin(33, QLatin1Char('u'));
+        const L upgrade{"KPL-510A", "3.2.0"}, ftp{"FTP", "192.168.1.5", "kaldor", "firmware", "kpl510a-3.2.0.img"};
+        const L took{"[1|Kaldor Config Tool] {errResetOk}", "[0|Kaldor Config Tool] {errUpgradeOk}"};
+        const QString order = "FLUP_PROTOCOL=FTP\r\nFLUP_IP_ADDR=192.168.1.5\r\nFLUP_LOGIN=kaldor\r\n"
+            "FLUP_PASSWORD=firmware\r\nFLUP_FILENAME=kpl510a-3.2.0.img\r\nFLUP_SECTION=Firmware\r\nFLUP_OK=Ok";
+        Row("upgrade, written to flash in simulated time, new firmware after the reset", kOffice, Commands{},
+            L{"KPL-200", "2.5.0"}, 0, reset, L{serving} + times(2, flashing), took);
+        // The server waits for the refusing node in real time: no time passes here.
         Row("upgrade, the server's verdict before the node's refusal", kLocal,
-            Commands{{"password", "local", "other"}}, upgrade, 7, l2, QStringList{serving},
-            QStringList{"[0|Kaldor Config Tool] {errTextCode7}"});
-        Row("upgrade, a missing answer told before the server's verdict", kLocal,
-            Commands{{"password", "local", "other"}, {"fault", "local", "noResponse", "on"}},
-            upgrade, 7, l2, QStringList{serving},
-            QStringList{"[1|Kaldor Config Tool] {errReceiving}",
-                        "[0|Kaldor Config Tool] {errTextCode7}"});
-        Row("upgrade, node reports a failure", kLocal,
-            Commands{realTime, {"fault", "local", "flashFails", "on"}}, upgrade, 0, l2,
-            QStringList{serving} + Times(2, flashing),
-            QStringList{ko + "failed: flash write error"});
+            Commands{{"password", "local", "x"}, {"time-scale", "0"}}, upgrade, 7, l2, L{serving},
+            L{"[0|Kaldor Config Tool] {errTextCode7}"});
+        Row("upgrade, node reports a failure", kLocal, Commands{{"fault", "local", "flashFails", "on"}}, upgrade,
+            0, l2, L{serving} + times(2, flashing), L{ko + "failed: flash write error"});
         // 10 MB take 323 s to write: more than five minutes of polls.
-        Row("upgrade, status without end", kLocal, Commands{realTime},
-            upgrade + QStringList{"valid", "10485760"}, 0, l2,
-            QStringList{serving} + Times(150, flashing), QStringList{ko + "downloading"});
-        const QStringList ftp{"FTP", "192.168.1.5", "kaldor", "firmware", "kpl510a-3.2.0.img"};
-        const QString order =
-            "FLUP_PROTOCOL=FTP\r\nFLUP_IP_ADDR=192.168.1.5\r\nFLUP_LOGIN=kaldor\r\n"
-            "FLUP_PASSWORD=firmware\r\nFLUP_FILENAME=kpl510a-3.2.0.img\r\nFLUP_SECTION=Firmware\r\n"
-            "FLUP_OK=Ok";
-        const QString connecting = "5000|{errFLUP2}|0";
-        Row("FTP update: reaching the server, then a quarter each 5 s", kLocal, Commands{realTime},
-            ftp, 0, reset,
-            QStringList{connecting, "5000|downloading|0", "5000|downloading|25",
-                        "5000|downloading|50", "5000|downloading|75", "5000|finished|100"},
-            took);
+        Row("upgrade, status without end", kLocal, Commands{}, upgrade + L{"valid", "10485760"}, 0, l2,
+            L{serving} + times(150, flashing), L{ko + "downloading"});
         // The size known only at the end, the bar shows the share of the poll's time.
         Row("TFTP update without the file size", kOffice,
-            Commands{realTime, {"server-option", "192.168.1.6", "announcesSize", "off"}},
-            QStringList{"TFTP", "192.168.1.6", "unused", "unused", "kpl200-2.5.0.img"}, 0, reset,
-            QStringList{connecting, "5000|downloading|2", "5000|downloading|3",
-                        "5000|downloading|4", "5000|downloading|5", "5000|finished|100"},
-            took);
-        const QString login = "failed: the FTP server refused the login of 'kaldor'";
-        Row("FTP update, wrong login", kLocal, Commands{realTime},
-            QStringList{"FTP", "192.168.1.5", "kaldor", "wrong", "kpl510a-3.2.0.img"}, 0,
-            QString(order).replace("=firmware", "=wrong"),
-            QStringList{connecting, "5000|" + login + "|2"}, QStringList{ko + login});
+            Commands{{"server-option", "192.168.1.6", "announcesSize", "off"}},
+            L{"TFTP", "192.168.1.6", "unused", "unused", "kpl200-2.5.0.img"}, 0, reset, L{connecting,
+            "5000|downloading|2", "5000|downloading|3", "5000|downloading|4", "5000|downloading|5",
+            "5000|finished|100"}, took);
+        Row("FTP update, wrong login", kLocal, Commands{}, L(ftp).replaceInStrings("firmware", "wrong"), 0,
+            QString(order).replace("=firmware", "=wrong"), L{connecting, "5000|" + login + "|2"}, L{ko + login});
         Row("FTP update, still connecting after one minute", kLocal,
-            Commands{realTime, {"server-option", "192.168.1.5", "connectMs", "90000"}}, ftp, 0,
-            order, Times(12, connecting), QStringList{ko + "initial"});
+            Commands{{"server-option", "192.168.1.5", "connectMs", "90000"}}, ftp, 0, order,
+            times(12, connecting), L{ko + "initial"});
         // The node keeps its old status: the poll runs its 100 rounds on the time share.
-        const QString longLogin(33, QLatin1Char('u'));
         Row("refused update order, status without end", kLocal, Commands{},
-            QStringList{"FTP", "192.168.1.5", longLogin, "firmware", "kpl510a-3.2.0.img"}, 0,
-            QString(order).replace("=kaldor", "=" + longLogin), Times(100, "5000|idle|%n"),
-            QStringList{"[1|{errSaving}] ERROR: FLUP_LOGIN takes at most 32 characters",
-                        ko + "idle"});
+            L(ftp).replaceInStrings("kaldor", longLogin), 0, QString(order).replace("=kaldor", "=" + longLogin),
+            times(100, "5000|idle|%n"),
+            L{"[1|{errSaving}] ERROR: FLUP_LOGIN takes at most 32 characters", ko + "idle"});
+        // clang-format on
     }
     void advancedFirmware() {
-        const QString mac = Cell("mac");
+        const QString mac = Cell("mac"), password = mac == kLocal ? kLocalPw : "kaldor";
         const QStringList act = Cell<QStringList>("action");
         const bool upgrade = act.size() < 5;
         Fixture f;
         OPEN_ADVANCED(f, mac);
-        for (const QStringList& command : Cell<Commands>("setup")) {
+        for (const QStringList& command : Commands{{"time-scale", "1"}} + Cell<Commands>("setup"))
             f.sim(command);
-        }
-        RecordPauses();
+        pauses.clear();
+        InstallWait([](int ms) {
+            Fixture::pass(ms);
+            pauses << QStringLiteral("%1|%2|%3")
+                          .arg(ms)
+                          .arg(Ctl<QLabel>(W().frmMessage, "lblMessage")->text(),
+                               QString::number(
+                                   Ctl<QProgressBar>(W().frmMessage, "barMessage")->value()));
+        });
         const kaldorsim::Parameters before = Parameters(f, mac);
         if (upgrade) {
             Control<QComboBox>("cboInterface")->addItems({"eth0 first", "eth1 second"});
             f.dialogs.chosenFiles << WriteImage(f, act);
             f.click(Adv(), "cmdChooseFile");
-            ExpectErrorDialog(f.dialogs, Cell<int>("code"));
+            AnswerErrorDialog(f.dialogs);
         } else {
             Set({"cboUpgProt=" + act[0], "txtServerIP=" + act[1], "txtFtpUser=" + act[2],
                  "txtFtpPass=" + act[3], "txtFileName=" + act[4], "cboUpdSect=Firmware"});
@@ -220,7 +169,6 @@ private slots:
         const QStringList expected = Resolved(Cell<QStringList>("pauses"));
         const QStringList boxes = Resolved(Cell<QStringList>("boxes"));
         const bool took = boxes.last().endsWith(Resolved("{errUpgradeOk}"));
-        const QString password = mac == kLocal ? kLocalPw : "kaldor";
         QCOMPARE(f.readWorkFile("post.cfg"), Request("POST " + mac, password, {Cell("request")}));
         QCOMPARE(pauses.mid(0, expected.size()), expected);
         QCOMPARE(pauses.size(), expected.size() + (took ? 10 : 0));  // the reset's own waits
@@ -228,15 +176,62 @@ private slots:
         const kaldorsim::Parameters after = Parameters(f, mac);  // new firmware, one restart
         QCOMPARE(after.value("VER") != before.value("VER"), took);
         QCOMPARE(after.value("NUM_BOOTS").toInt(), before.value("NUM_BOOTS").toInt() + int(took));
-        QVERIFY(upgrade ||
-                f.readWorkFile("get.cfg") == Request("GET " + mac, password,
-                                                     {"FLUP_FILE_SIZE", "FLUP_FLASH_OFFSET",
-                                                      "FLUP_STATUS", "FLUP_DOWNLOADED_SIZE"}));
         // An upgrade empties its frame; an update leaves its frame as it was.
         QCOMPARE(Control<QLineEdit>("txtFwFile")->text() + Control<QLineEdit>("txtFtpPass")->text(),
                  upgrade ? QString() : act[3]);
         QVERIFY(!Control("cmdFwUpgrade")->isEnabled() && Adv()->isEnabled() && Adv()->isVisible() &&
                 !W().frmMessage->isVisible());
+    }
+
+    // The update frame: the server address checked when the focus leaves its
+    // box, the bare file name from the file dialog (none when cancelled), the
+    // login fields only for FTP and the button only with every field filled.
+    void updateFrame_data() {
+        Cols<QString, QString, QString, bool, QString, bool>(
+            {"protocol", "server", "login", "accepted", "chosen", "complete"});
+        const char* path = "/srv/firm ware/kpl/fw 3.2.img";
+        // clang-format off
+        Row("FTP complete, address bounds", "FTP", "0.10.255.255", "u", true, path, true);
+        Row("TFTP needs no login, letters count as 0", "TFTP", "a.b.c.d", "", true, "C:\\fw\\fw 3.2.img", true);
+        Row("small letters are no protocol", "ftp", "10.0.0.1", "u", true, path, false);
+        Row("a piece above 255", "TFTP", "192.168.1.256", "", false, path, false);
+        Row("three parts", "TFTP", "192.168.1", "", false, path, false);
+        Row("negative part", "TFTP", "10.-1.0.1", "", false, path, false);
+        Row("leading number too big", "TFTP", "300x.1.1.1", "", false, path, false);
+        // clang-format on
+    }
+    void updateFrame() {
+        const QString server = Cell("server"), login = Cell("login");
+        const bool accepted = Cell<bool>("accepted"), complete = Cell<bool>("complete");
+        Fixture f;
+        OPEN_ADVANCED(f, kOffice);
+        Control<QComboBox>("cboUpgProt")->addItem("ftp");
+        Set({"cboUpgProt=" + Cell("protocol"), "txtServerIP=", "txtFtpUser=" + login,
+             "txtFtpPass=" + login, "cboUpdSect=Firmware"});
+        Adv()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Adv()));
+        Control("txtServerIP")->setFocus();
+        Control<QLineEdit>("txtServerIP")->setText(server);
+        Control("txtFileName")->setFocus();
+        QCOMPARE(Control("txtServerIP")->hasFocus(), !accepted);
+        QCOMPARE(f.dialogs.describe(),
+                 accepted ? QString() : Resolved("[1|Kaldor Config Tool] {errFormat}"));
+        f.dialogs.chosenFiles << Cell("chosen") << "";
+        f.click(Adv(), "cmdFileName");
+        const QString off = Cell("protocol") == "FTP" ? "" : " off";
+        QCOMPARE(Shown({"txtServerIP", "txtFileName", "txtFtpUser", "txtFtpPass", "cmdFwUpdate"}),
+                 L({"txtServerIP=" + (accepted ? server : ""), "txtFileName=fw 3.2.img",
+                    "txtFtpUser=" + login + off, "txtFtpPass=" + login + off,
+                    complete ? "cmdFwUpdate" : "cmdFwUpdate off"}));
+        // Every field's change checks the frame again.
+        for (const char* name : {"txtServerIP", "txtFtpUser", "txtFtpPass", "txtFileName"}) {
+            const QString text = Control<QLineEdit>(name)->text();
+            Control<QLineEdit>(name)->clear();
+            QCOMPARE(Control("cmdFwUpdate")->isEnabled(), complete && text.isEmpty());
+            Control<QLineEdit>(name)->setText(text);
+        }
+        f.click(Adv(), "cmdFileName");
+        QCOMPARE(Control<QLineEdit>("txtFileName")->text(), QString());
     }
 };
 
