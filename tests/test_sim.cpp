@@ -83,7 +83,6 @@ private slots:
                  {"POST office", "KALDOR_VLAN_TAG=4095", "KALDOR_VLAN_OK=ok"},
                  vlan + L{"KALDOR_VLAN_TAG=1"},
                  vlan + L{"KALDOR_VLAN_TAG="},
-                 {"POST office", "CRITERION_0=8021p"},
                  {"POST office", "CRITERION_1=Custom", "CUSTOM_1_PATTERN=08G0", "CRITERION_1_OK=Ok"},
                  order.mid(0, 7),
                  {"GET office", "VER", "NO_SUCH_KEY"},
