@@ -48,8 +48,9 @@ private slots:
     // Each node is asked with the local node's password, then the default,
     // then typed ones; the local node's typed password is kept. The office
     // refuses every password, the lab is of another network and the neighbour
-    // is never asked, its identifier read back from its line as the first 20
-    // characters. A missing or empty discovery file means no local node.
+    // is never asked. The lab's long identifier is read back from its line as
+    // its first 20 characters. A missing or empty discovery file means no
+    // local node.
     // Interfaces: the entries offered on the advanced page.
     void walk_data() {
         Cols<L, QString, L, L, L, QString, L, int>({"sim", "defaultPassword", "typed", "requests",
