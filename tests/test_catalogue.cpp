@@ -75,25 +75,19 @@ private slots:
         // choice: its first line names the catalogue; "-": no file.
         Cols<QByteArray, QByteArray, QString>({"catalogue", "choice", "expected"});
         const QByteArray test = "test.lng\r\n";
-        QByteArray big;
-        for (int i = 0; i < 10000; ++i) {
-            big += "filler" + QByteArray::number(i) + "=some text of a line\r\n";
-        }
-        Row("value holds =", QByteArray("key=x=y\r\n"), test, "x=y");
+        // clang-format off
+        Row("value holds = and blanks", QByteArray("key= x=y \r\n"), test, " x=y ");
         Row("empty value", QByteArray("key=\r\n"), test, "");
-        Row("first wins", QByteArray("key=one\r\nkey=two\r\n"), test, "one");
-        Row("skips other lines", QByteArray("\r\nkey\r\njunk\r\nkey=v\r\n"), test, "v");
+        Row("first wins, other lines skipped", QByteArray("\r\nkey\r\njunk\r\nkey=one\r\nkey=two\r\n"), test, "one");
         Row("bare LF, no final line end", QByteArray("a=1\nkey=lf"), test, "lf");
-        Row("blanks kept", QByteArray("key= spaced \r\n"), test, " spaced ");
         Row("UTF-8", QByteArray("key=Configuraci\xc3\xb3n\r\n"), test, "Configuración");
         Row("Windows-1252", QByteArray("key=Configuraci\xf3n \x80\r\n"), test, "Configuración €");
         Row("byte order mark", QByteArray("\xef\xbb\xbfkey=first\r\n"), test, "first");
-        Row("10 000 lines", big + "key=at the end\r\n", test, "at the end");
-        Row("key absent", QByteArray("other=1\r\n"), test, "-");
-        Row("letter case, blank before =", QByteArray("Key=1\r\nkey =1\r\n"), test, "-");
+        Row("absent: letter case, blank before =", QByteArray("other=1\r\nKey=1\r\nkey =1\r\n"), test, "-");
         Row("choice empty", QByteArray("key=1\r\n"), QByteArray(), "-");
         Row("choice not trimmed", QByteArray("key=1\r\n"), QByteArray("test.lng \r\n"), "-");
         Row("no choice file", QByteArray("key=1\r\n"), QByteArray("-"), "-");
+        // clang-format on
     }
     void lookup() {
         Fixture f;
@@ -135,9 +129,7 @@ private slots:
         QDirIterator it(KALDOR_SOURCE_DIR "/src", {"*.cpp"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            QFile file(it.next());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QString code = QString::fromUtf8(file.readAll());
+            const QString code = ReadLines(it.next()).value().join('\n');
             for (const QRegularExpression& re : patterns) {
                 for (const QRegularExpressionMatch& m : re.globalMatch(code)) {
                     keys.insert(m.captured(1).replace("%1", "1"));
@@ -147,8 +139,8 @@ private slots:
         QVERIFY(keys.size() > 150);
         const auto keysOf = [](const QString& catalogue) {
             QSet<QString> present;
-            const QString path = KALDOR_SOURCE_DIR "/resources/languages/" + catalogue;
-            for (const QString& line : ReadLines(path).value_or(QStringList())) {
+            for (const QString& line :
+                 ReadLines(KALDOR_SOURCE_DIR "/resources/languages/" + catalogue).value_or(L())) {
                 present.insert(line.section('=', 0, 0));
             }
             return present;

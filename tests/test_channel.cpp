@@ -78,56 +78,44 @@ private slots:
         QVERIFY(!QFileInfo(post).isFile());
     }
 
-    // The command line keeps the blank of the work folder in one argument,
-    // and a response left by an earlier run never counts as this run's.
-    void clientRun_data() {
-        QTest::addColumn<QByteArray>("answer");  // empty: the client leaves no response
-        Columns({"value", "told"});
-        Row("answered", QByteArray("INFO\r\nVER=1.0\r\n"), "1.0", "");
-        Row("no answer, stale response", QByteArray(), "",
-            "[1|Kaldor Config Tool] {errReceiving}\n[1|{errLoadConf}] {errReceiving}");
-    }
-    void clientRun() {
-        Session().InterfaceNumber = 2;
-        const QString request = f->workFile("get.cfg");
-        QCOMPARE(ClientCommandLine(request), "ihcp_client.exe \"" + request + "\" -i eth2");
-        const QByteArray answer = Cell<QByteArray>("answer");
-        f->writeWorkFile("answer", answer);
-        const QByteArray copy = answer.isEmpty() ? "" : "cp answer ihcp_client.tmp\n";
-        writeScript("ihcp_client.exe", "printf '%s\\n' \"$PWD\" \"$@\" > args.txt\n" + copy);
-        f->writeWorkFile("ihcp_client.tmp", "INFO\r\nVER=old\r\n");
-        RunClient(request);
-        QCOMPARE(QString::fromUtf8(f->readWorkFile("args.txt")).split('\n', Qt::SkipEmptyParts),
-                 QStringList({f->workDir(), request, "-i", "eth2"}));
-        QCOMPARE(ResponseStartsWith("INFO"), !answer.isEmpty());
-        QCOMPARE(ReadResponseValue("VER"), Cell("value"));
-        QCOMPARE(f->dialogs.describe(), Resolved(Cell("told")));
-    }
-
     void toolFoundInWorkFolderThenOnPath() {
         QTemporaryDir bin;
-        QFile::copy(f->workFile("MacDiscover.exe"), bin.filePath("MacDiscover.exe"));
-        QFile::copy(f->workFile("MacDiscover.exe"), bin.filePath("kaldor-probe"));
+        for (const QString name : {"MacDiscover.exe", "kaldor-probe"}) {
+            QVERIFY(QFile::copy(f->workFile("MacDiscover.exe"), bin.filePath(name)));
+        }
         qputenv("PATH", bin.path().toUtf8());
         QCOMPARE(FindTool("kaldor-probe"), bin.filePath("kaldor-probe"));
         QCOMPARE(FindTool("MacDiscover.exe"), f->workFile("MacDiscover.exe"));
     }
 
-    // Whether the response starts with the prefix, and the value of the key:
-    // a key that is not found shows the response's first line.
+    // A client run, whose command line keeps the blank of the work folder in
+    // one argument, then whether its response starts with the prefix, and the
+    // value of the key: a key not found shows the response's first line. A
+    // response left by an earlier run never counts as this run's.
     void readers_data() {
         Cols<QByteArray, QString, QString, QString, QString, bool>(
-            {"response", "prefix", "key", "expected", "told", "starts"});
+            {"response", "prefix", "key", "expected", "told", "starts"});  // response "": none
         // clang-format off
         Row("first wins", QByteArray("INFO\r\nVER=1.2\r\nVER=3\r\n"), "INF", "VER", "1.2", "", true);
         Row("Windows-1252, letter case", QByteArray("INFO\r\nA=Sal\xf3n\r\n"), "info", "A", "Salón", "", false);
         Row("NUL byte, line end counts", QByteArray("INFO\r\nVER=1\0x\r\n", 15), "INFO\r\n", "VER", QString::fromUtf8("1\0x", 3), "", true);
         Row("no = is no entry, shorter response", QByteArray("INFO\r\nVER\r\n"), "INFO\r\nVER\r\nX", "VER", "", "[1|{errLoadConf}] INFO", false);
         Row("error text", QByteArray("ERROR: node 2\r\nrest\r\n"), "2", "VER", "", "[1|{errLoadConf}] ERROR: node 2", false);
+        Row("no response, stale one", QByteArray(), "INFO", "VER", "", "[1|Kaldor Config Tool] {errReceiving}\n[1|{errLoadConf}] {errReceiving}", false);
         // clang-format on
     }
     void readers() {
-        f->writeWorkFile("ihcp_client.tmp", Cell<QByteArray>("response"));
+        Session().InterfaceNumber = 2;
+        const QString request = f->workFile("get.cfg");
+        QCOMPARE(ClientCommandLine(request), "ihcp_client.exe \"" + request + "\" -i eth2");
+        const QByteArray response = Cell<QByteArray>("response");
+        f->writeWorkFile("answer", response);
+        const QByteArray copy = response.isEmpty() ? "" : "cp answer ihcp_client.tmp\n";
+        writeScript("ihcp_client.exe", "printf '%s\\n' \"$PWD\" \"$@\" > args.txt\n" + copy);
+        f->writeWorkFile("ihcp_client.tmp", "INFO\r\nVER=old\r\n");
+        RunClient(request);
+        QCOMPARE(QString::fromUtf8(f->readWorkFile("args.txt")).split('\n', Qt::SkipEmptyParts),
+                 QStringList({f->workDir(), request, "-i", "eth2"}));
         QCOMPARE(ResponseStartsWith(Cell("prefix")), Cell<bool>("starts"));
         QCOMPARE(ReadResponseValue(Cell("key")), Cell("expected"));
         QCOMPARE(f->dialogs.describe(), Resolved(Cell("told")));

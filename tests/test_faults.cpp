@@ -11,13 +11,10 @@
 
 namespace {
 
-enum Fault {
-    CannotStart,  // the tool's file is not a program
-    NoResponse,   // the tool ends without an answer file
-    Huge,         // an answer of 3 MB
-    Silent,       // the node does not answer the tool
-    Unwritable,   // folders stand where the request files go
-};
+// The tool's file is not a program; the tool ends without an answer file;
+// an answer of 3 MB; the node does not answer the tool; folders stand where
+// the request files go.
+enum Fault { CannotStart, NoResponse, Huge, Silent, Unwritable };
 const char* const kFaultNames[] = {"tool cannot start", "no response", "huge response",
                                    "silent node", "request not writable"};
 
@@ -192,11 +189,10 @@ class FaultsTest : public QObject {
         for (const QString& text : steps.split(' ')) {
             if (text.startsWith('!')) {
                 breakTool(fault, text.section('!', -1), text.startsWith("!!"));
-            } else if (text == "adv") {
-                run("discover node:office frmConnect.cmdQuickAdv", fault);
-            } else if (text == "discover") {
-                f->dialogs.typePassword("");
-                f->click(W().frmBegin, "cmdNext");
+            } else if (text == "adv" || text == "discover") {
+                run(QString("pw: frmBegin.cmdNext") +
+                        (text == "adv" ? " node:office frmConnect.cmdQuickAdv" : ""),
+                    fault);
             } else if (text.startsWith("pw:")) {
                 f->dialogs.typePassword(text.mid(3));
             } else if (text.startsWith("sim:")) {
@@ -211,16 +207,13 @@ class FaultsTest : public QObject {
                                   text.startsWith("node:+"));
             } else {
                 QWidget* window = WindowNamed(text.section('.', 0, 0));
-                const QString name = text.section('.', 1).section('=', 0, 0);
-                QWidget* control = Ctl(window, qPrintable(name));
-                if (auto* combo = qobject_cast<QComboBox*>(control)) {
-                    combo->setCurrentIndex(
-                        combo->findText(text.section('=', 1), Qt::MatchStartsWith));
-                } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
-                    line->setText(text.section('=', 1));
-                } else {
-                    f->click(window, qPrintable(name));
-                }
+                const QByteArray name = text.section('.', 1).section('=', 0, 0).toUtf8();
+                auto* combo = qobject_cast<QComboBox*>(Ctl(window, name.constData()));
+                auto* line = qobject_cast<QLineEdit*>(Ctl(window, name.constData()));
+                combo ? combo->setCurrentIndex(
+                            combo->findText(text.section('=', 1), Qt::MatchStartsWith))
+                : line ? line->setText(text.section('=', 1))
+                       : f->click(window, name.constData());
             }
         }
     }
