@@ -85,7 +85,6 @@ private slots:
                  vlan + L{"KALDOR_VLAN_TAG="},
                  {"POST office", "CRITERION_1=Custom", "CUSTOM_1_PATTERN=08G0", "CRITERION_1_OK=Ok"},
                  order.mid(0, 7),
-                 {"GET office", "VER", "NO_SUCH_KEY"},
                  {"GET 020A1B0000FF", "VER"}})
             Row(qPrintable(r.join(' ')), Exchanges{{{}, r, kRefused}});
         const QStringList version{"GET garage", "VER"}, notches{"GET office", "NOTCHES"};
