@@ -64,7 +64,9 @@ private slots:
                          &QProgressBar::valueChanged, [&bars](int v) { bars << v; });
         Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->setCurrentIndex(Cell<int>("position"));
         f.dialogs.chosenFiles << "" << f.workFile(Cell("file"));
+        QDir::setCurrent(f.startDir());
         f.click(W().frmAdvanced, "cmdUpgrade");  // cancelled: nothing runs
+        QCOMPARE(QDir::current().canonicalPath(), QDir(f.workDir()).canonicalPath());
         QVERIFY(bars.isEmpty() && !QFile::exists(f.workFile("winl2fwserver.tmp")));
         AnswerErrorDialog(f.dialogs);
         f.click(W().frmAdvanced, "cmdUpgrade");
