@@ -108,7 +108,7 @@ private slots:
             {{{"time-scale", "0"}}, {"POST office", ".PASSWORD=x", "NET_ID_STR=Other"}, "3\r\n"},
             {{}, {"GET office", ".PASSWORD=x", "NET_ID_STR"}, "INFO\r\nNET_ID_STR=Other\r\n"}});
         // Another encryption mode under the same key: another network from here.
-        Row("encryption mode", Exchanges{{{}, {"POST office", "ENCRYPT_TYPE=None", "CRYPTO_OK=Ok"}, "0\r\n"},
+        Row("encryption mode", Exchanges{{{{"settle-time", "0"}}, {"POST office", "ENCRYPT_TYPE=None", "CRYPTO_OK=Ok"}, "0\r\n"},
             {{}, {"GET office", "VER"}, kRefused},
             {{}, {"GET local", "PLC_CONNECTION_NET_ID_STR"}, "INFO\r\nPLC_CONNECTION_NET_ID_STR="
              "'Network #1','KaldorHome','KaldorLab','Network #1','KaldorHome'\r\n"}});

@@ -44,6 +44,8 @@ void CopyTree(const QString& from, const QString& to) {
 // The tools the build staged, the catalogues as the sources hold them and a
 // fresh demo network: whatever a session of the program in the staged
 // folder changed there (its network, aliases, language) never reaches a test.
+// Its nodes stay silent for a while after taking new network settings, as
+// real ones do, so that skipping or shortening a documented wait fails.
 void LayOutWorkFolder(const QString& to) {
     const QString stage = QStringLiteral(KALDOR_STAGE_DIR "/resources/");
     QDir().mkpath(to);
@@ -54,8 +56,9 @@ void LayOutWorkFolder(const QString& to) {
     CopyTree(QStringLiteral(KALDOR_SOURCE_DIR "/resources/languages"),
              to + QStringLiteral("/languages"));
     QString error;
-    if (!kaldorsim::writeNetworkFile(to + QStringLiteral("/simnet.json"), kaldorsim::demoNetwork(),
-                                     &error)) {
+    kaldorsim::Network net = kaldorsim::demoNetwork();
+    net.settleMs = 5000;
+    if (!kaldorsim::writeNetworkFile(to + QStringLiteral("/simnet.json"), net, &error)) {
         qFatal("%s", qPrintable(error));
     }
 }
