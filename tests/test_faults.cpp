@@ -221,16 +221,14 @@ class FaultsTest : public QObject {
     static void addRows(int first, int last) {
         Cols<QString, int, Outcome>({"steps", "fault", "outcome"});
         for (const Operation& op : QList(kOperations + first, kOperations + last + 1)) {
-            for (Outcome row : op.outcomes) {
-                row.window = row.window.isEmpty() ? op.window : row.window;
+            for (const Outcome& row : op.outcomes) {
                 for (Fault fault : row.faults) {
+                    Outcome out = row;
+                    out.window = row.window.isEmpty() ? op.window : row.window;
                     const bool tellStart = fault == CannotStart && row.faults.size() > 1;
+                    out.told = QList<Told>(tellStart, kClientStart) + row.told;
                     QTest::addRow("%s, %s", op.name, kFaultNames[fault])
-                        << QString(op.steps) << int(fault)
-                        << Outcome{{},
-                                   (tellStart ? QList{kClientStart} : QList<Told>()) + row.told,
-                                   row.modals,
-                                   row.window};
+                        << QString(op.steps) << int(fault) << out;
                 }
             }
         }
