@@ -24,7 +24,7 @@ private slots:
     // A rewrite goes through a temporary file renamed over the old one: no
     // other file is left behind. An empty "before" is no file.
     void saveAlias_data() {
-        Columns({"before", "alias", "after"});
+        Cols<QString, QString, QString>({"before", "alias", "after"});
         // clang-format off
         Row("no file", "", "new", "AA=new\r\n");
         Row("append after unended line", "BB=b", "new", "BB=b\r\nAA=new\r\n");

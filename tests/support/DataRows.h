@@ -5,15 +5,9 @@
 #include <array>
 #include <utility>
 
-// Data tables one row to a line: text columns named once, a row's values in
-// column order, and a column's value in the running test.
-inline void Columns(std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-        QTest::addColumn<QString>(name);
-    }
-}
-
-// Typed data columns named in order: Cols<QString, int>({"mac", "rule"}).
+// Data tables one row to a line: typed columns named once in order
+// (Cols<QString, int>({"mac", "rule"})), a row's values in column order, and
+// a column's value in the running test.
 template <typename... T, std::size_t... I>
 void ColsAt(const char* const* names, std::index_sequence<I...>) {
     (QTest::addColumn<T>(names[I]), ...);
@@ -33,9 +27,4 @@ void Row(const char* name, const Values&... values) {
 template <typename T = QString>
 T Cell(const char* column) {
     return *static_cast<T*>(QTest::qData(column, qMetaTypeId<T>()));
-}
-
-// "A|B|C" as a list; "" as no entry.
-inline QStringList Parts(const QString& text) {
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('|'));
 }

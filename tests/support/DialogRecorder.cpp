@@ -16,7 +16,6 @@ MsgAnswer DialogRecorder::messageBox(const QString& text, MsgIcon icon, MsgButto
 }
 
 int DialogRecorder::execModal(QDialog* dialog) {
-    ++modalCount;
     QStringList texts;
     for (const QLabel* label : dialog->findChildren<QLabel*>()) {
         texts << label->text();

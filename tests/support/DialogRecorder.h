@@ -27,7 +27,6 @@ public:
     QStringList fileDialogTitles;
     QStringList fileDialogFilters;
     bool documentOpens = true;
-    int modalCount = 0;
     QStringList modals;  // each modal dialog as "[title] " and its labels' texts, "|"-joined
 
     MsgAnswer messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,

@@ -29,10 +29,3 @@ inline void ScriptPrompts(Fixture& f, const QStringList& typed) {
         }
     }
 }
-
-// Runs one simulator command given as "|"-separated words; none when empty.
-inline void RunSim(const Fixture& f, const QString& commands) {
-    for (const QString& command : commands.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        f.sim(command.split(QLatin1Char('|')));
-    }
-}
