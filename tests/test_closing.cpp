@@ -7,20 +7,19 @@
 #include <QtTest>
 #include <csignal>
 
+#include "support/DataRows.h"
 #include "support/Fixture.h"
 
 namespace {
 
 const QByteArray kAliases = "020A1B000002=Office\r\n";
-const QStringList kWorkFiles{"ihcp_client.tmp", "get.cfg", "post.cfg", "fctrst.cfg",
-                             "winl2fwserver.tmp"};
+const L kWorkFiles{"ihcp_client.tmp", "get.cfg", "post.cfg", "fctrst.cfg", "winl2fwserver.tmp"};
 
 // The tools started from the fixture's work folder that still run.
 int ToolsRunning(const Fixture& f) {
     int running = 0;
-    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs))
         running += QFileInfo("/proc/" + pid + "/exe").symLinkTarget().startsWith(f.workDir());
-    }
     return running;
 }
 
@@ -30,61 +29,43 @@ class ClosingTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The page or window shown; the button pressed (none: closed from the title
+    // bar); what the driver process runs instead and the signal sent to it while
+    // its client runs; the exit code (-1: the program goes on); the page then.
     void close_data() {
-        QTest::addColumn<QString>("window");  // the page or window shown
-        QTest::addColumn<QString>("button");  // pressed, or none to close from the title bar
-        QTest::addColumn<QString>("driver");  // what the driver process runs instead
-        QTest::addColumn<int>("signal");      // sent to the driver while its client runs
-        QTest::addColumn<int>("exitCode");    // -1: the program goes on
-        QTest::addColumn<QString>("after");   // the page shown then
-        for (const QStringList& exit : QList<QStringList>{{"frmBegin", "cmdEnd"},
-                                                          {"frmConnect", "cmdExit"},
-                                                          {"frmAdvanced", "cmdExit"},
-                                                          {"frmConfig", "cmdExit"},
-                                                          {"frmEnd", "cmdFinish"},
-                                                          {"frmSetAll", "cmdExit"}}) {
-            QTest::addRow("%s title bar", qPrintable(exit[0])) << exit[0] << ""
-                                                               << "" << 0 << 0 << "";
-            QTest::addRow("%s %s", qPrintable(exit[0]), qPrintable(exit[1]))
-                << exit[0] << exit[1] << "" << 0 << 0 << "";
+        Cols<QString, QString, QString, int, int, QString>(
+            {"window", "button", "driver", "signal", "exitCode", "after"});
+        for (const L& exit : QList<L>{{"frmBegin", "cmdEnd"},
+                                      {"frmConnect", "cmdExit"},
+                                      {"frmAdvanced", "cmdExit"},
+                                      {"frmConfig", "cmdExit"},
+                                      {"frmEnd", "cmdFinish"},
+                                      {"frmSetAll", "cmdExit"}}) {
+            Row(qPrintable(exit[0] + " title bar"), exit[0], "", "", 0, 0, "");
+            Row(qPrintable(exit.join(' ')), exit[0], exit[1], "", 0, 0, "");
         }
         // The advanced window goes back to the end page.
-        QTest::newRow("frmConfigAdv title bar") << "frmConfigAdv"
-                                                << ""
-                                                << "" << 0 << -1 << "frmEnd";
-        QTest::newRow("frmConfigAdv cmdExit") << "frmConfigAdv"
-                                              << "cmdExit"
-                                              << "" << 0 << -1 << "frmEnd";
-        for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-            QTest::newRow(strsignal(signal)) << ""
-                                             << ""
-                                             << "discover" << signal << 1 << "";
-        }
-        QTest::newRow("failing handler") << ""
-                                         << ""
-                                         << "throw" << 0 << 3 << "";
+        Row("frmConfigAdv title bar", "frmConfigAdv", "", "", 0, -1, "frmEnd");
+        Row("frmConfigAdv cmdExit", "frmConfigAdv", "cmdExit", "", 0, -1, "frmEnd");
+        for (int signal : {SIGTERM, SIGINT, SIGHUP})
+            Row(strsignal(signal), "", "", "discover", signal, 1, "");
+        Row("failing handler", "", "", "throw", 0, 3, "");
     }
     void close() {
-        QFETCH(QString, window);
-        QFETCH(QString, button);
-        QFETCH(QString, driver);
-        QFETCH(int, signal);
-        QFETCH(int, exitCode);
-        QFETCH(QString, after);
+        const QString window = Cell("window"), button = Cell("button"), driver = Cell("driver");
+        const int exitCode = Cell<int>("exitCode");
         Fixture f;
         f.sim({"fault", "local", "delayMs", driver.isEmpty() ? "0" : "60000"});
         f.writeWorkFile("alias.tmp", kAliases);
-        for (const QString& name : kWorkFiles.mid(2) + QStringList{"macdiscover.tmp"}) {
+        for (const QString& name : kWorkFiles.mid(2) + QStringList{"macdiscover.tmp"})
             f.writeWorkFile(name, "POST 020A1B000001\r\n.PASSWORD=secret\r\n");
-        }
         QProcess process;
         if (driver.isEmpty()) {
             QVERIFY(f.start());
             f.click(W().frmBegin, "cmdNext");
             QWidget* shown = nullptr;
-            for (QWidget* w : AllWindows(W())) {
+            for (QWidget* w : AllWindows(W()))
                 shown = w->objectName() == window ? w : shown;
-            }
             Fixture::show(shown);
             if (button.isEmpty()) {
                 (shown == W().frmConfigAdv ? shown : W().assistant)->close();
@@ -96,17 +77,16 @@ private slots:
             process.setWorkingDirectory(f.startDir());
             process.start(KALDOR_DRIVER, {driver});
             QTRY_VERIFY_WITH_TIMEOUT(driver == "throw" || ToolsRunning(f) == 1, 20000);
-            ::kill(static_cast<pid_t>(process.processId()), signal);
+            ::kill(static_cast<pid_t>(process.processId()), Cell<int>("signal"));
             QVERIFY(process.waitForFinished(20000));
             QCOMPARE(process.exitCode(), exitCode);
         }
         QCOMPARE(ToolsRunning(f), 0);
-        for (const QString& name : kWorkFiles) {
+        for (const QString& name : kWorkFiles)
             QVERIFY2(QFile::exists(f.workFile(name)) == (exitCode < 0), qPrintable(name));
-        }
         QCOMPARE(f.readWorkFile("alias.tmp"), kAliases);
         QVERIFY(QFile::exists(f.workFile("macdiscover.tmp")));
-        QCOMPARE(ShownPage() ? ShownPage()->objectName() : "", after);
+        QCOMPARE(ShownPage() ? ShownPage()->objectName() : "", Cell("after"));
         const QString output = driver.isEmpty() ? "" : process.readAllStandardOutput();
         QCOMPARE(output.count("unexpected error"), driver == "throw" ? 1 : 0);
     }
@@ -129,9 +109,8 @@ private slots:
             QVERIFY(driver.waitForFinished(10000));
             const QList<QByteArray> lines = f.readWorkFile("alias.tmp").split('\n');
             QVERIFY(lines.size() >= 2 && lines.size() <= 61 && lines.last().isEmpty());
-            for (const QByteArray& line : lines.mid(0, lines.size() - 1)) {
+            for (const QByteArray& line : lines.mid(0, lines.size() - 1))
                 QVERIFY2(entry.match(QString::fromUtf8(line)).hasMatch(), line.constData());
-            }
         }
     }
 };

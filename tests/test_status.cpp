@@ -18,14 +18,10 @@ const QString kClient = "ihcp_client.exe", kAdv = "frmConfigAdv";
 // the runs taken in turn.
 QList<Step> On(const QString& on, const QString& message, const QStringList& runs,
                const QList<int>& bars) {
-    QList<Step> steps(bars.size());
-    for (qsizetype i = 0; i < bars.size(); ++i) {
-        steps[i].run = runs[i % runs.size()];
-        steps[i].bar = bars[i];
-        steps[i].message = message;
-        steps[i].owner = on == kAdv ? kAdv : "AssistantWindow";
-        steps[i].shown = on;
-    }
+    QList<Step> steps;
+    const QString owner = on == kAdv ? kAdv : "AssistantWindow";
+    for (qsizetype i = 0; i < bars.size(); ++i)
+        steps << Step{runs[i % runs.size()], bars[i], message, owner, on, true, {}, false};
     return steps;
 }
 
@@ -36,12 +32,9 @@ class StatusTest : public QObject {
 
 private slots:
     void operations_data() {
-        QTest::addColumn<QStringList>("path");  // buttons pressed before, page after page
-        QTest::addColumn<QStringList>(
-            "nodes");  // chosen on the node page, Ctrl held from the second
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QList<Step>>("steps");
-        QTest::addColumn<bool>("loader");  // the connected node in loader mode
+        // Buttons pressed before, page after page; the nodes chosen on the node
+        // page, Ctrl held from the second; the connected node in loader mode.
+        Cols<L, L, QString, QList<Step>, bool>({"path", "nodes", "button", "steps", "loader"});
         const auto row = [](const char* name, const QStringList& path, const QStringList& nodes,
                             const QString& button, const QList<Step>& steps, bool loader = false) {
             QTest::newRow(name) << path << nodes << button << steps << loader;
@@ -98,35 +91,26 @@ private slots:
             On("frmAdvanced", "{lblUpLoader}", {"winl2fwserver.exe"}, {40}), true);
     }
     void operations() {
-        QFETCH(QStringList, path);
-        QFETCH(QStringList, nodes);
-        QFETCH(QString, button);
-        QFETCH(QList<Step>, steps);
-        QFETCH(bool, loader);
+        const L path = Cell<L>("path"), nodes = Cell<L>("nodes");
+        const bool loader = Cell<bool>("loader");
         Fixture f;
         for (const QString& command : QStringList{
                  "time-scale 1", "hear local office", "hear office local", "password local kaldor",
                  "password office kaldor", "network-change-answer 0",
                  loader ? "image new.img KPL-510A 3.2.0" : "image new.img KPL-200 3.2.0",
-                 loader ? "loader local on" : "loader local off"}) {
+                 loader ? "loader local on" : "loader local off"})
             f.sim(command.split(' '));
-        }
         f.dialogs.chosenFiles << f.workFile("new.img") << f.workFile("new.img");
         QVERIFY(f.start());
         for (qsizetype i = 0; i < path.size(); ++i) {
             f.click(ShownPage(), qPrintable(path[i]));
-            for (qsizetype n = 0; n < nodes.size() && i == 0; ++n) {
-                if (nodes[n] == kLocal) {
-                    f.clickNodeBox(n > 0);
-                } else {
-                    f.clickNodeEntry(f.rowOf(nodes[n]), n > 0);
-                }
-            }
+            for (qsizetype n = 0; n < nodes.size() && i == 0; ++n)
+                nodes[n] == kLocal ? f.clickNodeBox(n > 0)
+                                   : f.clickNodeEntry(f.rowOf(nodes[n]), n > 0);
         }
         Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->setCurrentIndex(1);
-        if (auto* id = ShownPage() ? ShownPage()->findChild<QLineEdit*>("txtId") : nullptr) {
+        if (auto* id = ShownPage() ? ShownPage()->findChild<QLineEdit*>("txtId") : nullptr)
             id->setText("NewNet");
-        }
         if (Adv()->isVisible()) {  // a firmware file and server at hand
             Control<QComboBox>("cboInterface")->addItems({"eth0 first", "eth1 second"});
             f.click(Adv(), "cmdChooseFile");
@@ -135,19 +119,16 @@ private slots:
             f.dialogs.typePassword("FP" + nodes[0].right(6));  // the factory password
         }
         WaitLog::Record();
-        f.click(Adv()->isVisible() ? Adv() : ShownPage(), qPrintable(button));
-        for (Step& s : steps) {
+        f.click(Adv()->isVisible() ? Adv() : ShownPage(), qPrintable(Cell("button")));
+        QList<Step> steps = Cell<QList<Step>>("steps");
+        for (Step& s : steps)
             s.message = Resolved(s.message);
-        }
-        for (const Step& s : WaitLog::steps)
-            qDebug() << WaitLog::toString(s);
         QCOMPARE(WaitLog::steps, steps);
         QCOMPARE(W().frmMessage->windowTitle(), Resolved("{frmMessage}"));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QVERIFY(!W().frmMessage->isVisible());
-        for (QWidget* w : QApplication::topLevelWidgets()) {
+        for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY2(!w->isVisible() || w->isEnabled(), qPrintable(w->objectName()));
-        }
         QVERIFY(!ShownPage() || ShownPage()->isEnabled());
     }
 };
