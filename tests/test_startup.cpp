@@ -32,8 +32,7 @@ private slots:
         for (QWidget* page : {W().frmBegin, W().frmConnect, W().frmAdvanced, W().frmConfig,
                               W().frmEnd, W().frmSetAll}) {
             Fixture::show(page);
-            const QSize needed = page->minimumSizeHint();
-            QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+            QVERIFY2(room.expandedTo(page->minimumSizeHint()) == room,
                      qPrintable(page->objectName()));
             QCOMPARE(W().assistant->size(), room);
         }
@@ -99,11 +98,9 @@ private slots:
     void catalogueSettings() {
         Fixture f;
         f.setCatalogue("version", Cell("version"));
-        for (const QString& key : L{"showQuickAdvanced", "showFLUP", "showConfigPanel"}) {
-            f.setCatalogue(key, Cell("switch"));
-        }
-        for (const QString& key : Cell<L>("emptyTabs")) {
-            f.setCatalogue(key, "");
+        for (const QString& key :
+             L{"showQuickAdvanced", "showFLUP", "showConfigPanel"} + Cell<L>("emptyTabs")) {
+            f.setCatalogue(key, key.startsWith("tab") ? "" : Cell("switch"));
         }
         QVERIFY(f.start());
         const bool on = Cell<bool>("switchedOn");
