@@ -144,11 +144,9 @@ private slots:
         pauses.clear();
         InstallWait([](int ms) {
             Fixture::pass(ms);
-            pauses << QStringLiteral("%1|%2|%3")
-                          .arg(ms)
-                          .arg(Ctl<QLabel>(W().frmMessage, "lblMessage")->text(),
-                               QString::number(
-                                   Ctl<QProgressBar>(W().frmMessage, "barMessage")->value()));
+            const QString message = Ctl<QLabel>(W().frmMessage, "lblMessage")->text();
+            pauses << QString::number(ms) + "|" + message + "|" +
+                          QString::number(Ctl<QProgressBar>(W().frmMessage, "barMessage")->value());
         });
         const kaldorsim::Parameters before = Parameters(f, mac);
         if (upgrade) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 
 #include "Fixture.h"
@@ -20,13 +21,10 @@ inline void ChangeNetwork(const Fixture& f,
 // Sets "KEY=VALUE" parameters of a node, unchecked.
 inline void SetParameters(const Fixture& f, const QString& node, const QStringList& settings) {
     ChangeNetwork(f, [&](kaldorsim::Network& net, QString* error) {
-        for (const QString& setting : settings) {
+        return std::all_of(settings.begin(), settings.end(), [&](const QString& setting) {
             const QString key = setting.section(QLatin1Char('='), 0, 0);
-            if (!kaldorsim::setParameter(net, node, key, setting.mid(key.size() + 1), error)) {
-                return false;
-            }
-        }
-        return true;
+            return kaldorsim::setParameter(net, node, key, setting.mid(key.size() + 1), error);
+        });
     });
 }
 

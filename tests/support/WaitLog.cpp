@@ -32,9 +32,8 @@ void Log(const QString& run) {
             s.usable << face->objectName();
         }
     }
-    s.shown = W().frmConfigAdv->isVisible() ? "frmConfigAdv"
-              : ShownPage()                 ? ShownPage()->objectName()
-                                            : "";
+    const QWidget* shown = W().frmConfigAdv->isVisible() ? W().frmConfigAdv : ShownPage();
+    s.shown = shown ? shown->objectName() : "";
     const QCursor* cursor = QApplication::overrideCursor();
     s.busy = cursor && cursor->shape() == Qt::WaitCursor && status->isVisible();
     // While a tool runs the user could try to close any window.
