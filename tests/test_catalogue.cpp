@@ -22,9 +22,9 @@ namespace {
 const char* const kCaptions[][2] = {
     {"frmBegin", "* lblBeginTit lblBeginBody lblBeginNote lblBeginNote2 cmdEnd=cmdExit cmdHelp cmdNext "
         "cmdPrev"},
-    {"frmConnect", "* lblConnectTit lblConnectBody lblConnectBody2 lblTitMac lblTitId "
-        "lblAlias=lblTitAlias cmdRefresh cmdConfigMac=cmdNext cmdExit cmdPrev cmdFactoryReset "
-        "cmdQuickAdv=cmdAdvanced lblRemoteNodes lblConnectedNode"},
+    {"frmConnect", "* lblConnectTit lblConnectBody lblConnectBody2 lblTitMac lblTitId lblAlias=lblTitAlias "
+        "cmdRefresh cmdConfigMac=cmdNext cmdExit cmdPrev cmdFactoryReset cmdQuickAdv=cmdAdvanced "
+        "lblRemoteNodes lblConnectedNode"},
     {"frmConfig", "* lblConfigTit lblConfigBody fraConfig lblId lblKey lblAlias lblNode lblVersion "
         "lblChangePw lblPw2 optAP=optAp optEnd=optEp cmdExit cmdHelp cmdReturn=cmdPrev cmdSave=cmdNext"},
     {"frmEnd", "* lblEndTit lblEnd2 lblEnd3 lblEnd4 lblEnd5 cmdAdvanced cmdFinish=cmdExit cmdHelp "
@@ -36,21 +36,20 @@ const char* const kCaptions[][2] = {
     {"frmErrorShort", "cmdHelp cmdOk"},
     {"frmSetAll", "* lblSetAllTit lblSetAllBody fraSetAll lblChangePw lblId lblKey lblNotches lblPw2 "
         "cmdAutoConf=cmdSetAll cmdPrev cmdExit"},
-    {"frmConfigAdv", "* cmdExit cmdRefresh=cmdRefreshConf fraFactoryReset cmdFactoryReset fraReset "
-        "cmdReset fraFwUpgrade lblFwFile lblInterface cmdFwUpgrade fraFwUpdate lblUpgProt lblServerIP "
-        "lblFtpUser lblFtpPass lblFileName lblUpdateSect cmdFwUpdate lblNetworkText=lblNetworktext "
+    {"frmConfigAdv", "* cmdExit cmdRefresh=cmdRefreshConf fraFactoryReset cmdFactoryReset fraReset cmdReset "
+        "fraFwUpgrade lblFwFile lblInterface cmdFwUpgrade fraFwUpdate lblUpgProt lblServerIP lblFtpUser "
+        "lblFtpPass lblFileName lblUpdateSect cmdFwUpdate lblNetworkText=lblNetworktext "
         "fraNetConfig=fraNetworkConfig fraFixedIpConfig=fraNetworkFixedIP lblIpConfig lblIpAddress "
         "lblSubnetMask lblDefGateway cmdUpdateFixedIp=cmdNetworkUpgrade fraMacConfig lblMacType "
         "lblNodeType=lblMacNode cmdUpdateMacConf=cmdMacUpdate fraPhyConfig lblNotches "
-        "lblDistControl=lblDistortionControl cmdUpdatePhyConf=cmdPhyUpdate "
-        "fraMulticastConf=fraMcastConfig LblIGMP=lblIGMP CmdUpdateIGMP fraSecurity "
-        "lblSecurity_0=lblConfigPwd lblSecurity_1=lblConfirmPwd lblSecurity_2=lblEncrypKey "
-        "lblSecurity_3=lblConfirmKey lblSecurity_4=lblNetId lblSecurity_5=lblAliasSec "
-        "lblSecurity_6=lblEncryptType lblSecurity_7=lblAESEncryptType lblSecurity_8=lblEncryptLength "
-        "cmdUpPw=cmdUpdatePwd cmdUpKey=cmdUpdateKey cmdUpId=cmdUpdateNetId cmdUpdAlias=cmdUpdateAlias "
-        "cmdUpEncryption=cmdUpdateEncryption fraVlan=fraVlanConfig lblVlanConf=lblVlanConfig lblVlanTag "
-        "lblVlanPriority=lblVlanPrio cmdUpVlan=cmdVlanUpdate fraQoS fraQoSAdv lblRule1 lblRule2 lblPort1 "
-        "lblPort2 lblIp1 lblIp2 cmdQoSAdvUpdate"},
+        "lblDistControl=lblDistortionControl cmdUpdatePhyConf=cmdPhyUpdate fraMulticastConf=fraMcastConfig "
+        "LblIGMP=lblIGMP CmdUpdateIGMP fraSecurity lblSecurity_0=lblConfigPwd lblSecurity_1=lblConfirmPwd "
+        "lblSecurity_2=lblEncrypKey lblSecurity_3=lblConfirmKey lblSecurity_4=lblNetId "
+        "lblSecurity_5=lblAliasSec lblSecurity_6=lblEncryptType lblSecurity_7=lblAESEncryptType "
+        "lblSecurity_8=lblEncryptLength cmdUpPw=cmdUpdatePwd cmdUpKey=cmdUpdateKey cmdUpId=cmdUpdateNetId "
+        "cmdUpdAlias=cmdUpdateAlias cmdUpEncryption=cmdUpdateEncryption fraVlan=fraVlanConfig "
+        "lblVlanConf=lblVlanConfig lblVlanTag lblVlanPriority=lblVlanPrio cmdUpVlan=cmdVlanUpdate fraQoS "
+        "fraQoSAdv lblRule1 lblRule2 lblPort1 lblPort2 lblIp1 lblIp2 cmdQoSAdvUpdate"},
 };
 // clang-format on
 
@@ -85,7 +84,6 @@ private slots:
         Row("Windows-1252", QByteArray("key=Configuraci\xf3n \x80\r\n"), test, "Configuración €");
         Row("byte order mark", QByteArray("\xef\xbb\xbfkey=first\r\n"), test, "first");
         Row("absent: letter case, blank before =", QByteArray("other=1\r\nKey=1\r\nkey =1\r\n"), test, "-");
-        Row("choice empty", QByteArray("key=1\r\n"), QByteArray(), "-");
         Row("choice not trimmed", QByteArray("key=1\r\n"), QByteArray("test.lng \r\n"), "-");
         Row("no choice file", QByteArray("key=1\r\n"), QByteArray("-"), "-");
         // clang-format on
