@@ -215,11 +215,7 @@ void Fixture::removeCatalogue(const QString& key) const {
 
 void Fixture::show(QWidget* windowOrPage) {
     AssistantWindow* assistant = TheNavigator()->assistant();
-    if (assistant->hasPage(windowOrPage)) {
-        assistant->showPage(windowOrPage);
-    } else {
-        windowOrPage->show();
-    }
+    assistant->hasPage(windowOrPage) ? assistant->showPage(windowOrPage) : windowOrPage->show();
 }
 
 void Fixture::click(QWidget* window, const char* name) const {
@@ -236,43 +232,33 @@ QString Fixture::sim(const QStringList& arguments) const {
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
 }
 
-static void HoldCtrl(QWidget* control, bool ctrl) {
+// A click as the user makes it, holding Ctrl down around it or not.
+static void Click(QWidget* keys, QWidget* target, QPoint at, bool ctrl) {
     if (ctrl) {
-        QTest::keyPress(control, Qt::Key_Control);
+        QTest::keyPress(keys, Qt::Key_Control);
     }
-}
-
-static void ReleaseCtrl(QWidget* control, bool ctrl) {
+    QTest::mouseClick(target, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier, at);
     if (ctrl) {
-        QTest::keyRelease(control, Qt::Key_Control);
+        QTest::keyRelease(keys, Qt::Key_Control);
     }
 }
 
 void Fixture::clickNodeBox(bool ctrl) const {
     auto* box = Ctl<QLineEdit>(W().frmConnect, "txtMacDirect");
-    HoldCtrl(box, ctrl);
-    QTest::mouseClick(box, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier);
-    ReleaseCtrl(box, ctrl);
+    Click(box, box, QPoint(), ctrl);
 }
 
 void Fixture::clickNodeEntry(int row, bool ctrl) const {
     auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
     QVERIFY2(row >= 0 && row < list->count(), "no such node entry");
-    HoldCtrl(list, ctrl);
-    const QRect rect = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier,
-                      rect.center());
-    ReleaseCtrl(list, ctrl);
+    Click(list, list->viewport(), list->visualItemRect(list->item(row)).center(), ctrl);
 }
 
 int Fixture::rowOf(const QString& mac) const {
-    auto* list = Ctl<QListWidget>(W().frmConnect, "lstMac");
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->text().startsWith(mac)) {
-            return i;
-        }
-    }
-    return -1;
+    const QStringList lines = nodeLines();
+    const auto found = std::find_if(lines.begin(), lines.end(),
+                                    [&mac](const QString& line) { return line.startsWith(mac); });
+    return found == lines.end() ? -1 : int(found - lines.begin());
 }
 
 QStringList Fixture::nodeLines() const {
