@@ -46,3 +46,8 @@ QString LookupAlias(const QString& mac) {
     }
     return ReadKeyValue(file, mac).value_or(QString());
 }
+
+QString NodeName(const QString& mac) {
+    const QString alias = LookupAlias(mac).trimmed();
+    return alias.isEmpty() ? mac : alias + QStringLiteral(" (") + mac + QLatin1Char(')');
+}

@@ -17,3 +17,7 @@ QString ReadResponseFirstLine();
 
 // The alias stored for a MAC address; empty when none. Shows nothing.
 QString LookupAlias(const QString& mac);
+
+// How messages and prompts name a node: its alias followed by the MAC in
+// parentheses when an alias is stored, the MAC alone otherwise.
+QString NodeName(const QString& mac);
