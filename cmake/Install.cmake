@@ -12,6 +12,9 @@ install(TARGETS kaldor-config ihcp_client MacDiscover winl2fwserver kaldor-sim
     RUNTIME DESTINATION ${KALDOR_INSTALL_LIBEXEC})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/languages DESTINATION ${KALDOR_INSTALL_DATA})
 install(FILES ${KALDOR_DEMO_NETWORK} DESTINATION ${KALDOR_INSTALL_DATA})
+# The user guide next to the screenshots it shows.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guide ${PROJECT_SOURCE_DIR}/docs/screenshots
+    DESTINATION ${KALDOR_INSTALL_DATA})
 
 # The launcher finds the other folders relative to its own, so the install
 # works under whatever prefix it is given at install time.

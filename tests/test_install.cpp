@@ -98,6 +98,21 @@ private slots:
             QCOMPARE(LinksTo(work + file, source), file.endsWith(".lng"));
             QCOMPARE(ReadAll(work + file), ReadAll(source));
         }
+        // The guide through a link to the installed one, every picture it
+        // shows installed beside it.
+        QVERIFY(QFileInfo(work + "guide").isSymLink());
+        for (const QString language : {"en", "es"}) {
+            const QFileInfo page(work + "guide/" + language + "/index.html");
+            const QString source =
+                installed("share/kaldor-config/guide/" + language + "/index.html");
+            QVERIFY(QFileInfo(source).isFile());
+            QCOMPARE(page.canonicalFilePath(), QFileInfo(source).canonicalFilePath());
+            static const QRegularExpression picture("<img src=\"([^\"]+)\"");
+            for (const auto& m : picture.globalMatch(QString::fromUtf8(ReadAll(source)))) {
+                QVERIFY2(QFileInfo(page.canonicalPath() + '/' + m.captured(1)).isFile(),
+                         qPrintable(m.captured(1)));
+            }
+        }
         const QString path = work + Cell("file");
         const QByteArray content = Cell<QByteArray>("userContent");
         QVERIFY(QFile::remove(path));

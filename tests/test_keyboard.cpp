@@ -113,6 +113,52 @@ private slots:
         QCOMPARE(Session().SelectedMac, Cell("selectedMac"));
     }
 
+    // Help opens the guide of the catalogue's language at the page's section:
+    // Spanish for the Spanish catalogue, English for any other and when the
+    // Spanish guide is gone; a message when no guide is there or no browser
+    // shows it. The section's anchor is read from the guide file opened.
+    void helpOpensGuide_data() {
+        Cols<QString, QString, L, bool, L, QString, QString>(
+            {"page", "catalogue", "removed", "opens", "url", "box", "arg"});
+        // clang-format off
+        const QString en = "guide/en/index.html#", es = "guide/es/index.html#", box = "[1|Kaldor Config Tool] ";
+        Row("basic, English", "frmConfig", "english.lng", L(), true, L{en + "basic-configuration"}, "", "");
+        Row("basic, Spanish", "frmConfig", "spanish.lng", L(), true, L{es + "basic-configuration"}, "", "");
+        Row("set-all, English", "frmSetAll", "english.lng", L(), true, L{en + "set-all"}, "", "");
+        Row("set-all, Spanish", "frmSetAll", "spanish.lng", L(), true, L{es + "set-all"}, "", "");
+        Row("end, another catalogue", "frmEnd", "own.lng", L(), true, L{en + "end-page"}, "", "");
+        Row("end, Spanish", "frmEnd", "spanish.lng", L(), true, L{es + "end-page"}, "", "");
+        Row("loader, English", "frmAdvanced", "english.lng", L(), true, L{en + "loader-page"}, "", "");
+        Row("loader, Spanish", "frmAdvanced", "spanish.lng", L(), true, L{es + "loader-page"}, "", "");
+        Row("Spanish guide gone", "frmSetAll", "spanish.lng", L{"guide/es"}, true, L{en + "set-all"}, "", "");
+        Row("no guide", "frmConfig", "spanish.lng", L{"guide"}, true, L(), box + "{errGuideMissing}", "guide");
+        Row("no browser", "frmEnd", "english.lng", L(), false, L{en + "end-page"}, box + "{errGuideOpen}",
+            "guide/en/index.html");
+        // clang-format on
+    }
+    void helpOpensGuide() {
+        f->writeWorkFile("languages/own.lng", f->readWorkFile("languages/english.lng"));
+        f->writeWorkFile("languages/default.lang", Cell("catalogue").toUtf8() + "\r\n");
+        for (const QString& removed : Cell<L>("removed")) {
+            QVERIFY(QDir(f->workFile(removed)).removeRecursively());
+        }
+        f->dialogs.documentOpens = Cell<bool>("opens");
+        Fixture::show(WindowNamed(Cell("page")));
+        f->click(WindowNamed(Cell("page")), "cmdHelp");
+        const QString box =
+            Cell("box").isEmpty() ? "" : Resolved(Cell("box")).arg(f->workFile(Cell("arg")));
+        QCOMPARE(f->dialogs.describe(), box);
+        QStringList opened;  // each as its last three path parts and anchor
+        for (const QUrl& url : f->dialogs.openedUrls) {
+            QFile guide(url.toLocalFile());
+            const QByteArray anchor = "id=\"" + url.fragment().toUtf8() + '"';
+            const bool found = guide.open(QIODevice::ReadOnly) && guide.readAll().contains(anchor);
+            opened << url.toLocalFile().section('/', -3) + '#' + url.fragment() +
+                          (found ? "" : " no anchor");
+        }
+        QCOMPARE(opened, Cell<L>("url"));
+    }
+
     // From the welcome page to the end page with keys alone, each typed on
     // whatever control has the focus.
     void wizardByKeyboardAlone() {

@@ -4,6 +4,7 @@
 #include <optional>
 
 class QDialog;
+class QUrl;
 class QWidget;
 
 enum class MsgIcon { Information, Exclamation, Stop, Question, NoIcon };
@@ -24,6 +25,8 @@ public:
     virtual QString openFileName(QWidget* owner, const QString& title, const QString& filter) = 0;
     // Opens a document with the program the desktop associates with it.
     virtual bool openDocument(const QString& path) = 0;
+    // Opens a web page, a local one too, in the desktop's browser.
+    virtual bool openUrl(const QUrl& url) = 0;
 };
 
 inline const QString kAppTitle = QStringLiteral("Kaldor Config Tool");

@@ -7,6 +7,7 @@
 #include "app/Seams.h"
 #include "channel/ToolRun.h"
 #include "ui/BusyOperation.h"
+#include "ui/Guide.h"
 #include "ui/Status.h"
 #include "ui_frmAdvanced.h"
 
@@ -18,6 +19,8 @@ frmAdvanced::frmAdvanced(QWidget* parent) : QWidget(parent), ui(new Ui::frmAdvan
     connect(ui->cmdConfigMac, &QPushButton::clicked, this, &frmAdvanced::discoveryRequested);
     connect(ui->cmdExit, &QPushButton::clicked, this, &frmAdvanced::exitRequested);
     connect(ui->cmdPrev, &QPushButton::clicked, this, &frmAdvanced::backRequested);
+    connect(ui->cmdHelp, &QPushButton::clicked, this,
+            [] { OpenGuide(QStringLiteral("loader-page")); });
     SetFirmwareDialogTexts(this);
 }
 

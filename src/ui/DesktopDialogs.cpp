@@ -69,3 +69,7 @@ QString DesktopDialogs::openFileName(QWidget* owner, const QString& title, const
 bool DesktopDialogs::openDocument(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
+
+bool DesktopDialogs::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}

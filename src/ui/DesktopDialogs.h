@@ -11,4 +11,5 @@ public:
     int execModal(QDialog* dialog) override;
     QString openFileName(QWidget* owner, const QString& title, const QString& filter) override;
     bool openDocument(const QString& path) override;
+    bool openUrl(const QUrl& url) override;
 };

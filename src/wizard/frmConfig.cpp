@@ -7,6 +7,7 @@
 #include "channel/ToolRun.h"
 #include "discovery/Alias.h"
 #include "ui/BusyOperation.h"
+#include "ui/Guide.h"
 #include "ui/Status.h"
 #include "ui_frmConfig.h"
 
@@ -15,6 +16,8 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent), ui(new Ui::frmConfig) {
     connect(ui->cmdSave, &QPushButton::clicked, this, &frmConfig::cmdSave_Click);
     connect(ui->cmdReturn, &QPushButton::clicked, this, &frmConfig::cmdReturn_Click);
     connect(ui->cmdExit, &QPushButton::clicked, this, &frmConfig::exitRequested);
+    connect(ui->cmdHelp, &QPushButton::clicked, this,
+            [] { OpenGuide(QStringLiteral("basic-configuration")); });
     connect(ui->txtId, &QLineEdit::textChanged, this, &frmConfig::txtId_Change);
     connect(ui->txtPw1, &QLineEdit::textChanged, this, &frmConfig::txtPw1_Change);
 }

@@ -1,5 +1,6 @@
 #include "frmEnd.h"
 
+#include "ui/Guide.h"
 #include "ui_frmEnd.h"
 
 frmEnd::frmEnd(QWidget* parent) : QWidget(parent), ui(new Ui::frmEnd) {
@@ -8,6 +9,8 @@ frmEnd::frmEnd(QWidget* parent) : QWidget(parent), ui(new Ui::frmEnd) {
     connect(ui->cmdAdvanced, &QPushButton::clicked, this, &frmEnd::advancedRequested);
     connect(ui->cmdReturn, &QPushButton::clicked, this, &frmEnd::backRequested);
     connect(ui->cmdSave, &QPushButton::clicked, this, &frmEnd::discoveryRequested);
+    connect(ui->cmdHelp, &QPushButton::clicked, this,
+            [] { OpenGuide(QStringLiteral("end-page")); });
 }
 
 frmEnd::~frmEnd() = default;

@@ -7,6 +7,7 @@
 #include "app/Seams.h"
 #include "lang/Catalogue.h"
 #include "ui/BusyOperation.h"
+#include "ui/Guide.h"
 #include "ui_frmSetAll.h"
 
 namespace {
@@ -71,6 +72,7 @@ frmSetAll::frmSetAll(QWidget* parent) : QWidget(parent), ui(new Ui::frmSetAll) {
     connect(ui->cmdAutoConf, &QPushButton::clicked, this, &frmSetAll::cmdAutoConf_Click);
     connect(ui->cmdPrev, &QPushButton::clicked, this, &frmSetAll::discoveryRequested);
     connect(ui->cmdExit, &QPushButton::clicked, this, &frmSetAll::exitRequested);
+    connect(ui->cmdHelp, &QPushButton::clicked, this, [] { OpenGuide(QStringLiteral("set-all")); });
     connect(ui->txtId, &QLineEdit::textChanged, this, &frmSetAll::txtId_Change);
     connect(ui->txtPw1, &QLineEdit::textChanged, this, &frmSetAll::txtPw1_Change);
     // The key belongs to an identifier: none can be typed before one is.

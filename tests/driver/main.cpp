@@ -29,6 +29,7 @@ public:
     }
     QString openFileName(QWidget*, const QString&, const QString&) override { return QString(); }
     bool openDocument(const QString&) override { return false; }
+    bool openUrl(const QUrl&) override { return false; }
 };
 
 // Adds COUNT aliases, then replaces them over and over until killed, telling

@@ -45,6 +45,11 @@ bool DialogRecorder::openDocument(const QString& path) {
     return documentOpens;
 }
 
+bool DialogRecorder::openUrl(const QUrl& url) {
+    openedUrls.append(url);
+    return documentOpens;
+}
+
 void DialogRecorder::typePassword(const QString& password) {
     modalScripts.append([password](QDialog* dialog) {
         if (password.isEmpty()) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <functional>
 
 #include "app/Seams.h"
@@ -24,6 +25,7 @@ public:
     QList<ModalScript> modalScripts;  // what the user does in each modal dialog
     QStringList chosenFiles;          // answers of the file dialog ("" cancels)
     QStringList openedDocuments;
+    QList<QUrl> openedUrls;  // pages shown in the browser
     QStringList fileDialogTitles;
     QStringList fileDialogFilters;
     bool documentOpens = true;
@@ -34,6 +36,7 @@ public:
     int execModal(QDialog* dialog) override;
     QString openFileName(QWidget* owner, const QString& title, const QString& filter) override;
     bool openDocument(const QString& path) override;
+    bool openUrl(const QUrl& url) override;
 
     // Scripts the password prompt: types the text and presses Ok, or presses
     // Cancel when the text is empty.

@@ -55,6 +55,7 @@ void LayOutWorkFolder(const QString& to) {
     }
     CopyTree(QStringLiteral(KALDOR_SOURCE_DIR "/resources/languages"),
              to + QStringLiteral("/languages"));
+    CopyTree(QStringLiteral(KALDOR_SOURCE_DIR "/docs/guide"), to + QStringLiteral("/guide"));
     QString error;
     kaldorsim::Network net = kaldorsim::demoNetwork();
     net.settleMs = 5000;
