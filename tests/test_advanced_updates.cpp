@@ -1,5 +1,7 @@
 // The advanced window's buttons that change a node: update buttons, security
 // settings, hardware and factory reset, end to end against the simulated network.
+#include <QListWidget>
+
 #include "advanced/Reset.h"
 #include "app/Seams.h"
 #include "test_advanced_helpers.h"
@@ -12,9 +14,12 @@ private slots:
     // after the header lines (for an address update, the restart that follows
     // it, the address reaching the node as "kept"), and the user is told
     // "told". Key, identifier and encryption updates of a remote node close
-    // the window for a new discovery, whatever the node answered. "setup" is a
-    // simulator command run first; "answer" a stand-in client's only answer.
-    // The alias stays on this computer, in the file of aliases.
+    // the window for a new discovery, whatever the node answered; their answer
+    // 3 (the node took the change and left the network) counts as taken. The
+    // reset button asks first, the restart after an address does not. "setup"
+    // is a simulator command run first; "answer" a stand-in client's only
+    // answer; "no" the answer to the reset's question, else yes. The alias
+    // stays on this computer, in the file of aliases.
     // clang-format off
     void updates_data() {
         // "changes": "control=value" as the user makes them
@@ -27,7 +32,8 @@ private slots:
         const L ipSent{"IP_CONFIG_NVRAM=Fixed", "IP_ADDR_NVRAM=10.1.1.1", "NETMASK_NVRAM=255.255.0.0",
             "GATEWAY_NVRAM=10.1.1.254"};
         const L pw{"txtConfPassword=secret-1", "txtConfirmPw=secret-1"}, newPw{"NEWPASSWORD=secret-1"};
-        const QString ok = "[1|Kaldor Config Tool] {errUpgradeOk}", restarted = "[1|Kaldor Config Tool] {errResetOk}",
+        const QString ok = "[1|Kaldor Config Tool] {errUpgradeOk}", restarted = "[0|Kaldor Config Tool] {errResetOk}",
+            ask = "[3|Kaldor Config Tool] {msgAskReset}\n",
             mismatch = "[1|Kaldor Config Tool] {errPwMistake}", refused = "2 Password refused by node 020A1B000001";
         Row("fixed address, then restart", kOffice, none, ip, "cmdUpdateFixedIp", reset, restarted,
             ipSent + L{"IP_ADDR=10.1.1.1", "NUM_BOOTS=2"}, "", false);
@@ -45,10 +51,12 @@ private slots:
         Row("multicast", kLocal, none, L{"IGMP=Proxy"}, "CmdUpdateIGMP", L{"MCAST_IGMP=Proxy"}, "", none, "", false);
         Row("alias", kOffice, none, L{"txtAlias=Cocina"}, "cmdUpdAlias", none, "[4|{cmdUpdateAlias}] {errUpgradeOk}",
             L{"alias=Cocina"}, "", false);
-        Row("hardware reset refused", kLocal, refuse, none, "cmdReset", reset, "[1|{errReseting}] " + refused,
+        Row("hardware reset refused", kLocal, refuse, none, "cmdReset", reset, ask + "[1|{errReseting}] " + refused,
             L{"NUM_BOOTS=1"}, "", false);
-        Row("hardware reset answered with 3", kLocal, L{"answer", "3"}, none, "cmdReset", reset, restarted, none,
+        Row("hardware reset answered with 3", kLocal, L{"answer", "3"}, none, "cmdReset", reset, ask + restarted, none,
             "", false);
+        Row("hardware reset not wanted: nothing sent", kLocal, L{"no"}, none, "cmdReset", none, ask.trimmed(),
+            L{"NUM_BOOTS=1"}, "", false);
         Row("AES, CBC, 128", kLocal, none, L{"cboEncryptType=AES", "cboAESEncryptType=CBC", "cboEncryptLength=128"},
             "cmdUpEncryption", L{"ENCRYPT_TYPE=AES", "ENCRYPT_AES_TYPE=CBC", "ENCRYPT_KEY_LENGTH=128"} + key, ok,
             none, "", false);
@@ -56,8 +64,7 @@ private slots:
             L{"ENCRYPT_TYPE=3DES", "ENCRYPT_KEY_LENGTH=168"} + key, ok, none, "", false);
         // Clearing the identifier clears the key: another network, answered 3.
         Row("none without network identifier", kLocal, none, L{"txtNetId=", "cboEncryptType=None"},
-            "cmdUpEncryption", L{"ENCRYPT_TYPE=None", "ENCRYPT_KEY_STR=", "CRYPTO_OK=Ok"}, "[1|{errSaving}] 3", none,
-            "", false);
+            "cmdUpEncryption", L{"ENCRYPT_TYPE=None", "ENCRYPT_KEY_STR=", "CRYPTO_OK=Ok"}, ok, none, "", false);
         Row("AES without network identifier: nothing sent, the window stays", kGarage, none,
             L{"txtNetId=", "cboEncryptType=AES"}, "cmdUpEncryption", none, "[1|Kaldor Config Tool] {errNoNetId}",
             none, "", false);
@@ -66,7 +73,9 @@ private slots:
         Row("key confirmation differs", kGarage, none, L{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-2"},
             "cmdUpKey", none, mismatch, none, "", true);
         Row("identifier of a remote node, answered 3", kGarage, none, L{"txtNetId=KaldorNew"}, "cmdUpId",
-            L{"NET_ID_STR=KaldorNew"}, "[1|{errSaving}] 3", none, "", true);
+            L{"NET_ID_STR=KaldorNew"}, ok, L{"NET_ID_STR=KaldorNew"}, "", true);
+        Row("key of a remote node, answered 3", kOffice, none, L{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-1"},
+            "cmdUpKey", L{"ENCRYPT_KEY_STR=NewKey-1"}, ok, L{"ENCRYPT_KEY_STR=NewKey-1"}, "", true);
         // The priority goes out only with tagging on; the confirmation is in lower case.
         Row("tagging, highest tag", kGarage, none, L{"cboVlanConf=Enabled", "txtVlanTag=4094", "cboVlanPrio=5"},
             "cmdUpVlan", L{"KALDOR_VLAN_CONFIG=Enabled", "KALDOR_VLAN_TAG=4094", "KALDOR_VLAN_PRIO=5",
@@ -90,19 +99,20 @@ private slots:
         const L setup = Cell<L>("setup"), request = Cell<L>("request");
         OPEN_ADVANCED(f, mac);
         const QString password = Session().NodePassword;
+        f.dialogs.answers << (setup == L{"no"} ? MsgAnswer::No : MsgAnswer::Yes);
         if (setup.value(0) == "answer") {  // a client found before the simulator's
             f.writeWorkFile("ihcp_client.exe", "#!/bin/sh\nprintf '" + setup[1].toUtf8() +
                                                    "\\r\\n' > ihcp_client.tmp\n");
             QFile::setPermissions(f.workFile("ihcp_client.exe"),
                                   QFile::ExeOwner | QFile::ReadOwner);
-        } else if (!setup.isEmpty()) {
+        } else if (setup.size() > 1) {
             f.sim(setup);
         }
         Set(Cell<L>("changes"));
         f.click(Adv(), qPrintable(Cell("button")));
         QCOMPARE(f.readWorkFile("post.cfg"),
                  request.isEmpty() ? QByteArray() : Request("POST " + mac, password, request));
-        QCOMPARE(f.dialogs.describe(), Resolved(told));
+        QCOMPARE(f.dialogs.describe(), Resolved(told).replace("%1", mac));
         QCOMPARE(Fixture::waited, told.contains("errResetOk") ? 15000 : 0);
         const QStringList aliases = QString::fromUtf8(f.readWorkFile("alias.tmp")).split("\r\n");
         for (const QString& pair : Cell<L>("kept")) {  // the alias: its line of the file
@@ -124,6 +134,66 @@ private slots:
         QCOMPARE(W().frmConnect->isVisible() && !f.nodeLines().isEmpty(), Cell<bool>("closes"));
     }
 
+    // The title names the node (alias and MAC). The raw list is read again
+    // after each update the node took ("reread": a value set on the node
+    // after the opening shows) and shows keys and passwords as asterisks; the
+    // FTP password box hides its text too.
+    // clang-format off
+    void parameterList_data() {
+        // "listed": lines of the list afterwards
+        Cols<QString, L, QString, L, bool, QString>({"mac", "changes", "button", "listed", "reread", "title"});
+        const L pw{"txtConfPassword=secret-1", "txtConfirmPw=secret-1"};
+        Row("opening", kOffice, L{}, "", L{"ENCRYPT_KEY_STR=********", "FLUP_PASSWORD=********", "FLUP_LOGIN=kaldor",
+            "NET_ID_STR=KaldorHome"}, false, "Office (020A1B000002)");
+        Row("alias: the title follows, the node is not asked", kOffice, L{"txtAlias=Cocina"}, "cmdUpdAlias", L{}, false,
+            "Cocina (020A1B000002)");
+        Row("multicast", kLocal, L{"IGMP=Proxy"}, "CmdUpdateIGMP", L{"MCAST_IGMP=Proxy"}, true, kLocal);
+        Row("password: read with the new one", kOffice, pw, "cmdUpPw", L{}, true, "Office (020A1B000002)");
+        Row("address: read after the restart", kOffice, L{"cboIpConfig=Fixed", "txtIpAddress=10.1.1.1"},
+            "cmdUpdateFixedIp", L{"IP_ADDR=10.1.1.1"}, true, "Office (020A1B000002)");
+        Row("key of the node on the wire, answered 3", kLocal, L{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-1"},
+            "cmdUpKey", L{"ENCRYPT_KEY_STR=********"}, true, kLocal);
+        Row("QoS criteria", kLocal, L{"cboRule2=802.1p priority"}, "cmdQoSAdvUpdate", L{"CRITERION_1=8021p"}, true,
+            kLocal);
+    }
+    // clang-format on
+    void parameterList() {
+        Fixture f;
+        const QString mac = Cell("mac");
+        f.writeWorkFile("alias.tmp", "020A1B000002=Office\r\n");
+        SetParameters(f, mac, {"FLUP_LOGIN=kaldor", "FLUP_PASSWORD=ftp-secret"});
+        OPEN_ADVANCED(f, mac);
+        SetParameters(f, mac, {"FLUP_FILENAME=after.img"});
+        Set(Cell<L>("changes"));
+        if (!Cell("button").isEmpty()) {
+            f.click(Adv(), qPrintable(Cell("button")));
+        }
+        L listed;
+        for (int i = 0; i < Control<QListWidget>("lstConfig")->count(); ++i) {
+            listed << Control<QListWidget>("lstConfig")->item(i)->text();
+        }
+        for (const QString& line :
+             Cell<L>("listed") +
+                 L{Cell<bool>("reread") ? "FLUP_FILENAME=after.img" : "FLUP_FILENAME="}) {
+            QVERIFY2(listed.contains(line), qPrintable(line));
+        }
+        QVERIFY(!listed.join('\n').contains(QRegularExpression("HomeKey|NewKey|ftp-secret")));
+        QCOMPARE(Adv()->windowTitle(), Resolved("{frmConfigAdv} - ") + Cell("title"));
+        QCOMPARE(Control<QLineEdit>("txtFtpPass")->echoMode(), QLineEdit::Password);
+        QVERIFY2(!f.dialogs.describe().contains(Resolved("{errReceiving}")),
+                 qPrintable(f.dialogs.describe()));
+    }
+
+    // The firmware frame's interface list starts on the interface that
+    // discovery found the node on, the second of the demo's two.
+    void interfaceList() {
+        Fixture f;
+        QVERIFY(f.start());
+        f.click(W().frmBegin, "cmdNext");
+        QCOMPARE(Control<QComboBox>("cboInterface")->currentText(),
+                 "eth1 Simulated Ethernet adapter 1");
+    }
+
     // The factory reset: 33 s of waiting, then the boot count decides. The
     // advanced window asks only the node on the wire (a remote node counts as
     // reset) and closes as its security buttons do; the node page's reset,
@@ -136,7 +206,7 @@ private slots:
         // "session": NodePassword afterwards
         Cols<bool, QString, QString, bool, QString, QString, QString>(
             {"page", "mac", "typed", "startsTwice", "told", "password", "session"});
-        const QString ok = "[1|Kaldor Config Tool] {errFactResetOk}";
+        const QString ok = "[0|Kaldor Config Tool] {errFactResetOk}";
         Row("node on the wire", false, kLocal, "FP000001", false, ok, "kaldor", "kaldor");
         Row("node on the wire started twice", false, kLocal, "FP000001", true,
             "[1|Kaldor Config Tool] {errFactResetKo}", "kaldor", kLocalPw);

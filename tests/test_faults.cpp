@@ -34,7 +34,8 @@ const Told kNoKey{kWarn, kApp, "{errNoKey}"};
 const Told kNotSamePw{kWarn, kApp, "{errNotSamePwd}"};
 const Told kGetUnwritable{kWarn, kApp, "{errWriteFile}", "{work}/get.cfg"};
 const Told kPostUnwritable{kWarn, kApp, "{errWriteFile}", "{work}/post.cfg"};
-const Told kResetOk{kWarn, kApp, "{errResetOk}"};
+const Told kResetOk{MsgIcon::Information, kApp, "{errResetOk}"};
+const Told kAskReset{MsgIcon::Question, kApp, "{msgAskReset}", "020A1B000002"};
 const Told kUpgradeOk{MsgIcon::Information, kApp, "{errUpgradeOk}"};
 const Told kFactoryKo{kWarn, kApp, "{errFactResetKoOrPw}"};
 const Told kNotConfigured{MsgIcon::Stop, "{errSaving}", "{errConfiguring}02:0A:1B:00:00:03"};
@@ -42,7 +43,7 @@ const Told kSaveNoAnswer{kWarn, "{errSaving}", "{errReceiving}"};
 const Told kSaveTimeOut{kWarn, "{errSaving}", kTimeOut};
 // Modal dialogs: the factory password prompt, the prompt of the node page's
 // walk for the study node's own password, the firmware error dialog.
-const QString kFactoryPrompt = "[{frmAskPw}] {lblAskFactPw}";
+const QString kFactoryPrompt = "[{frmAskPw}] {lblAskFactPw} 020A1B000002";
 const QString kStudyPrompt = "[{frmAskPw}] {lblAskPw} 020A1B000007";
 const QString kNoNodeTookIt = "[{errUpgradeKo}] {errCodeUpgrade7}";
 
@@ -105,11 +106,12 @@ const Operation kOperations[] = {
         {kNoClient, {kReceiving, kSaveNoAnswer}},
         {{Silent}, {kSaveTimeOut}},
         {{Unwritable}, {kPostUnwritable}}}},
-    {"reset", "adv !office frmConfigAdv.cmdReset", "frmConfigAdv", {
-        {kNoClient, {kReceiving, {kWarn, "{errReseting}", "{errReceiving}"}}},
-        {{Huge}, {kResetOk}},
-        {{Silent}, {{kWarn, "{errReseting}", kTimeOut}}},
-        {{Unwritable}, {kPostUnwritable}}}},
+    {"reset", "adv !office yes frmConfigAdv.cmdReset", "frmConfigAdv", {
+        {{CannotStart}, {kAskReset, kClientStart, kReceiving, {kWarn, "{errReseting}", "{errReceiving}"}}},
+        {{NoResponse}, {kAskReset, kReceiving, {kWarn, "{errReseting}", "{errReceiving}"}}},
+        {{Huge}, {kAskReset, kResetOk}},
+        {{Silent}, {kAskReset, {kWarn, "{errReseting}", kTimeOut}}},
+        {{Unwritable}, {kAskReset, kPostUnwritable}}}},
     {"factory reset", "adv pw:factory !office frmConfigAdv.cmdFactoryReset", "frmConnect", {
         {kNoClient, {kReceiving, kFactoryKo}, {kFactoryPrompt}},
         {{Huge}, {{kWarn, kApp, "{errPwError}"}}, {kFactoryPrompt, kStudyPrompt}},
@@ -179,12 +181,13 @@ class FaultsTest : public QObject {
     }
 
     // One step: "WINDOW.BUTTON" clicked, "WINDOW.CONTROL=TEXT" typed (or the
-    // list entry starting so picked), "pw:TEXT" the next password prompt's
-    // answer, "sim:A,B" a simulator command, "image:MODEL" the file dialog's
-    // answer, "node:NAME" a node entry clicked ("node:+NAME" with Ctrl,
-    // "node:+" the connected node's box), "discover" the demo network found,
-    // "adv" the advanced window opened on the office node, "!NODE" the fault
-    // put in place on the node's client ("!!NODE": on the firmware server).
+    // list entry starting so picked), "yes" the next question's answer,
+    // "pw:TEXT" the next password prompt's answer, "sim:A,B" a simulator
+    // command, "image:MODEL" the file dialog's answer, "node:NAME" a node
+    // entry clicked ("node:+NAME" with Ctrl, "node:+" the connected node's
+    // box), "discover" the demo network found, "adv" the advanced window
+    // opened on the office node, "!NODE" the fault put in place on the node's
+    // client ("!!NODE": on the firmware server).
     void run(const QString& steps, Fault fault) {
         for (const QString& text : steps.split(' ')) {
             if (text.startsWith('!')) {
@@ -193,6 +196,8 @@ class FaultsTest : public QObject {
                 run(QString("pw: frmBegin.cmdNext") +
                         (text == "adv" ? " node:office frmConnect.cmdQuickAdv" : ""),
                     fault);
+            } else if (text == "yes") {
+                f->dialogs.answers << MsgAnswer::Yes;
             } else if (text.startsWith("pw:")) {
                 f->dialogs.typePassword(text.mid(3));
             } else if (text.startsWith("sim:")) {

@@ -3,6 +3,7 @@
 // setting sent to a simulated node and recognised again after a refresh.
 #include <QFocusEvent>
 
+#include "advanced/TcpWindow.h"
 #include "test_advanced_helpers.h"
 
 namespace {
@@ -147,23 +148,37 @@ private slots:
         QCOMPARE(Adv()->focusWidget() == Control("txtVlanTag"), refused);
     }
 
-    // The import file is handed over whole (a file left from before is
-    // replaced), the note shown and the file gone, even when the desktop has
-    // no program for it.
+    // Where the host keeps its settings in a registry, the import file is
+    // handed over whole (a file left from before is replaced), the note shown
+    // and the file gone, even when the desktop has no program for it. Here,
+    // on Linux, the button writes a sysctl drop-in that stays in the work
+    // folder and tells the user where it is and how to apply it.
+    void tcpWindow_data() {
+        Cols<bool, QString, QString, QString>({"registry", "file", "content", "told"});
+        Row("registry import", true, "tcpwindow.reg",
+            "Windows Registry Editor Version 5.00\r\n"
+            "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
+            "\"TcpWindowSize\"=dword:00020000\r\n\"GlobalMaxTcpWindowSize\"=dword:00020000\r\n"
+            "\"Tcp1323Opts\"=dword:00000003\r\n",
+            "[4|Kaldor Config Tool] {msgTCP}");
+        Row("this computer: sysctl drop-in", false, "60-kaldor-tcp-window.conf",
+            "net.core.rmem_max = 131072\nnet.core.wmem_max = 131072\n"
+            "net.ipv4.tcp_rmem = 4096 131072 131072\nnet.ipv4.tcp_wmem = 4096 131072 131072\n"
+            "net.ipv4.tcp_window_scaling = 1\nnet.ipv4.tcp_timestamps = 1\n",
+            "[0|Kaldor Config Tool] {msgTCPSysctl}");
+    }
     void tcpWindow() {
         Fixture f;
         QVERIFY(f.start());
-        f.writeWorkFile("tcpwindow.reg", QByteArray(600, 'x'));
+        const bool registry = Cell<bool>("registry");
+        const QString file = f.workFile(Cell("file"));
+        f.writeWorkFile(Cell("file"), QByteArray(600, 'x'));
         f.dialogs.documentOpens = false;
-        f.click(Adv(), "cmdTcpWindow");
-        QCOMPARE(f.dialogs.openedDocuments,
-                 L{"Windows Registry Editor Version 5.00\r\n"
-                   "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\"
-                   "Parameters]\r\n\"TcpWindowSize\"=dword:00020000\r\n"
-                   "\"GlobalMaxTcpWindowSize\"=dword:00020000\r\n"
-                   "\"Tcp1323Opts\"=dword:00000003\r\n"});
-        QCOMPARE(f.dialogs.describe(), Resolved("[4|Kaldor Config Tool] {msgTCP}"));
-        QVERIFY(!QFile::exists(f.workFile("tcpwindow.reg")));
+        registry ? GiveTcpWindowSettings(TcpWindowHost::Registry) : f.click(Adv(), "cmdTcpWindow");
+        QCOMPARE(f.dialogs.openedDocuments, registry ? L{Cell("content")} : L{});
+        QCOMPARE(f.dialogs.describe(), Resolved(Cell("told")).replace("%1", file));
+        QCOMPARE(QString(f.readWorkFile(Cell("file"))), registry ? "" : Cell("content"));
+        QVERIFY(!registry || !QFile::exists(file));
     }
 };
 

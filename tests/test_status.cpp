@@ -64,14 +64,15 @@ private slots:
                 On("frmSetAll", "{lblChecking}02:0A:1B:00:00:02", runAndPause, {0, 50}) +
                 On("frmSetAll", "{lblChecking}02:0A:1B:00:00:01", runAndPause, {50, 100}) +
                 discover);
-        row("refresh", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdRefresh",
-            On(kAdv, "{lblConnect}", {kClient}, {50}));
+        // An update the node took: its parameters read again for the list.
+        const QList<Step> reread = On(kAdv, "{lblConnect}", {kClient}, {50});
+        row("refresh", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdRefresh", reread);
         row("fixed IP", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdUpdateFixedIp",
-            On(kAdv, "{lblSave}", {kClient}, {33}) + reset);
+            On(kAdv, "{lblSave}", {kClient}, {33}) + reset + reread);
         row("IGMP", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "CmdUpdateIGMP",
-            On(kAdv, "{lblSave}", {kClient}, {33}));
+            On(kAdv, "{lblSave}", {kClient}, {33}) + reread);
         row("QoS rule", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdQoSUpdate",
-            On(kAdv, "{lblSave}", {kClient}, {33}));
+            On(kAdv, "{lblSave}", {kClient}, {33}) + reread);
         row("reset", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdReset", reset);
         row("factory reset", {"cmdNext", "cmdQuickAdv"}, {kLocal}, "cmdFactoryReset",
             On(kAdv, "{lblFctReset}", {kClient}, {14}) +
@@ -117,6 +118,7 @@ private slots:
             Set({"cboUpgProt=FTP", "txtServerIP=192.168.1.5", "txtFtpUser=kaldor",
                  "txtFtpPass=firmware", "txtFileName=kpl510a-3.2.0.img", "cboUpdSect=Firmware"});
             f.dialogs.typePassword("FP" + nodes[0].right(6));  // the factory password
+            f.dialogs.answers << MsgAnswer::Yes;               // the hardware reset wanted
         }
         WaitLog::Record();
         f.click(Adv()->isVisible() ? Adv() : ShownPage(), qPrintable(Cell("button")));

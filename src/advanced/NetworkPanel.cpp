@@ -50,19 +50,26 @@ void frmConfigAdv::cmdUpdateFixedIp_Click() {
     if (SendSettings(settings)) {
         // The node takes stored IP settings only when it starts.
         cmdReset_Click();
+        RereadParameterList();
     }
 }
 
 void frmConfigAdv::cmdUpdateMacConf_Click() {
-    SendSettings({QStringLiteral("MAC_TYPE=") + ui->cboMacType->currentText(),
-                  QStringLiteral("NODE_TYPE=") + ui->cboNodeType->currentText()});
+    if (SendSettings({QStringLiteral("MAC_TYPE=") + ui->cboMacType->currentText(),
+                      QStringLiteral("NODE_TYPE=") + ui->cboNodeType->currentText()})) {
+        RereadParameterList();
+    }
 }
 
 void frmConfigAdv::cmdUpdatePhyConf_Click() {
-    SendSettings({QStringLiteral("NOTCHES=") + ui->cboNotches->currentText(),
-                  QStringLiteral("DISTORTION_CONTROL=") + ui->cboDistControl->currentText()});
+    if (SendSettings({QStringLiteral("NOTCHES=") + ui->cboNotches->currentText(),
+                      QStringLiteral("DISTORTION_CONTROL=") + ui->cboDistControl->currentText()})) {
+        RereadParameterList();
+    }
 }
 
 void frmConfigAdv::CmdUpdateIGMP_Click() {
-    SendSettings({QStringLiteral("MCAST_IGMP=") + ui->IGMP->currentText()});
+    if (SendSettings({QStringLiteral("MCAST_IGMP=") + ui->IGMP->currentText()})) {
+        RereadParameterList();
+    }
 }

@@ -216,48 +216,62 @@ void frmConfigAdv::ClampOnLeaving(QLineEdit* field, int highest) {
                 [field, highest] { field->setText(ClampedFieldText(field->text(), 0, highest)); });
 }
 
-void frmConfigAdv::RunQoSRequest(int step, int steps) {
+bool frmConfigAdv::RunQoSRequest(int step, int steps) {
     const SessionState& s = Session();
     SetProgress(step, steps);
     RunClient(s.PostRequestFile);
     SetProgress(step + 1, steps);
     if (!ResponseStartsWith(QStringLiteral("0"))) {
         MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errSaving);
+        return false;
     }
+    return true;
 }
 
 // Both sends keep the status window up over the disabled window until all
-// their requests have run, and report each refusal while it shows.
+// their requests have run, and report each refusal while it shows. The raw
+// list is read again when the node took any of them.
 void frmConfigAdv::cmdQoSUpdate_Click() {
-    const BusyOperation operation(this, Session().lblSave);
-    QStringList priorities;
-    for (int k = 0; k < kMapEntries; ++k) {
-        priorities << txtQoSMap(k)->text();
+    bool accepted = false;
+    {
+        const BusyOperation operation(this, Session().lblSave);
+        QStringList priorities;
+        for (int k = 0; k < kMapEntries; ++k) {
+            priorities << txtQoSMap(k)->text();
+        }
+        accepted = WriteRequest(Session().PostRequestFile,
+                                PostHeader() + QoSRuleLines(ui->cboQoSRule->currentIndex(),
+                                                            ui->txtQoSPort->text(), priorities)) &&
+                   RunQoSRequest(1, 3);
     }
-    if (WriteRequest(Session().PostRequestFile,
-                     PostHeader() + QoSRuleLines(ui->cboQoSRule->currentIndex(),
-                                                 ui->txtQoSPort->text(), priorities))) {
-        RunQoSRequest(1, 3);
+    if (accepted) {
+        RereadParameterList();
     }
 }
 
 void frmConfigAdv::cmdQoSAdvUpdate_Click() {
-    const BusyOperation operation(this, Session().lblSave);
-    const struct {
-        const QComboBox* rule;
-        const QLineEdit* port;
-    } criteria[] = {{ui->cboRule1, ui->txtPort1}, {ui->cboRule2, ui->txtPort2}};
-    for (int criterion = 0; criterion < 2; ++criterion) {
-        const int preset = criteria[criterion].rule->currentIndex();
-        // A criterion the load matched to no preset is left as the node has it.
-        if (preset < 0) {
-            continue;
+    bool accepted = false;
+    {
+        const BusyOperation operation(this, Session().lblSave);
+        const struct {
+            const QComboBox* rule;
+            const QLineEdit* port;
+        } criteria[] = {{ui->cboRule1, ui->txtPort1}, {ui->cboRule2, ui->txtPort2}};
+        for (int criterion = 0; criterion < 2; ++criterion) {
+            const int preset = criteria[criterion].rule->currentIndex();
+            // A criterion the load matched to no preset is left as the node has it.
+            if (preset < 0) {
+                continue;
+            }
+            if (!WriteRequest(Session().PostRequestFile,
+                              PostHeader() + QoSCriterionLines(preset, criterion,
+                                                               criteria[criterion].port->text()))) {
+                break;
+            }
+            accepted = RunQoSRequest(2 * criterion + 1, 5) || accepted;
         }
-        if (!WriteRequest(Session().PostRequestFile,
-                          PostHeader() + QoSCriterionLines(preset, criterion,
-                                                           criteria[criterion].port->text()))) {
-            break;
-        }
-        RunQoSRequest(2 * criterion + 1, 5);
+    }
+    if (accepted) {
+        RereadParameterList();
     }
 }

@@ -2,6 +2,8 @@
 // wait a fixed time with the progress bar moving instead of polling it.
 #include "Reset.h"
 
+#include <optional>
+
 #include "app/Application.h"
 #include "app/Seams.h"
 #include "channel/Requests.h"
@@ -24,46 +26,23 @@ QString DefaultPassword() {
     return GetText(QStringLiteral("defaultpassword"));
 }
 
-// The typed factory password; empty when the user cancelled.
+// The typed factory password of the selected node; empty when the user
+// cancelled.
 QString AskFactoryPassword() {
-    return frmAskPw::Ask(GetText(QStringLiteral("lblAskFactPw")));
+    return frmAskPw::Ask(GetText(QStringLiteral("lblAskFactPw")) + QLatin1Char(' ') +
+                         NodeName(Session().SelectedMac));
 }
 
-enum class ResetStart { Accepted, Refused, NotWritten };
+// How a factory reset ended.
+enum class FactoryOutcome { WrongPassword, Refused, Unanswered, Fresh, NotFresh };
 
-// Writes the reset and the later boot-count query, runs the reset and tells
-// the user when the node refused it.
-ResetStart StartFactoryReset(const QString& password) {
-    const SessionState& s = Session();
-    if (!WriteFactoryResetRequest(password) ||
-        !WriteGetRequest({QStringLiteral("NUM_BOOTS"), QStringLiteral("NULL")}, s.SelectedMac,
-                         DefaultPassword())) {
-        return ResetStart::NotWritten;
-    }
-    SetProgress(1, kFactorySteps);
-    SetProgress(2, kFactorySteps);
-    RunClient(s.PostRequestFile);
-    if (ResponseStartsWith(QStringLiteral("0"))) {
-        return ResetStart::Accepted;
-    }
-    MsgBox(ResponseStartsWith(QStringLiteral("2")) ? s.errPwError : s.errFactResetKoOrPw,
-           MsgIcon::Exclamation);
-    return ResetStart::Refused;
+// Writes the reset and the later boot-count query; false, after telling the
+// user, when either could not be written.
+bool WriteFactoryResetRequests(const QString& password) {
+    return WriteFactoryResetRequest(password) &&
+           WriteGetRequest({QStringLiteral("NUM_BOOTS"), QStringLiteral("NULL")},
+                           Session().SelectedMac, DefaultPassword());
 }
-
-void WaitForFactoryRestart() {
-    SetProgress(3, kFactorySteps);
-    for (int k = 4; k <= kFactorySteps; ++k) {
-        Wait(kFactoryWaitMs);
-        SetProgress(k, kFactorySteps);
-    }
-    DeleteResponse();
-}
-
-struct BootCheck {
-    bool answered = true;
-    qint16 boots = 1;
-};
 
 // A count that is no whole number in range reads as 0: not a fresh start.
 qint16 BootCount(const QString& text) {
@@ -72,27 +51,55 @@ qint16 BootCount(const QString& text) {
     return ok ? count : qint16{0};
 }
 
-BootCheck QueryBootCount() {
-    RunClient(Session().GetRequestFile);
-    BootCheck check;
-    check.answered = ResponseStartsWith(QStringLiteral("INFO"));
-    check.boots = BootCount(ReadResponseValue(QStringLiteral("NUM_BOOTS")));
-    return check;
+// Runs the written reset and, when the node took it, waits for the restart;
+// then asks the node for its boot count when askNode, else counts it as
+// started afresh: a remote node that did so no longer shares the network that
+// would carry the question. Runs inside the caller's operation.
+FactoryOutcome RunFactoryReset(bool askNode) {
+    const SessionState& s = Session();
+    SetProgress(1, kFactorySteps);
+    SetProgress(2, kFactorySteps);
+    RunClient(s.PostRequestFile);
+    if (!ResponseStartsWith(QStringLiteral("0"))) {
+        return ResponseStartsWith(QStringLiteral("2")) ? FactoryOutcome::WrongPassword
+                                                       : FactoryOutcome::Refused;
+    }
+    SetProgress(3, kFactorySteps);
+    for (int k = 4; k <= kFactorySteps; ++k) {
+        Wait(kFactoryWaitMs);
+        SetProgress(k, kFactorySteps);
+    }
+    DeleteResponse();
+    if (!askNode) {
+        return FactoryOutcome::Fresh;
+    }
+    RunClient(s.GetRequestFile);
+    const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
+    const qint16 boots = BootCount(ReadResponseValue(QStringLiteral("NUM_BOOTS")));
+    if (!answered) {
+        return FactoryOutcome::Unanswered;
+    }
+    return boots == 1 ? FactoryOutcome::Fresh : FactoryOutcome::NotFresh;
 }
 
-// Tells the user the outcome; true when the node started afresh.
-bool ReportFactoryReset(const BootCheck& check) {
+// Tells the user the outcome, once the operation has ended.
+void ReportFactoryReset(FactoryOutcome outcome) {
     const SessionState& s = Session();
-    if (!check.answered) {
-        MsgBox(s.errFactResetKoOrPw, MsgIcon::Exclamation);
-        return false;
+    switch (outcome) {
+        case FactoryOutcome::WrongPassword:
+            MsgBox(s.errPwError, MsgIcon::Exclamation);
+            break;
+        case FactoryOutcome::Refused:
+        case FactoryOutcome::Unanswered:
+            MsgBox(s.errFactResetKoOrPw, MsgIcon::Exclamation);
+            break;
+        case FactoryOutcome::Fresh:
+            MsgBox(s.errFactResetOk, MsgIcon::Information);
+            break;
+        case FactoryOutcome::NotFresh:
+            MsgBox(s.errFactResetKo, MsgIcon::Exclamation);
+            break;
     }
-    if (check.boots == 1) {
-        MsgBox(s.errFactResetOk, MsgIcon::Exclamation);
-        return true;
-    }
-    MsgBox(s.errFactResetKo, MsgIcon::Exclamation);
-    return false;
 }
 
 }  // namespace
@@ -103,22 +110,39 @@ bool WriteFactoryResetRequest(const QString& password) {
                                             QStringLiteral(".FACTORY_PASSWORD=") + password});
 }
 
+void frmConfigAdv::ConfirmHardwareReset() {
+    const QString question =
+        GetText(QStringLiteral("msgAskReset")).arg(NodeName(Session().SelectedMac));
+    if (MsgBox(question, MsgIcon::Question, std::nullopt, MsgButtons::YesNo) == MsgAnswer::Yes) {
+        cmdReset_Click();
+    }
+}
+
+// Also run, without a question, after the changes that take effect when the
+// node starts: a new address, new firmware.
 void frmConfigAdv::cmdReset_Click() {
     const SessionState& s = Session();
-    const BusyOperation operation(this, s.lblFctReset);
+    // Written before the operation starts, so that no box stands over a bar
+    // left part-way.
     if (!WritePostRequest(QStringLiteral("HW_RESET_OK=Ok"))) {
         return;
     }
+    BusyOperation operation(this, s.lblFctReset);
     SetProgress(1, kResetSteps);
     RunClient(s.PostRequestFile);
     SetProgress(2, kResetSteps);
-    if (ResponseStartsWith(QStringLiteral("0")) || ResponseStartsWith(QStringLiteral("3"))) {
+    const bool accepted =
+        ResponseStartsWith(QStringLiteral("0")) || ResponseStartsWith(QStringLiteral("3"));
+    if (accepted) {
         Wait(kResetWaitMs);
         for (int k = 3; k < kResetSteps; ++k) {
             SetProgress(k, kResetSteps);
             Wait(kResetWaitMs);
         }
-        MsgBox(s.errResetOk, MsgIcon::Exclamation);
+    }
+    operation.finish();
+    if (accepted) {
+        MsgBox(s.errResetOk, MsgIcon::Information);
     } else {
         MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errReseting);
     }
@@ -127,16 +151,18 @@ void frmConfigAdv::cmdReset_Click() {
 void frmConfigAdv::cmdFactoryReset_Click() {
     SessionState& s = Session();
     const QString password = AskFactoryPassword();
+    const bool written = !password.isEmpty() && WriteFactoryResetRequests(password);
+    std::optional<FactoryOutcome> outcome;
     {
         const BusyOperation operation(this, s.lblFctReset);
-        if (!password.isEmpty() && StartFactoryReset(password) == ResetStart::Accepted) {
-            WaitForFactoryRestart();
-            // Only the node on the wire can be asked: a remote one that started
-            // afresh no longer shares the network that would carry the question.
-            const BootCheck check = s.SelectedMac == s.LocalMac ? QueryBootCount() : BootCheck{};
-            if (ReportFactoryReset(check)) {
-                s.NodePassword = DefaultPassword();
-            }
+        if (written) {
+            outcome = RunFactoryReset(s.SelectedMac == s.LocalMac);
+        }
+    }
+    if (outcome) {
+        ReportFactoryReset(*outcome);
+        if (*outcome == FactoryOutcome::Fresh) {
+            s.NodePassword = DefaultPassword();
         }
     }
     ShowAgainOrRediscover();
@@ -144,18 +170,13 @@ void frmConfigAdv::cmdFactoryReset_Click() {
 
 void FactoryResetConnect(QWidget* page) {
     const QString password = AskFactoryPassword();
-    if (password.isEmpty()) {
+    if (password.isEmpty() || !WriteFactoryResetRequests(password)) {
         return;
     }
-    BootCheck check;
+    FactoryOutcome outcome{};
     {
         const BusyOperation operation(page, Session().lblFctReset);
-        const ResetStart start = StartFactoryReset(password);
-        if (start != ResetStart::Accepted) {
-            return;
-        }
-        WaitForFactoryRestart();
-        check = QueryBootCount();
+        outcome = RunFactoryReset(true);
     }
-    ReportFactoryReset(check);
+    ReportFactoryReset(outcome);
 }

@@ -96,17 +96,20 @@ void frmConfigAdv::cmdUpEncryption_Click() {
     }
     settings << QStringLiteral("ENCRYPT_KEY_STR=") + ui->txtEncrypKey->text()
              << QStringLiteral("CRYPTO_OK=Ok");
-    if (SendSettings(settings)) {
+    const bool accepted = SendSettings(settings, true);
+    if (accepted) {
         MsgBox(Session().errUpgradeOk, MsgIcon::Exclamation);
     }
-    ShowAgainOrRediscover();
+    ShowAgainOrRediscover(accepted);
 }
 
 void frmConfigAdv::cmdUpPw_Click() {
     SessionState& s = Session();
     const QString password = ui->txtConfirmPw->text();
+    bool accepted = false;
     if (password == ui->txtConfPassword->text()) {
-        if (SendSettings({QStringLiteral("NEWPASSWORD=") + password})) {
+        accepted = SendSettings({QStringLiteral("NEWPASSWORD=") + password});
+        if (accepted) {
             MsgBox(s.errUpgradeOk, MsgIcon::Exclamation);
             s.NodePassword = password;
             if (s.SelectedMac == s.LocalMac) {
@@ -120,27 +123,36 @@ void frmConfigAdv::cmdUpPw_Click() {
     ui->txtConfirmPw->clear();
     ui->cmdUpPw->setEnabled(false);
     ui->txtConfPassword->setFocus();
+    // Read with the new password from here on.
+    if (accepted) {
+        RereadParameterList();
+    }
 }
 
 void frmConfigAdv::cmdUpKey_Click() {
     const SessionState& s = Session();
+    bool accepted = false;
     if (ui->txtEncrypKey->text() == ui->txtConfirmKey->text()) {
-        if (SendSettings({QStringLiteral("ENCRYPT_KEY_STR=") + ui->txtEncrypKey->text()})) {
+        accepted =
+            SendSettings({QStringLiteral("ENCRYPT_KEY_STR=") + ui->txtEncrypKey->text()}, true);
+        if (accepted) {
             MsgBox(s.errUpgradeOk, MsgIcon::Exclamation);
         }
     } else {
         MsgBox(s.errPwMistake, MsgIcon::Exclamation);
     }
     ui->txtConfirmKey->clear();
-    ShowAgainOrRediscover();
+    ShowAgainOrRediscover(accepted);
 }
 
 void frmConfigAdv::cmdUpId_Click() {
-    if (SendSettings({QStringLiteral("NET_ID_STR=") + ui->txtNetId->text()})) {
+    const bool accepted =
+        SendSettings({QStringLiteral("NET_ID_STR=") + ui->txtNetId->text()}, true);
+    if (accepted) {
         MsgBox(Session().errUpgradeOk, MsgIcon::Exclamation);
         ui->cboNodeType->setEnabled(!ui->txtNetId->text().isEmpty());
     }
-    ShowAgainOrRediscover();
+    ShowAgainOrRediscover(accepted);
 }
 
 void frmConfigAdv::cmdUpdAlias_Click() {
@@ -148,6 +160,7 @@ void frmConfigAdv::cmdUpdAlias_Click() {
     if (!SaveAlias(Session().SelectedMac, ui->txtAlias->text())) {
         return;
     }
+    ShowNodeInTitle();
     MsgBox(Session().errUpgradeOk, MsgIcon::NoIcon, ui->cmdUpdAlias->text());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 #include "app/Application.h"
 #include "app/Seams.h"
@@ -9,18 +10,23 @@
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
 
-QStringList TcpWindowLines() {
-    return {QStringLiteral("Windows Registry Editor Version 5.00"),
-            QStringLiteral(
-                R"([HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters])"),
-            QStringLiteral(R"("TcpWindowSize"=dword:00020000)"),
-            QStringLiteral(R"("GlobalMaxTcpWindowSize"=dword:00020000)"),
-            QStringLiteral(R"("Tcp1323Opts"=dword:00000003)")};
+namespace {
+
+// The window sizes of both imports: hexadecimal 20000 bytes.
+constexpr int kWindowBytes = 0x20000;
+
+// Writes the lines, each ended by a line feed as the system's tools expect,
+// replacing the file.
+bool WriteUnixLines(const QString& path, const QStringList& lines) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+    return file.commit();
 }
 
-// Hands the import file to the program the desktop opens it with, tells the
-// user, then deletes the file.
-void frmConfigAdv::cmdTcpWindow_Click() {
+void GiveToRegistry() {
     const QString path = Session().TcpWindowFile;
     if (WriteLines(path, TcpWindowLines())) {
         // The registry editor asks the user itself; whether one was started
@@ -31,4 +37,48 @@ void frmConfigAdv::cmdTcpWindow_Click() {
         MsgBox(WriteFailedText(QDir::toNativeSeparators(path)), MsgIcon::Exclamation);
     }
     QFile::remove(path);
+}
+
+// Changing the kernel's settings takes root, which this program never is:
+// the user applies the file, now or later.
+void GiveToSysctl() {
+    const QString path = JoinPath(Session().WorkDir, kTcpWindowSysctlFile);
+    if (!WriteUnixLines(path, TcpWindowSysctlLines())) {
+        MsgBox(WriteFailedText(path), MsgIcon::Exclamation);
+        return;
+    }
+    MsgBox(GetText(QStringLiteral("msgTCPSysctl")).replace(QStringLiteral("%1"), path),
+           MsgIcon::Information);
+}
+
+}  // namespace
+
+QStringList TcpWindowLines() {
+    return {QStringLiteral("Windows Registry Editor Version 5.00"),
+            QStringLiteral(
+                R"([HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters])"),
+            QStringLiteral(R"("TcpWindowSize"=dword:00020000)"),
+            QStringLiteral(R"("GlobalMaxTcpWindowSize"=dword:00020000)"),
+            QStringLiteral(R"("Tcp1323Opts"=dword:00000003)")};
+}
+
+QStringList TcpWindowSysctlLines() {
+    const QString window = QString::number(kWindowBytes);
+    // Buffers as large as the window, the window as default and as maximum
+    // for both directions; the smallest buffer stays the kernel's usual one.
+    const QString sizes = QStringLiteral("4096 ") + window + QLatin1Char(' ') + window;
+    return {QStringLiteral("net.core.rmem_max = ") + window,
+            QStringLiteral("net.core.wmem_max = ") + window,
+            QStringLiteral("net.ipv4.tcp_rmem = ") + sizes,
+            QStringLiteral("net.ipv4.tcp_wmem = ") + sizes,
+            QStringLiteral("net.ipv4.tcp_window_scaling = 1"),
+            QStringLiteral("net.ipv4.tcp_timestamps = 1")};
+}
+
+void GiveTcpWindowSettings(TcpWindowHost host) {
+    host == TcpWindowHost::Registry ? GiveToRegistry() : GiveToSysctl();
+}
+
+void frmConfigAdv::cmdTcpWindow_Click() {
+    GiveTcpWindowSettings(kThisTcpWindowHost);
 }

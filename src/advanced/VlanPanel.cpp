@@ -81,5 +81,7 @@ void frmConfigAdv::cmdUpVlan_Click() {
         settings << QStringLiteral("KALDOR_VLAN_PRIO=") + ui->cboVlanPrio->currentText();
     }
     settings << QStringLiteral("KALDOR_VLAN_OK=ok");
-    SendSettings(settings);
+    if (SendSettings(settings)) {
+        RereadParameterList();
+    }
 }

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 #include "Loading.h"
@@ -11,6 +12,7 @@
 #include "channel/Requests.h"
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
+#include "lang/Catalogue.h"
 #include "ui/BusyOperation.h"
 #include "ui/Status.h"
 #include "ui_frmConfigAdv.h"
@@ -27,9 +29,41 @@ T* Element(std::initializer_list<T*> controls, int first, int index) {
     return controls.begin()[position];
 }
 
+// Keys whose values open the node or the network: the encryption key and every
+// password the node reports (the FTP server's among them).
+bool IsSecretKey(QStringView key) {
+    return key.endsWith(u"KEY_STR") || key.contains(u"PASSWORD");
+}
+
+// Reads every parameter of the selected node with the window disabled; false,
+// after telling the user (under the title, when one is given), when the node
+// did not answer.
+bool ReadAllParameters(QWidget* caller, const std::optional<QString>& title) {
+    const SessionState& s = Session();
+    {
+        const BusyOperation operation(caller, s.lblConnect);
+        const bool written = WriteGetAllRequest();
+        SetProgress(1, 2);
+        if (!written) {
+            return false;
+        }
+        RunClient(s.GetRequestFile);
+    }
+    if (!ResponseStartsWith(QStringLiteral("INFO"))) {
+        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, title);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-frmConfigAdv::frmConfigAdv(QWidget* parent) : QWidget(parent), ui(new Ui::frmConfigAdv) {
+// A window of its own, without a maximise button.
+frmConfigAdv::frmConfigAdv(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      ui(new Ui::frmConfigAdv) {
     ui->setupUi(this);
     // A form file cannot hold the tabs of a bare tab strip; these are the
     // ones the window starts with. The optional tabs follow from the catalogue.
@@ -52,9 +86,12 @@ void frmConfigAdv::ConnectFrame() {
     connect(ui->tabCriterion, &QTabBar::currentChanged, this, &frmConfigAdv::tabCriterion_Click);
     connect(ui->cmdRefresh, &QPushButton::clicked, this, &frmConfigAdv::cmdRefresh_Click);
     connect(ui->cmdExit, &QPushButton::clicked, this, &frmConfigAdv::cmdExit_Click);
-    connect(ui->cmdReset, &QPushButton::clicked, this, &frmConfigAdv::cmdReset_Click);
+    connect(ui->cmdReset, &QPushButton::clicked, this, &frmConfigAdv::ConfirmHardwareReset);
     connect(ui->cmdFactoryReset, &QPushButton::clicked, this, &frmConfigAdv::cmdFactoryReset_Click);
     connect(ui->cmdTcpWindow, &QPushButton::clicked, this, &frmConfigAdv::cmdTcpWindow_Click);
+    // Whoever fills the raw list, its lines are masked as they arrive.
+    connect(ui->lstConfig->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { HideSecrets(first, last); });
 }
 
 QWidget* frmConfigAdv::picFrame(int i) const {
@@ -109,29 +146,55 @@ bool frmConfigAdv::eventFilter(QObject* watched, QEvent* event) {
 void frmConfigAdv::setInterfaces(const QStringList& interfaces) {
     ui->cboInterface->clear();
     ui->cboInterface->addItems(interfaces);
+    // The list starts on the interface the local node was found on: the one
+    // named eth<N>, or else the N-th line of the discovery.
+    const QString found = QStringLiteral("eth") + QString::number(Session().InterfaceNumber);
+    int position = Session().InterfaceNumber;
+    for (int i = 0; i < interfaces.size(); ++i) {
+        if (interfaces[i].section(QLatin1Char(' '), 0, 0) == found) {
+            position = i;
+            break;
+        }
+    }
+    if (position >= 0 && position < interfaces.size()) {
+        ui->cboInterface->setCurrentIndex(position);
+    }
 }
 
 bool frmConfigAdv::readNode(QWidget* caller) {
-    const SessionState& s = Session();
-    {
-        const BusyOperation operation(caller, s.lblConnect);
-        const bool written = WriteGetAllRequest();
-        SetProgress(1, 2);
-        if (!written) {
-            return false;
-        }
-        RunClient(s.GetRequestFile);
-    }
-    if (!ResponseStartsWith(QStringLiteral("INFO"))) {
-        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation);
+    if (!ReadAllParameters(caller, std::nullopt)) {
         return false;
     }
     ListResponseLines();
     LoadDeviceParameters();
+    ShowNodeInTitle();
     return true;
 }
 
-bool frmConfigAdv::SendSettings(const QStringList& settings) {
+void frmConfigAdv::ShowNodeInTitle() {
+    setWindowTitle(GetText(QStringLiteral("frmConfigAdv")) + QStringLiteral(" - ") +
+                   NodeName(Session().SelectedMac));
+}
+
+void frmConfigAdv::RereadParameterList() {
+    if (ReadAllParameters(this, Session().errReceiving)) {
+        ListResponseLines();
+    }
+}
+
+void frmConfigAdv::HideSecrets(int first, int last) {
+    for (int row = first; row <= last; ++row) {
+        QListWidgetItem* line = ui->lstConfig->item(row);
+        const QString text = line->text();
+        const qsizetype equals = text.indexOf(QLatin1Char('='));
+        if (equals > 0 && equals + 1 < text.size() &&
+            IsSecretKey(QStringView(text).first(equals))) {
+            line->setText(text.first(equals + 1) + QStringLiteral("********"));
+        }
+    }
+}
+
+bool frmConfigAdv::SendSettings(const QStringList& settings, bool leavesNetwork) {
     const SessionState& s = Session();
     bool accepted = false;
     {
@@ -143,7 +206,10 @@ bool frmConfigAdv::SendSettings(const QStringList& settings) {
         SetProgress(1, 3);
         RunAndWait(ClientCommandLine(s.PostRequestFile));
         SetProgress(2, 3);
-        accepted = ResponseStartsWith(QStringLiteral("0"));
+        // A missing answer is told once, by the first test.
+        accepted = ResponseStartsWith(QStringLiteral("0")) ||
+                   (leavesNetwork && FileExists(s.ResponseFile) &&
+                    ResponseStartsWith(QStringLiteral("3")));
         SetProgress(3, 3);
     }
     if (!accepted) {
@@ -152,9 +218,12 @@ bool frmConfigAdv::SendSettings(const QStringList& settings) {
     return accepted;
 }
 
-void frmConfigAdv::ShowAgainOrRediscover() {
+void frmConfigAdv::ShowAgainOrRediscover(bool reread) {
     const SessionState& s = Session();
     if (s.SelectedMac == s.LocalMac) {
+        if (reread) {
+            RereadParameterList();
+        }
         return;
     }
     hide();

@@ -65,12 +65,22 @@ private:
 
     // Sends settings of the window's node in one POST request, the settings
     // after the request's two header lines. True when the node accepted them;
-    // otherwise the user has been told why.
-    bool SendSettings(const QStringList& settings);
+    // otherwise the user has been told why. A node that takes a new network
+    // identifier, key or encryption may answer 3 instead of 0: it took the
+    // change and left the network; leavesNetwork counts that as accepted.
+    bool SendSettings(const QStringList& settings, bool leavesNetwork = false);
+    // Reads every parameter of the node again for the raw list, after a change
+    // it accepted; the controls keep what the user chose.
+    void RereadParameterList();
+    // The raw list never shows the value of a key or password in the clear.
+    void HideSecrets(int first, int last);
+    // The window's title names the node: alias and MAC after the caption.
+    void ShowNodeInTitle();
     // After a change that may take the node out of the host's network: the
-    // window stays for the node on the wire; for any other node it is hidden
-    // and the network is discovered anew.
-    void ShowAgainOrRediscover();
+    // window stays for the node on the wire, its raw list read again when
+    // asked; for any other node it is hidden and the network is discovered
+    // anew.
+    void ShowAgainOrRediscover(bool reread = false);
 
     // Window frame (frmConfigAdv.cpp, Loading.cpp, Reset.cpp).
     void ConnectFrame();
@@ -79,6 +89,8 @@ private:
     void tabCriterion_Click();
     void cmdRefresh_Click();
     void cmdExit_Click();
+    // The button's hardware reset: asks the user first.
+    void ConfirmHardwareReset();
     void cmdReset_Click();
     void cmdFactoryReset_Click();
 
@@ -132,8 +144,9 @@ private:
     void cmdQoSUpdate_Click();
     void cmdQoSAdvUpdate_Click();
     // Runs the client on the request just written, moving the bar from step
-    // to step + 1 of steps, and tells the user when the node refused it.
-    void RunQoSRequest(int step, int steps);
+    // to step + 1 of steps, and tells the user when the node refused it;
+    // true when the node took it.
+    bool RunQoSRequest(int step, int steps);
 
     // TCP window (TcpWindow.cpp).
     void cmdTcpWindow_Click();
