@@ -48,45 +48,55 @@ private slots:
     // Each node is asked with the local node's password, then the default,
     // then typed ones; the local node's typed password is kept. The office
     // refuses every password, the lab is of another network and the neighbour
-    // is never asked. The lab's long identifier is read back from its line as
-    // its first 20 characters. A missing or empty discovery file means no
-    // local node.
-    // Interfaces: the entries offered on the advanced page.
+    // is never asked. A remote node that does not answer is passed over and
+    // named after the walk; the attic, seen only by the garage, is then not
+    // found. The lab's long identifier is read back from its line as its
+    // first 20 characters. A missing or empty discovery file means no local
+    // node. Prompted: the nodes the password prompts name, by alias and MAC
+    // where an alias is stored. Interfaces: the entries offered on the
+    // advanced page.
     void walk_data() {
-        Cols<L, QString, L, L, L, QString, L, int>({"sim", "defaultPassword", "typed", "requests",
-                                                    "boxes", "page", "lines", "interfaces"});
+        Cols<L, QString, L, L, L, L, QString, L, int>({"sim", "defaultPassword", "typed",
+                                                       "requests", "boxes", "prompted", "page",
+                                                       "lines", "interfaces"});
         const QString home = "KaldorHome", stop = "[2|Kaldor Config Tool] ";
         // clang-format off
         const L none, empty{""}, local{Walk(kLocal, kDefaultPw), Walk(kLocal, kDefaultPw)},
-            lines{Line(kLocal, home, "Desk"), Line(kOffice, home), Line(kGarage, home),
+            lines{Line(kLocal, home, "Desk"), Line(kOffice, home, "Office"), Line(kGarage, home, "Garage"),
                   Line(kLab, "KaldorLaboratoryNetwork"), Line(kNeighbour, "Network #1"),
                   Line(kStudy, home), Line(kAttic, home, "Attic over")},
             untilGarage = local + L{Walk(kLocal, kDeskPw), Walk(kOffice, kDeskPw),
                 Walk(kOffice, kDefaultPw), Walk(kOffice, "guess"), Walk(kGarage, kDeskPw)},
+            afterGarage{Walk(kLab, kDeskPw), Walk(kLab, kDefaultPw), Walk(kStudy, kDeskPw),
+                Walk(kStudy, kDefaultPw), Walk(kStudy, kStudyPw)},
+            desk{"Desk (" + kLocal + ")"}, walkPrompts = desk + L{"Office (" + kOffice + ")",
+                "Office (" + kOffice + ")", kStudy},
             pwError{stop + "{errPwError}"}, noModems{stop + "{errNoModems}"};
         Row("every kind of password", none, kDefaultPw, kWalkTyped,
-            untilGarage + L{Walk(kLab, kDeskPw), Walk(kLab, kDefaultPw), Walk(kStudy, kDeskPw),
-                Walk(kStudy, kDefaultPw), Walk(kStudy, kStudyPw), Walk(kAttic, kDeskPw)},
-            pwError, "frmConnect", lines, 0);
-        Row("walk stops at a silent node", L{"fault", "garage", "noAnswer", "on"}, kDefaultPw,
-            kWalkTyped.mid(0, 3), untilGarage, pwError, "frmConnect", lines.mid(0, 6), 0);
-        Row("local prompt left empty: locked", none, kDefaultPw, empty, local, none, "locked",
+            untilGarage + afterGarage + L{Walk(kAttic, kDeskPw)}, pwError, walkPrompts, "frmConnect", lines, 0);
+        Row("silent node passed over, named after the walk", L{"fault", "garage", "noAnswer", "on"},
+            kDefaultPw, kWalkTyped, untilGarage + afterGarage, pwError +
+            L{"[1|Kaldor Config Tool] {errNoAnswerNodes} Garage (" + kGarage + ")"}, walkPrompts,
+            "frmConnect", lines.mid(0, 6), 0);
+        Row("local prompt left empty: locked", none, kDefaultPw, empty, local, none, desk, "locked",
             L{kLocal + "   "}, 0);
         Row("local refused, then silent", none, kDefaultPw, L{"wrong", "silent:more"},
             local + L{Walk(kLocal, "wrong"), Walk(kLocal, "more")},
-            pwError + L{"[1|Kaldor Config Tool] {errNoLocal}"}, "frmBegin", empty, 0);
-        Row("no local node", L{"attach", "local", "none"}, kDefaultPw, none, none, noModems,
+            pwError + L{"[1|Kaldor Config Tool] {errNoLocal}"}, desk + desk, "frmBegin", empty, 0);
+        Row("no local node", L{"attach", "local", "none"}, kDefaultPw, none, none, noModems, none,
             "frmAdvanced", empty, 2);
         Row("no discovery file", L{"fault", "discover", "noResponse", "on"}, kDefaultPw, none, none,
-            noModems, "frmAdvanced", empty, 0);
+            noModems, none, "frmAdvanced", empty, 0);
         Row("empty discovery file", L{"fault", "discover", "truncateAt", "0"}, kDefaultPw, none, none,
-            noModems, "frmAdvanced", empty, 0);
-        Row("empty default password: nothing asked", none, "", none, none, none, "frmConnect", empty, 0);
+            noModems, none, "frmAdvanced", empty, 0);
+        Row("empty default password: nothing asked", none, "", none, none, none, none, "frmConnect",
+            empty, 0);
         // clang-format on
     }
     void walk() {
-        f->writeWorkFile("alias.tmp",
-                         (kLocal + "=Desk\r\n" + kAttic + "=Attic over the garage\r\n").toUtf8());
+        f->writeWorkFile("alias.tmp", (kLocal + "=Desk\r\n" + kOffice + "=Office\r\n" + kGarage +
+                                       "=Garage\r\n" + kAttic + "=Attic over the garage\r\n")
+                                          .toUtf8());
         UsePasswordNetwork(*f);
         f->sim({"set", "lab", "NET_ID_STR", "KaldorLaboratoryNetwork"});  // cut in the list
         f->sim(Cell<L>("sim"));
@@ -95,6 +105,11 @@ private slots:
         f->click(W().frmBegin, "cmdNext");
         QCOMPARE(TakeRequests(*f), Cell<L>("requests"));
         QCOMPARE(f->dialogs.describe(), Resolved(Cell<L>("boxes")).join('\n'));
+        L prompts;
+        for (const QString& node : Cell<L>("prompted")) {
+            prompts << Resolved("[{frmAskPw}] {lblAskPw} ") + node;
+        }
+        QCOMPARE(f->dialogs.modals, prompts);
         QCOMPARE(L{Ctl<QLineEdit>(W().frmConnect, "txtMacDirect")->text()} + f->nodeLines(),
                  Cell<L>("lines"));
         QCOMPARE(LineNetworkId(Line(kLab, "KaldorLaboratoryNetwork")), "KaldorLaboratoryNetw");
@@ -107,6 +122,27 @@ private slots:
         for (const char* name : {"cmdRefresh", "lstMac", "txtMacDirect"}) {
             QVERIFY2(Ctl(W().frmConnect, name)->isEnabled() != locked, name);
         }
+    }
+
+    // The reads of a node's settings from the node page, answered with no
+    // more than the "INFO" line: the keys the page uses are told missing in
+    // one box, titled as a failed read, and the next page opens with what the
+    // node did send.
+    void wholeNodeReads_data() {
+        Cols<L, QString, QString, QString>({"macs", "truncated", "missing", "page"});
+        Row("Next: basic configuration page", L{kGarage}, "garage",
+            "VER, NET_ID_STR, ENCRYPT_KEY_STR, NODE_TYPE", "frmConfig");
+        Row("several nodes: set-all page", L{kLocal, kGarage}, "local", "NOTCHES_OPTIONS, NOTCHES",
+            "frmSetAll");
+    }
+    void wholeNodeReads() {
+        DiscoverPasswordNetwork(*f);
+        SelectNodes(*f, Cell<L>("macs"));
+        f->sim({"fault", Cell("truncated"), "truncateAt", "6"});  // "INFO" and its line end
+        f->click(W().frmConnect, "cmdConfigMac");
+        QCOMPARE(f->dialogs.describe(),
+                 Resolved("[1|{errLoadConf}] {errMissingParams} ") + Cell("missing"));
+        QCOMPARE(ShownPage()->objectName(), Cell("page"));
     }
 
     // The next discovery starts with the local node's known password; when

@@ -41,6 +41,9 @@ const Told kFactoryKo{kWarn, kApp, "{errFactResetKoOrPw}"};
 const Told kNotConfigured{MsgIcon::Stop, "{errSaving}", "{errConfiguring}02:0A:1B:00:00:03"};
 const Told kSaveNoAnswer{kWarn, "{errSaving}", "{errReceiving}"};
 const Told kSaveTimeOut{kWarn, "{errSaving}", kTimeOut};
+// After the walk: the node that did not answer, passed over.
+const Told kOfficeSilent{kWarn, kApp, "{errNoAnswerNodes} 020A1B000002"};
+const Told kGarageSilent{kWarn, kApp, "{errNoAnswerNodes} 020A1B000003"};
 // Modal dialogs: the factory password prompt, the prompt of the node page's
 // walk for the study node's own password, the firmware error dialog.
 const QString kFactoryPrompt = "[{frmAskPw}] {lblAskFactPw} 020A1B000002";
@@ -94,7 +97,8 @@ const Operation kOperations[] = {
         {{Unwritable}, {kGetUnwritable, kNotSamePw}}}},
     {"set-all", "discover node:+ node:+garage frmConnect.cmdConfigMac !garage "
                 "frmSetAll.txtId=Moved pw: frmSetAll.cmdAutoConf", "frmConnect", {
-        {kNoClient, {kReceiving, kNotConfigured}},
+        {{CannotStart}, {kClientStart, kReceiving, kNotConfigured}},
+        {{NoResponse}, {kReceiving, kNotConfigured, kGarageSilent}},
         {{Huge}, {{MsgIcon::NoIcon, kApp, "{errSetAllOK}"}}},
         {{Silent}, {kNotConfigured}},
         {{Unwritable}, {kPostUnwritable}, {}, "frmSetAll"}}},
@@ -113,9 +117,10 @@ const Operation kOperations[] = {
         {{Silent}, {kAskReset, {kWarn, "{errReseting}", kTimeOut}}},
         {{Unwritable}, {kAskReset, kPostUnwritable}}}},
     {"factory reset", "adv pw:factory !office frmConfigAdv.cmdFactoryReset", "frmConnect", {
-        {kNoClient, {kReceiving, kFactoryKo}, {kFactoryPrompt}},
+        {{CannotStart}, {kClientStart, kReceiving, kFactoryKo}, {kFactoryPrompt}},
+        {{NoResponse}, {kReceiving, kFactoryKo, kOfficeSilent}, {kFactoryPrompt, kStudyPrompt}},
         {{Huge}, {{kWarn, kApp, "{errPwError}"}}, {kFactoryPrompt, kStudyPrompt}},
-        {{Silent}, {kFactoryKo}, {kFactoryPrompt}},
+        {{Silent}, {kFactoryKo, kOfficeSilent}, {kFactoryPrompt, kStudyPrompt}},
         {{Unwritable}, {kPostUnwritable, kGetUnwritable}, {kFactoryPrompt}}}},
     {"FTP/TFTP update", "adv frmConfigAdv.cboUpgProt=TFTP frmConfigAdv.txtServerIP=192.168.1.6 "
         "frmConfigAdv.txtFileName=kpl200-2.5.0.img !office frmConfigAdv.cmdFwUpdate", "frmConfigAdv", {

@@ -28,6 +28,7 @@ private slots:
     void init() {
         f = std::make_unique<Fixture>();
         QVERIFY(f->start());
+        f->writeWorkFile("alias.tmp", (kStudy + "=Study\r\n").toUtf8());
         DiscoverPasswordNetwork(*f);
     }
     void cleanup() { f.reset(); }
@@ -37,7 +38,7 @@ private slots:
     // nodes (the lab of another network is dropped from the selection) are
     // checked with the local node's password and must report its network. A
     // Ctrl-click on the connected-node box adds it to the selection or takes
-    // it out.
+    // it out. The prompts name the node by its alias and MAC.
     void openNodePage_data() {
         Cols<L, QString, L, L, L, L, QString>(
             {"macs", "button", "sim", "typed", "requests", "boxes", "page"});
@@ -79,8 +80,12 @@ private slots:
         QCOMPARE(Ctl(W().frmConnect, "cmdFactoryReset")->isVisible(), macs == L{kLocal});
         QCOMPARE(Ctl<QPushButton>(W().frmConnect, "cmdConfigMac")->text(),
                  Resolved(macs.size() > 1 ? "{cmdSetAll}" : "{cmdNext}"));
+        f->dialogs.modals.clear();
         f->click(W().frmConnect, qPrintable(Cell("button")));
         QCOMPARE(TakeRequests(*f), Cell<L>("requests"));
+        const QString name = macs[0] == kStudy ? "Study (" + kStudy + ")" : macs[0];
+        QCOMPARE(f->dialogs.modals,
+                 L(Cell<L>("typed").size(), Resolved("[{frmAskPw}] {lblAskPw} ") + name));
         QCOMPARE(f->dialogs.describe(), Resolved(Cell<L>("boxes")).join('\n'));
         QCOMPARE(W().frmConfigAdv->isVisible() ? "frmConfigAdv" : ShownPage()->objectName(),
                  Cell("page"));

@@ -47,6 +47,8 @@ void frmConfigAdv::ListResponseLines() {
 }
 
 void frmConfigAdv::LoadDeviceParameters() {
+    // Keys the node did not send are told together once the window is filled.
+    const MissingKeysReport report;
     LoadFirmwareUpdate();
     LoadNetworkPanels();
     LoadSecurityPanel();

@@ -48,7 +48,8 @@ struct Walk {
     int stage = 1;
 };
 
-enum class Outcome { Answered, Stopped, LocalRefused, Locked };
+// Silent: a node other than the local one gave no answer; it is passed over.
+enum class Outcome { Answered, Silent, Stopped, LocalRefused, Locked };
 
 // The MACs the page lists, so that each node of a connection list is checked
 // in constant time: a walk over a large network stays linear.
@@ -103,8 +104,8 @@ bool ChoosePassword(int stage) {
             s.NodePassword = GetText(QStringLiteral("defaultpassword"));
         }
     } else {
-        s.NodePassword =
-            frmAskPw::Ask(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') + s.SelectedMac);
+        s.NodePassword = frmAskPw::Ask(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') +
+                                       NodeName(s.SelectedMac));
         if (local && !s.NodePassword.isEmpty()) {
             s.LocalPassword = s.NodePassword;
         }
@@ -121,7 +122,7 @@ enum class Attempt { Answered, Refused, Silent, Skipped, Stopped, Locked };
 // walk's stage.
 Attempt AskOnce(Walk& walk) {
     SessionState& s = Session();
-    BusyOperation operation(walk.page, s.lblConnect + QLatin1Char(' ') + s.SelectedMac);
+    BusyOperation operation(walk.page, s.lblConnect + QLatin1Char(' ') + NodeName(s.SelectedMac));
     if (!ChoosePassword(walk.stage)) {
         walk.page->enterLockedState(s.SelectedMac);
         return Attempt::Locked;
@@ -161,6 +162,10 @@ Outcome AskNode(Walk& walk) {
             return Outcome::Stopped;
         }
         const bool refused = attempt == Attempt::Refused;
+        const bool local = s.SelectedMac == s.LocalMac;
+        if (!refused && !local) {
+            return Outcome::Silent;
+        }
         if (walk.stage < 3) {
             if (!refused) {
                 return Outcome::Stopped;
@@ -169,9 +174,6 @@ Outcome AskNode(Walk& walk) {
         } else if (refused) {
             MsgBox(s.errPwError, MsgIcon::Stop);
         } else {
-            if (s.SelectedMac != s.LocalMac) {
-                return Outcome::Stopped;
-            }
             MsgBox(GetText(QStringLiteral("errNoLocal")), MsgIcon::Exclamation);
             return Outcome::LocalRefused;
         }
@@ -193,9 +195,11 @@ bool NextNode(Walk& walk) {
     return false;
 }
 
-// Walks the list from the local node.
+// Walks the list from the local node. A remote node that gives no answer is
+// passed over, and the nodes passed so are named together after the walk.
 DiscoveryResult::End WalkNetwork(frmConnect* page) {
     Walk walk{page};
+    QStringList silent;
     for (;;) {
         const Outcome outcome = AskNode(walk);
         if (outcome == Outcome::Locked) {
@@ -204,10 +208,20 @@ DiscoveryResult::End WalkNetwork(frmConnect* page) {
         if (outcome == Outcome::LocalRefused) {
             return DiscoveryResult::End::WelcomePage;
         }
+        if (outcome == Outcome::Silent) {
+            silent.append(NodeName(Session().SelectedMac));
+        }
         if (outcome == Outcome::Stopped || !NextNode(walk)) {
-            return DiscoveryResult::End::NodePage;
+            break;
         }
     }
+    silent.removeDuplicates();
+    if (!silent.isEmpty()) {
+        MsgBox(GetText(QStringLiteral("errNoAnswerNodes")) + QLatin1Char(' ') +
+                   silent.join(QStringLiteral(", ")),
+               MsgIcon::Exclamation);
+    }
+    return DiscoveryResult::End::NodePage;
 }
 
 }  // namespace
@@ -304,6 +318,7 @@ std::optional<NotchSetting> ReadLocalNotches() {
         MsgBox(s.errLoadConf, MsgIcon::Stop);
         return std::nullopt;
     }
+    const MissingKeysReport report;
     NotchSetting notches;
     notches.options = SplitOptionList(ReadResponseValue(QStringLiteral("NOTCHES_OPTIONS")));
     notches.current = ReadResponseValue(QStringLiteral("NOTCHES"));

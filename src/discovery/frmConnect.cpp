@@ -302,8 +302,8 @@ std::optional<QString> NextPassword(NodeRead& read) {
     if (read.prompt) {
         // The local node refusing its known password also ends up here, so
         // the user can type it or give up.
-        const QString typed =
-            frmAskPw::Ask(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') + s.SelectedMac);
+        const QString typed = frmAskPw::Ask(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') +
+                                            NodeName(s.SelectedMac));
         return typed.isEmpty() ? std::nullopt : std::optional<QString>(typed);
     }
     // The basic page asks for a typed password right after this try; the
@@ -410,6 +410,9 @@ void frmConnect::OpenNode(OpenMode mode) {
         emit loaderPageRequested();
     } else if (end == ReadEnd::Answered) {
         if (read.basic) {
+            // The basic page fills itself from this response while the signal
+            // is handled; keys the node did not send are told together.
+            const MissingKeysReport report;
             emit basicConfigRequested();
         } else {
             emit advancedRequested();
