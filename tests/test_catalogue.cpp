@@ -139,6 +139,32 @@ private slots:
         QCOMPARE(keysOf("spanish.lng"), english);
     }
 
+    // Every button an instruction names between double quotes is named by the
+    // caption the catalogue gives a button; "names" counts them.
+    void instructionsNameRealButtons_data() {
+        Cols<QString, int>({"catalogue", "names"});
+        Row("English", "english.lng", 9);
+        Row("Spanish", "spanish.lng", 9);
+    }
+    void instructionsNameRealButtons() {
+        const QStringList lines =
+            ReadLines(KALDOR_SOURCE_DIR "/resources/languages/" + Cell("catalogue")).value_or(L());
+        QSet<QString> captions;
+        for (const QString& line : lines) {
+            if (line.startsWith("cmd", Qt::CaseInsensitive))
+                captions.insert(line.section('=', 1));
+        }
+        static const QRegularExpression quoted("\"([^\"]*)\"");
+        int names = 0;
+        for (const QString& line : lines) {
+            for (const QRegularExpressionMatch& m : quoted.globalMatch(line.section('=', 1))) {
+                QVERIFY2(captions.contains(m.captured(1)), qPrintable(line));
+                ++names;
+            }
+        }
+        QCOMPARE(names, Cell<int>("names"));
+    }
+
     // With a catalogue whose every text names its key, each window shows the
     // key of each of its controls, and the tabs and the file dialog theirs.
     void everyCaptionNamesItsKey() {

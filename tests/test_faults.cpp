@@ -49,6 +49,7 @@ const Told kGarageSilent{kWarn, kApp, "{errNoAnswerNodes} 020A1B000003"};
 const QString kFactoryPrompt = "[{frmAskPw}] {lblAskFactPw} 020A1B000002";
 const QString kStudyPrompt = "[{frmAskPw}] {lblAskPw} 020A1B000007";
 const QString kNoNodeTookIt = "[{errUpgradeKo}] {errCodeUpgrade7}";
+const QString kNoNodeOnEth1 = kNoNodeTookIt + "\n{lblInterface}: eth1 Simulated Ethernet adapter 1";
 
 // What faults do to one operation: the boxes shown (each once, in the order
 // they first came), the modal dialogs, and the window usable after it ("":
@@ -139,7 +140,7 @@ const Operation kOperations[] = {
                        "image:KPL-510A !!local frmAdvanced.cmdUpgrade", "frmAdvanced", {
         {{CannotStart}, {{kWarn, kApp, "{errToolStart}", "winl2fwserver.exe"}}},
         {{NoResponse, Huge}, {kUpgradeOk}},  // no result file: success
-        {{Silent}, {}, {kNoNodeTookIt}}}},
+        {{Silent}, {}, {kNoNodeOnEth1}}}},
 };
 // clang-format on
 

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "app/Seams.h"
+#include "firmware/Layer2Upgrade.h"
 #include "test_advanced_helpers.h"
 
 using Commands = QList<QStringList>;
@@ -33,11 +34,12 @@ class FirmwareTest : public QObject {
 
 private slots:
     // The file chosen, the kind of image kaldor-sim writes there (none: the
-    // file is left as it is), the interface's position, the server's code.
+    // file is left as it is), the interface the node was last found on, the
+    // server's code. The revived node restarts in simulated time.
     void loaderUpgrade_data() {
         Cols<Commands, QString, QString, int, int>({"setup", "file", "kind", "position", "code"});
         // clang-format off
-        Row("revived", Commands{}, "new.img", "valid", 1, 0);
+        Row("revived, found by Next once restarted", Commands{{"time-scale", "1"}}, "new.img", "valid", 1, 0);
         Row("1 file missing", Commands{}, "no such firmware.img", "", 1, 1);
         Row("2 file unreadable", Commands{}, "languages", "", 1, 2);
         Row("3 not an image", Commands{}, "new.img", "bad-magic", 1, 3);
@@ -58,11 +60,14 @@ private slots:
         if (!Cell("kind").isEmpty())
             f.sim({"image", f.workFile(Cell("file")), "KPL-510A", "3.2.0", Cell("kind")});
         QVERIFY(f.start());
+        Session().InterfaceNumber = static_cast<qint16>(Cell<int>("position"));
         f.click(W().frmBegin, "cmdNext");
         f.dialogs.boxes.clear();  // no node found: the loader page follows
         QObject::connect(Ctl<QProgressBar>(W().frmMessage, "barMessage"),
                          &QProgressBar::valueChanged, [&bars](int v) { bars << v; });
-        Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->setCurrentIndex(Cell<int>("position"));
+        f.dialogs.onShow = [&bars] { bars << -1; };  // a box or dialog comes
+        QCOMPARE(Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->currentIndex(),
+                 Cell<int>("position"));
         f.dialogs.chosenFiles << "" << f.workFile(Cell("file"));
         QDir::setCurrent(f.startDir());
         f.click(W().frmAdvanced, "cmdUpgrade");  // cancelled: nothing runs
@@ -71,17 +76,28 @@ private slots:
         AnswerErrorDialog(f.dialogs);
         f.click(W().frmAdvanced, "cmdUpgrade");
 
-        QCOMPARE(bars, (QList<int>{0, 20, 40, 60, 80, 100}));
+        // A success waits the node's restart; every box comes with the bar full.
+        const QList<int> restart{16, 25, 33, 41, 50, 58, 66, 75, 83, 91};
+        QCOMPARE(bars, QList<int>({0, 20, 40, 60, 80}) + (code ? QList<int>() : restart) +
+                           QList<int>({100, -1}) + QList<int>(code ? 1 : 0, -1));
+        QCOMPARE(Fixture::waited, code ? 0 : 15000);
         QCOMPARE(f.readWorkFile("winl2fwserver.tmp").left(2), QByteArray::number(code) + " ");
         QCOMPARE(f.dialogs.describe(),
                  Resolved(code ? QStringLiteral("[0|Kaldor Config Tool] {errTextCode%1}").arg(code)
                                : "[0|Kaldor Config Tool] {errUpgradeOk}"));
-        QCOMPARE(f.dialogs.modals,
-                 code ? L{Resolved(QStringLiteral("[{errUpgradeKo}] {errCodeUpgrade%1}").arg(code))}
-                      : L{});
+        // No node on the interface: the message names it.
+        const QString on = code == 7 ? "\n{lblInterface}: eth0 Simulated Ethernet adapter 0" : "";
+        QCOMPARE(
+            f.dialogs.modals,
+            code ? L{Resolved(QStringLiteral("[{errUpgradeKo}] {errCodeUpgrade%1}").arg(code) + on)}
+                 : L{});
         QCOMPARE(Ctl<QWidget>(W().frmAdvanced, "cmdUpgrade")->isEnabled(), code != 0);
         QCOMPARE(SimNode(f, kLocal).loaderMode, code != 0);
         QCOMPARE(Parameters(f, kLocal).value("VER"), code ? "3.1.7" : "3.2.0");
+        f.dialogs.onShow = nullptr;
+        f.dialogs.modalScripts.clear();
+        f.click(W().frmAdvanced, "cmdConfigMac");
+        QCOMPARE(ShownPage(), code ? W().frmAdvanced : W().frmConnect);
     }
 
     // The advanced window's layer-2 upgrade (kaldor-sim image arguments) and
@@ -99,9 +115,9 @@ private slots:
         };
         const QString l2 = "FLUP_L2_OK=Ok", reset = "HW_RESET_OK=Ok", ko = "[1|{errUpgradeKo}] ";
         const QString serving = "5000|{lblUpgrade}|20", flashing = "2000|{lblCalcCRC}|60", connecting = "5000|{errFLUP2}|0";
-        const QString login = "failed: the FTP server refused the login of 'kaldor'", longLogin(33, QLatin1Char('u'));
+        const QString login = "{lblFlupFailed}: the FTP server refused the login of 'kaldor'", longLogin(33, QLatin1Char('u'));
         const L upgrade{"KPL-510A", "3.2.0"}, ftp{"FTP", "192.168.1.5", "kaldor", "firmware", "kpl510a-3.2.0.img"};
-        const L took{"[1|Kaldor Config Tool] {errResetOk}", "[0|Kaldor Config Tool] {errUpgradeOk}"};
+        const L took{"[0|Kaldor Config Tool] {errResetOk}", "[0|Kaldor Config Tool] {errUpgradeOk}"};
         const QString order = "FLUP_PROTOCOL=FTP\r\nFLUP_IP_ADDR=192.168.1.5\r\nFLUP_LOGIN=kaldor\r\n"
             "FLUP_PASSWORD=firmware\r\nFLUP_FILENAME=kpl510a-3.2.0.img\r\nFLUP_SECTION=Firmware\r\nFLUP_OK=Ok";
         Row("upgrade, written to flash in simulated time, new firmware after the reset", kOffice, Commands{},
@@ -111,35 +127,41 @@ private slots:
             Commands{{"password", "local", "x"}, {"time-scale", "0"}}, upgrade, 7, l2, L{serving},
             L{"[0|Kaldor Config Tool] {errTextCode7}"});
         Row("upgrade, node reports a failure", kLocal, Commands{{"fault", "local", "flashFails", "on"}}, upgrade,
-            0, l2, L{serving} + times(2, flashing), L{ko + "failed: flash write error"});
+            0, l2, L{serving} + times(2, flashing), L{ko + "{lblFlupFailed}: flash write error"});
         // 10 MB take 323 s to write: more than five minutes of polls.
         Row("upgrade, status without end", kLocal, Commands{}, upgrade + L{"valid", "10485760"}, 0, l2,
-            L{serving} + times(150, flashing), L{ko + "downloading"});
+            L{serving} + times(150, flashing), L{ko + "{lblFlupDownloading}"});
         // The size known only at the end, the bar shows the share of the poll's time.
         Row("TFTP update without the file size", kOffice,
             Commands{{"server-option", "192.168.1.6", "announcesSize", "off"}},
             L{"TFTP", "192.168.1.6", "unused", "unused", "kpl200-2.5.0.img"}, 0, reset, L{connecting,
-            "5000|downloading|2", "5000|downloading|3", "5000|downloading|4", "5000|downloading|5",
-            "5000|finished|100"}, took);
+            "5000|{lblFlupDownloading}|2", "5000|{lblFlupDownloading}|3", "5000|{lblFlupDownloading}|4",
+            "5000|{lblFlupDownloading}|5", "5000|{lblFlupFinished}|100"}, took);
         Row("FTP update, wrong login", kLocal, Commands{}, L(ftp).replaceInStrings("firmware", "wrong"), 0,
             QString(order).replace("=firmware", "=wrong"), L{connecting, "5000|" + login + "|2"}, L{ko + login});
+        Row("FTP update, wrong login, statuses in Spanish", kLocal, Commands{{"catalogue", "spanish.lng"}},
+            L(ftp).replaceInStrings("firmware", "wrong"), 0, QString(order).replace("=firmware", "=wrong"),
+            L{connecting, "5000|" + login + "|2"}, L{ko + login});
         Row("FTP update, still connecting after one minute", kLocal,
             Commands{{"server-option", "192.168.1.5", "connectMs", "90000"}}, ftp, 0, order,
-            times(12, connecting), L{ko + "initial"});
+            times(12, connecting), L{ko + "{lblFlupInitial}"});
         // The node keeps its old status: the poll runs its 100 rounds on the time share.
         Row("refused update order, status without end", kLocal, Commands{},
             L(ftp).replaceInStrings("kaldor", longLogin), 0, QString(order).replace("=kaldor", "=" + longLogin),
-            times(100, "5000|idle|%n"),
-            L{"[1|{errSaving}] ERROR: FLUP_LOGIN takes at most 32 characters", ko + "idle"});
+            times(100, "5000|{lblFlupIdle}|%n"),
+            L{"[1|{errSaving}] ERROR: FLUP_LOGIN takes at most 32 characters", ko + "{lblFlupIdle}"});
         // clang-format on
     }
     void advancedFirmware() {
         const QString mac = Cell("mac"), password = mac == kLocal ? kLocalPw : "kaldor";
         const QStringList act = Cell<QStringList>("action");
         const bool upgrade = act.size() < 5;
+        Commands setup = Cell<Commands>("setup");
         Fixture f;
+        if (!setup.isEmpty() && setup[0][0] == "catalogue")  // the language chosen
+            f.writeWorkFile("languages/default.lang", setup.takeFirst()[1].toUtf8() + "\r\n");
         OPEN_ADVANCED(f, mac);
-        for (const QStringList& command : Commands{{"time-scale", "1"}} + Cell<Commands>("setup"))
+        for (const QStringList& command : Commands{{"time-scale", "1"}} + setup)
             f.sim(command);
         pauses.clear();
         InstallWait([](int ms) {
@@ -176,6 +198,28 @@ private slots:
                  upgrade ? QString() : act[3]);
         QVERIFY(!Control("cmdFwUpgrade")->isEnabled() && Adv()->isEnabled() && Adv()->isVisible() &&
                 !W().frmMessage->isVisible());
+    }
+
+    // A node's status as the user reads it: known words in the catalogue's
+    // language, the node's details kept; anything else as received, and so
+    // is a status whose text the catalogue lacks.
+    void statusTexts_data() {
+        Cols<QString, QString, QString, QString>({"catalogue", "missing", "status", "shown"});
+        // clang-format off
+        Row("word in capitals", "english.lng", "", "DOWNLOADING", "{lblFlupDownloading}");
+        Row("details kept", "spanish.lng", "", " Failed : no server", "{lblFlupFailed}: no server");
+        Row("word within a text", "english.lng", "", "finished early", "finished early");
+        Row("unknown", "spanish.lng", "", "writing 3/9", "writing 3/9");
+        Row("text missing", "english.lng", "lblFlupIdle", "idle: since boot", "idle: since boot");
+        // clang-format on
+    }
+    void statusTexts() {
+        Fixture f;
+        f.writeWorkFile("languages/default.lang", Cell("catalogue").toUtf8() + "\r\n");
+        QVERIFY(f.start());
+        if (!Cell("missing").isEmpty())
+            f.removeCatalogue(Cell("missing"));
+        QCOMPARE(NodeStatusText(Cell("status")), Resolved(Cell("shown")));
     }
 
     // The update frame: the server address checked when the focus leaves its

@@ -86,10 +86,14 @@ private slots:
             On(kAdv, "{lblConnect}", {kClient}, {20, 60}) +
                 On(kAdv, "{lblUpgrade}", {kClient}, {0}) +
                 On(kAdv, "{errFLUP2}", {"5000 ms", kClient}, {0, 0}) +
-                On(kAdv, "downloading", {"5000 ms", kClient}, {0, 0, 25, 25, 50, 50, 75, 75}) +
-                On(kAdv, "finished", {"5000 ms"}, {100}) + reset);
+                On(kAdv, "{lblFlupDownloading}", {"5000 ms", kClient},
+                   {0, 0, 25, 25, 50, 50, 75, 75}) +
+                On(kAdv, "{lblFlupFinished}", {"5000 ms"}, {100}) + reset);
         row("loader upgrade", {"cmdNext"}, {}, "cmdUpgrade",
-            On("frmAdvanced", "{lblUpLoader}", {"winl2fwserver.exe"}, {40}), true);
+            On("frmAdvanced", "{lblUpLoader}", {"winl2fwserver.exe"}, {40}) +
+                On("frmAdvanced", "{lblFctReset}", {"1500 ms"},
+                   {16, 25, 33, 41, 50, 58, 66, 75, 83, 91}),
+            true);
     }
     void operations() {
         const L path = Cell<L>("path"), nodes = Cell<L>("nodes");

@@ -53,11 +53,13 @@ bool WriteStatusQuery() {
 }
 
 // Sends the order and asks for the node's first status. Nothing when the
-// node did not answer; the user has been told why.
+// node did not answer; the user has been told why, once the status window
+// had gone.
 std::optional<Download> SendUpdateOrder(QWidget* window, const UpdateOrder& order) {
     const SessionState& s = Session();
     bool written = false;
     bool answered = false;
+    std::optional<QString> refusal;
     {
         const BusyOperation operation(window, s.lblConnect);
         DeleteResponse();
@@ -68,7 +70,8 @@ std::optional<Download> SendUpdateOrder(QWidget* window, const UpdateOrder& orde
         RunClient(s.PostRequestFile);
         SetProgress(2, 5);
         if (!ResponseStartsWith(QStringLiteral("0"))) {
-            MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errSaving);
+            // The node may still report on an earlier order: ask all the same.
+            refusal = ReadResponseFirstLine();
         }
         written = WriteStatusQuery();
         if (written) {
@@ -77,6 +80,9 @@ std::optional<Download> SendUpdateOrder(QWidget* window, const UpdateOrder& orde
             SetProgress(4, 5);
             answered = ResponseStartsWith(QStringLiteral("INFO"));
         }
+    }
+    if (refusal) {
+        MsgBox(*refusal, MsgIcon::Exclamation, s.errSaving);
     }
     if (written && !answered) {
         MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, QString());
@@ -112,7 +118,7 @@ Download FollowDownload(Download d) {
             SetStatusMessage(GetText(QStringLiteral("errFLUP2")));
         } else {
             SetBarValue(BarValue(d, counter));
-            SetStatusMessage(d.status);
+            SetStatusMessage(NodeStatusText(d.status));
         }
         Wait(kUpdatePollPauseMs);
     }
@@ -188,6 +194,6 @@ void UpdateSelectedNode(QWidget* window, const UpdateOrder& order,
         resetNode();
         MsgBox(s.errUpgradeOk, MsgIcon::Information);
     } else {
-        MsgBox(last.status, MsgIcon::Exclamation, s.errUpgradeKo);
+        MsgBox(NodeStatusText(last.status), MsgIcon::Exclamation, s.errUpgradeKo);
     }
 }

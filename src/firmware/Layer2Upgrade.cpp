@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 #include "app/Application.h"
 #include "app/Seams.h"
@@ -13,6 +14,7 @@
 #include "channel/Requests.h"
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
+#include "lang/Catalogue.h"
 #include "ui/BusyOperation.h"
 #include "ui/Status.h"
 
@@ -25,8 +27,12 @@ struct PollResult {
     PollEnd end = PollEnd::TimedOut;
     // What the user is told: the node's last status, which says why a
     // flash failed, or the first line of a response that was no answer.
-    QString status;
+    QString told;
 };
+
+// What the user is told of an upgrade once its status window has gone, so
+// that no box stands over a bar left part way.
+using Report = std::function<void()>;
 
 // Asks the node for its status every two seconds until it reports the end
 // or a failure, the client gets no answer, or the time limit is reached.
@@ -37,15 +43,16 @@ PollResult PollUpgradeStatus() {
         RunClient(Session().GetRequestFile);
         if (!ResponseStartsWith(QStringLiteral("INFO"))) {
             result.end = PollEnd::Failed;
-            result.status = ReadResponseFirstLine();
+            result.told = ReadResponseFirstLine();
             return result;
         }
-        result.status = ReadResponseValue(QStringLiteral("FLUP_STATUS"));
-        if (StatusContains(result.status, QLatin1String("finished"))) {
+        const QString status = ReadResponseValue(QStringLiteral("FLUP_STATUS"));
+        result.told = NodeStatusText(status);
+        if (StatusContains(status, QLatin1String("finished"))) {
             result.end = PollEnd::Finished;
             return result;
         }
-        if (StatusContains(result.status, QLatin1String("failed"))) {
+        if (StatusContains(status, QLatin1String("failed"))) {
             result.end = PollEnd::Failed;
             return result;
         }
@@ -62,15 +69,15 @@ void ReportPollEnd(const PollResult& poll, const std::function<void()>& resetNod
             break;
         case PollEnd::Failed:
         case PollEnd::TimedOut:
-            MsgBox(poll.status, MsgIcon::Exclamation, s.errUpgradeKo);
+            MsgBox(poll.told, MsgIcon::Exclamation, s.errUpgradeKo);
             break;
     }
 }
 
 // Server and client together: the server serves the file on the host
-// interface while the client tells the node to fetch it. True when both
-// did their part; otherwise the user has been told why.
-bool SendFirmware(QWidget* window, const QString& firmwareFile) {
+// interface while the client tells the node to fetch it. Nothing to tell
+// when both did their part; otherwise what tells the user why.
+Report SendFirmware(QWidget* window, const QString& firmwareFile) {
     const SessionState& s = Session();
     DeleteResponse();
     DeleteFirmwareServerResult();
@@ -80,21 +87,21 @@ bool SendFirmware(QWidget* window, const QString& firmwareFile) {
                                   ClientCommandLine(s.PostRequestFile));
     SetProgress(2, 5);
     if (!FirmwareServerRan(exitCode)) {
-        return false;
+        return [exitCode] { ReportServerCrash(exitCode); };
     }
     // The client's verdict is taken first, so a missing response is told
     // whatever the server says; the server's dialog then says more.
     const bool accepted = ResponseStartsWith(QStringLiteral("0"));
     const qint16 code = FirmwareServerResultCode();
     if (code != 0) {
-        ShowFirmwareServerError(window, code);
-        return false;
+        return [window, code] { ShowFirmwareServerError(window, code); };
     }
     if (!accepted) {
-        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errUpgradeKo);
-        return false;
+        return [refusal = ReadResponseFirstLine()] {
+            MsgBox(refusal, MsgIcon::Exclamation, Session().errUpgradeKo);
+        };
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -124,10 +131,13 @@ qint16 FirmwareServerResultCode() {
 }
 
 bool FirmwareServerRan(int exitCode) {
+    return exitCode != kToolNotStarted && exitCode != kToolCrashed;
+}
+
+void ReportServerCrash(int exitCode) {
     if (exitCode == kToolCrashed) {
         MsgBox(Session().errReceiving, MsgIcon::Exclamation, Session().errUpgradeKo);
     }
-    return exitCode != kToolNotStarted && exitCode != kToolCrashed;
 }
 
 QString UpgradeErrorShortText(qint16 code) {
@@ -163,6 +173,34 @@ bool StatusContains(const QString& status, QLatin1String word) {
     return status.toLower().contains(word);
 }
 
+QString NodeStatusText(const QString& status) {
+    // The status words nodes report and the catalogue texts that tell them.
+    static const std::pair<const char*, const char*> kWords[] = {
+        {"idle", "lblFlupIdle"},
+        {"initial", "lblFlupInitial"},
+        {"downloading", "lblFlupDownloading"},
+        {"finished", "lblFlupFinished"},
+        {"failed", "lblFlupFailed"}};
+    const qsizetype colon = status.indexOf(QLatin1Char(':'));
+    const QString word = status.left(colon).trimmed().toLower();
+    for (const auto& [known, key] : kWords) {
+        if (word == QLatin1String(known)) {
+            // A catalogue without the text shows the status as it came.
+            const QString text = GetTextOr(QLatin1String(key), status.left(colon));
+            return colon < 0 ? text : text + status.mid(colon);
+        }
+    }
+    return status;
+}
+
+void WaitForRestart() {
+    Wait(kRestartPauseMs);
+    for (int k = 3; k < kRestartSteps; ++k) {
+        SetProgress(k, kRestartSteps);
+        Wait(kRestartPauseMs);
+    }
+}
+
 bool WriteL2UpgradeRequest() {
     return WritePostRequest(QStringLiteral("FLUP_L2_OK=Ok"));
 }
@@ -170,19 +208,27 @@ bool WriteL2UpgradeRequest() {
 void UpgradeSelectedNode(QWidget* window, const QString& firmwareFile,
                          const std::function<void()>& resetNode) {
     const SessionState& s = Session();
-    const BusyOperation operation(window, s.lblUpgrade);
-    if (!WriteL2UpgradeRequest()) {
-        return;
+    Report report;
+    {
+        const BusyOperation operation(window, s.lblUpgrade);
+        if (!WriteL2UpgradeRequest()) {
+            return;
+        }
+        SetProgress(1, 5);
+        report = SendFirmware(window, firmwareFile);
+        if (!report) {
+            if (!WriteGetRequest({QStringLiteral("FLUP_STATUS"), QStringLiteral("NULL")},
+                                 s.SelectedMac, s.NodePassword)) {
+                return;
+            }
+            SetProgress(3, 5);
+            SetStatusMessage(s.lblCalcCRC);
+            const PollResult poll = PollUpgradeStatus();
+            SetProgress(4, 5);
+            // The restart runs as the hardware reset does, in a status
+            // window of its own.
+            report = [poll, resetNode] { ReportPollEnd(poll, resetNode); };
+        }
     }
-    SetProgress(1, 5);
-    if (!SendFirmware(window, firmwareFile) ||
-        !WriteGetRequest({QStringLiteral("FLUP_STATUS"), QStringLiteral("NULL")}, s.SelectedMac,
-                         s.NodePassword)) {
-        return;
-    }
-    SetProgress(3, 5);
-    SetStatusMessage(s.lblCalcCRC);
-    const PollResult poll = PollUpgradeStatus();
-    SetProgress(4, 5);
-    ReportPollEnd(poll, resetNode);
+    report();
 }

@@ -25,8 +25,11 @@ qint16 FirmwareServerResultCode();
 
 // False when the server never ran to its end (its exit code tells): a
 // missing result file then means nothing was served, not success. A server
-// that could not start has been reported already; a crash is reported here.
+// that could not start has been reported already.
 bool FirmwareServerRan(int exitCode);
+
+// Tells the user of a server that crashed; nothing for other exit codes.
+void ReportServerCrash(int exitCode);
 
 // Dialog text of a server error code; empty outside 1 to 9.
 QString UpgradeErrorShortText(qint16 code);
@@ -46,6 +49,18 @@ QString ChooseFirmwareFile(QWidget* owner);
 
 // Node status texts compare in lower case and by containment.
 bool StatusContains(const QString& status, QLatin1String word);
+
+// A status the node reports, as the user reads it: a known status word, alone
+// or followed by ":" and the node's details, in the catalogue's language;
+// anything else as received.
+QString NodeStatusText(const QString& status);
+
+// A node restarting on its new firmware does not answer: the hardware
+// reset's ten pauses of 1.5 s (15 s in all), the bar moving on from 2/12 to
+// 11/12 of its length.
+void WaitForRestart();
+inline constexpr int kRestartSteps = 12;
+inline constexpr int kRestartPauseMs = 1500;
 
 // The advanced window's request that tells the node to fetch new firmware
 // from the layer-2 server; false, after telling the user, when not written.

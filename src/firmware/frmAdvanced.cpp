@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/Seams.h"
 #include "channel/ToolRun.h"
+#include "lang/Catalogue.h"
 #include "ui/BusyOperation.h"
 #include "ui/Guide.h"
 #include "ui/Status.h"
@@ -29,6 +30,9 @@ frmAdvanced::~frmAdvanced() = default;
 void frmAdvanced::setInterfaces(const QStringList& interfaces) {
     ui->cboInterface->clear();
     ui->cboInterface->addItems(interfaces);
+    // The interface the node was last found on, which the client uses too.
+    const int found = Session().InterfaceNumber;
+    ui->cboInterface->setCurrentIndex(found >= 0 && found < interfaces.size() ? found : -1);
 }
 
 void frmAdvanced::cboInterface_Click() {
@@ -44,23 +48,41 @@ void frmAdvanced::cmdUpgrade_Click() {
     if (file.isEmpty()) {
         return;
     }
-    const BusyOperation operation(this, s.lblUpLoader);
-    SetBarValue(20);
-    DeleteFirmwareServerResult();
-    QDir::setCurrent(s.WorkDir);
-    SetBarValue(40);
-    // The loader page names the interface by its place in the list.
-    const int exitCode =
-        RunAndWait(FirmwareServerCommandLine(file, ui->cboInterface->currentIndex()));
-    SetBarValue(60);
-    if (FirmwareServerRan(exitCode)) {
-        const qint16 code = FirmwareServerResultCode();
+    int exitCode = kToolNotStarted;
+    qint16 code = 0;
+    {
+        const BusyOperation operation(this, s.lblUpLoader);
+        SetBarValue(20);
+        DeleteFirmwareServerResult();
+        QDir::setCurrent(s.WorkDir);
+        SetBarValue(40);
+        // The loader page names the interface by its place in the list.
+        exitCode = RunAndWait(FirmwareServerCommandLine(file, ui->cboInterface->currentIndex()));
+        SetBarValue(60);
+        code = FirmwareServerResultCode();
         SetBarValue(80);
-        if (code != 0) {
-            ShowFirmwareServerError(this, code);
-        } else {
-            MsgBox(s.errUpgradeOk, MsgIcon::Information);
-            ui->cmdUpgrade->setEnabled(false);
+        if (FirmwareServerRan(exitCode) && code == 0) {
+            // The node starts its new firmware: Next finds it only once it
+            // has restarted.
+            SetStatusMessage(s.lblFctReset);
+            SetProgress(2, kRestartSteps);
+            WaitForRestart();
         }
+    }
+    // Told once the status window has gone.
+    if (!FirmwareServerRan(exitCode)) {
+        ReportServerCrash(exitCode);
+    } else if (code == 7) {
+        // Nothing took the firmware on this interface: the node may be on another.
+        ShowUpgradeError(this, s.errUpgradeKo,
+                         UpgradeErrorShortText(code) + QLatin1Char('\n') +
+                             GetText(QStringLiteral("lblInterface")) + QStringLiteral(": ") +
+                             ui->cboInterface->currentText(),
+                         code);
+    } else if (code != 0) {
+        ShowFirmwareServerError(this, code);
+    } else {
+        MsgBox(s.errUpgradeOk, MsgIcon::Information);
+        ui->cmdUpgrade->setEnabled(false);
     }
 }

@@ -17,7 +17,8 @@ public:
     explicit frmAdvanced(QWidget* parent = nullptr);
     ~frmAdvanced() override;
 
-    // The host's interfaces that discovery listed, none chosen.
+    // The host's interfaces that discovery listed, starting on the one the
+    // node was last found on.
     void setInterfaces(const QStringList& interfaces);
 
 signals:
@@ -28,7 +29,8 @@ signals:
 private:
     void cboInterface_Click();
     // Serves a firmware file on the chosen interface while the user restarts
-    // the node, whose loader then takes it.
+    // the node, whose loader then takes it, and waits for the node to start
+    // its new firmware before telling the user.
     void cmdUpgrade_Click();
 
     const std::unique_ptr<Ui::frmAdvanced> ui;

@@ -8,6 +8,9 @@
 
 MsgAnswer DialogRecorder::messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,
                                      const QString& title) {
+    if (onShow) {
+        onShow();
+    }
     boxes.append({text, icon, title, buttons});
     if (buttons == MsgButtons::Ok) {
         return MsgAnswer::Ok;
@@ -16,6 +19,9 @@ MsgAnswer DialogRecorder::messageBox(const QString& text, MsgIcon icon, MsgButto
 }
 
 int DialogRecorder::execModal(QDialog* dialog) {
+    if (onShow) {
+        onShow();
+    }
     QStringList texts;
     for (const QLabel* label : dialog->findChildren<QLabel*>()) {
         texts << label->text();

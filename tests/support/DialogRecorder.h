@@ -30,6 +30,7 @@ public:
     QStringList fileDialogFilters;
     bool documentOpens = true;
     QStringList modals;  // each modal dialog as "[title] " and its labels' texts, "|"-joined
+    std::function<void()> onShow;  // runs as each box or modal dialog comes
 
     MsgAnswer messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,
                          const QString& title) override;
