@@ -1,10 +1,29 @@
 // The advanced window's buttons that change a node: update buttons, security
 // settings, hardware and factory reset, end to end against the simulated network.
 #include <QListWidget>
+#include <QProgressBar>
+#include <QScopeGuard>
 
 #include "advanced/Reset.h"
 #include "app/Seams.h"
 #include "test_advanced_helpers.h"
+
+namespace {
+
+// The fixture's recorder, seen through one that notes where the status
+// window's bar stood when each box came up.
+struct BarAtEachBox : DialogRecorder {
+    DialogRecorder* inner = nullptr;
+    QList<int> bars;
+    MsgAnswer messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,
+                         const QString& title) override {
+        bars << Ctl<QProgressBar>(W().frmMessage, "barMessage")->value();
+        return inner->messageBox(text, icon, buttons, title);
+    }
+    int execModal(QDialog* dialog) override { return inner->execModal(dialog); }
+};
+
+}  // namespace
 
 class AdvancedUpdatesTest : public QObject {
     Q_OBJECT
@@ -16,7 +35,8 @@ private slots:
     // "told". Key, identifier and encryption updates of a remote node close
     // the window for a new discovery, whatever the node answered; their answer
     // 3 (the node took the change and left the network) counts as taken. The
-    // reset button asks first, the restart after an address does not. "setup"
+    // reset button asks first, the restart after an address does not. Every
+    // box comes over a full bar. "setup"
     // is a simulator command run first; "answer" a stand-in client's only
     // answer; "no" the answer to the reset's question, else yes. The alias
     // stays on this computer, in the file of aliases.
@@ -99,6 +119,10 @@ private slots:
         const L setup = Cell<L>("setup"), request = Cell<L>("request");
         OPEN_ADVANCED(f, mac);
         const QString password = Session().NodePassword;
+        BarAtEachBox seen;
+        seen.inner = &f.dialogs;
+        InstallDialogs(&seen);
+        const auto restore = qScopeGuard([&f] { InstallDialogs(&f.dialogs); });
         f.dialogs.answers << (setup == L{"no"} ? MsgAnswer::No : MsgAnswer::Yes);
         if (setup.value(0) == "answer") {  // a client found before the simulator's
             f.writeWorkFile("ihcp_client.exe", "#!/bin/sh\nprintf '" + setup[1].toUtf8() +
@@ -114,6 +138,7 @@ private slots:
                  request.isEmpty() ? QByteArray() : Request("POST " + mac, password, request));
         QCOMPARE(f.dialogs.describe(), Resolved(told).replace("%1", mac));
         QCOMPARE(Fixture::waited, told.contains("errResetOk") ? 15000 : 0);
+        QCOMPARE(seen.bars, QList<int>(seen.bars.size(), 100));
         const QStringList aliases = QString::fromUtf8(f.readWorkFile("alias.tmp")).split("\r\n");
         for (const QString& pair : Cell<L>("kept")) {  // the alias: its line of the file
             const QString key = pair.section('=', 0, 0);

@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "Loading.h"
 #include "QosRequests.h"
 #include "RuleRecognition.h"
@@ -26,6 +28,18 @@ bool TakesPort(int rule) {
 
 bool TakesMap(int rule) {
     return rule == 4 || rule == 5;
+}
+
+// Runs the client on the request just written, moving the bar from step to
+// step + 1 of steps; the first line of the answer when the node refused it.
+std::optional<QString> RunQoSRequest(int step, int steps) {
+    SetProgress(step, steps);
+    RunClient(Session().PostRequestFile);
+    SetProgress(step + 1, steps);
+    if (ResponseStartsWith(QStringLiteral("0"))) {
+        return std::nullopt;
+    }
+    return ReadResponseFirstLine();
 }
 
 // Advanced presets that match one UDP or TCP port.
@@ -216,41 +230,43 @@ void frmConfigAdv::ClampOnLeaving(QLineEdit* field, int highest) {
                 [field, highest] { field->setText(ClampedFieldText(field->text(), 0, highest)); });
 }
 
-bool frmConfigAdv::RunQoSRequest(int step, int steps) {
-    const SessionState& s = Session();
-    SetProgress(step, steps);
-    RunClient(s.PostRequestFile);
-    SetProgress(step + 1, steps);
-    if (!ResponseStartsWith(QStringLiteral("0"))) {
-        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errSaving);
-        return false;
+void frmConfigAdv::ReportQoSSends(const QStringList& refusals, bool anyTaken) {
+    for (const QString& refusal : refusals) {
+        MsgBox(refusal, MsgIcon::Exclamation, Session().errSaving);
     }
-    return true;
+    if (anyTaken) {
+        RereadParameterList();
+    }
 }
 
 // Both sends keep the status window up over the disabled window until all
-// their requests have run, and report each refusal while it shows. The raw
-// list is read again when the node took any of them.
+// their requests have run; each refusal is told after that.
 void frmConfigAdv::cmdQoSUpdate_Click() {
-    bool accepted = false;
+    QStringList refusals;
+    bool taken = false;
     {
         const BusyOperation operation(this, Session().lblSave);
         QStringList priorities;
         for (int k = 0; k < kMapEntries; ++k) {
             priorities << txtQoSMap(k)->text();
         }
-        accepted = WriteRequest(Session().PostRequestFile,
-                                PostHeader() + QoSRuleLines(ui->cboQoSRule->currentIndex(),
-                                                            ui->txtQoSPort->text(), priorities)) &&
-                   RunQoSRequest(1, 3);
+        if (!WriteRequest(Session().PostRequestFile,
+                          PostHeader() + QoSRuleLines(ui->cboQoSRule->currentIndex(),
+                                                      ui->txtQoSPort->text(), priorities))) {
+            return;
+        }
+        if (const std::optional<QString> refusal = RunQoSRequest(1, 3)) {
+            refusals << *refusal;
+        } else {
+            taken = true;
+        }
     }
-    if (accepted) {
-        RereadParameterList();
-    }
+    ReportQoSSends(refusals, taken);
 }
 
 void frmConfigAdv::cmdQoSAdvUpdate_Click() {
-    bool accepted = false;
+    QStringList refusals;
+    bool taken = false;
     {
         const BusyOperation operation(this, Session().lblSave);
         const struct {
@@ -268,10 +284,12 @@ void frmConfigAdv::cmdQoSAdvUpdate_Click() {
                                                                criteria[criterion].port->text()))) {
                 break;
             }
-            accepted = RunQoSRequest(2 * criterion + 1, 5) || accepted;
+            if (const std::optional<QString> refusal = RunQoSRequest(2 * criterion + 1, 5)) {
+                refusals << *refusal;
+            } else {
+                taken = true;
+            }
         }
     }
-    if (accepted) {
-        RereadParameterList();
-    }
+    ReportQoSSends(refusals, taken);
 }

@@ -143,10 +143,9 @@ private:
     void cboRule2_Click();
     void cmdQoSUpdate_Click();
     void cmdQoSAdvUpdate_Click();
-    // Runs the client on the request just written, moving the bar from step
-    // to step + 1 of steps, and tells the user when the node refused it;
-    // true when the node took it.
-    bool RunQoSRequest(int step, int steps);
+    // Tells the user of each refused request, over a full bar, and reads the
+    // raw list again when the node took any.
+    void ReportQoSSends(const QStringList& refusals, bool anyTaken);
 
     // TCP window (TcpWindow.cpp).
     void cmdTcpWindow_Click();
