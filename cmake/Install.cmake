@@ -2,7 +2,7 @@
 # go to a private program folder, the catalogues and the demo network to the
 # shared data folder, and a launcher to bin: it prepares each user's own work
 # folder and starts the program there. A desktop entry and an icon make it
-# appear in the desktop's menus.
+# appear in the desktop's menus, a metainfo file in its software centre.
 include(GNUInstallDirs)
 
 set(KALDOR_INSTALL_LIBEXEC ${CMAKE_INSTALL_LIBEXECDIR}/kaldor-config)
@@ -29,6 +29,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaldor-config.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaldor-config.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The software centre's description of the program, tied to the desktop entry.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.example.kaldor_config.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The install test runs `cmake --install` on this build.
 if(TARGET test_install)

@@ -60,7 +60,7 @@ bool ReadAllParameters(QWidget* caller, const std::optional<QString>& title) {
 
 // A window of its own, without a maximise button.
 frmConfigAdv::frmConfigAdv(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint |
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       ui(new Ui::frmConfigAdv) {

@@ -1,6 +1,8 @@
 #include "Startup.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <memory>
 
 #include "Navigator.h"
@@ -26,6 +28,10 @@ void ReportMissingWorkFolder(const QString& startDir) {
 
 bool StartApplication() {
     Application& app = App();
+    // Every window carries the program's icon, the one installed for the
+    // menu entry, and the desktop finds that entry by its name.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/kaldor-config.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("kaldor-config"));
     gNavigator = std::make_unique<Navigator>();
     const QString startDir = QDir::currentPath();
     if (!QDir::setCurrent(QDir(startDir).filePath(QStringLiteral("resources")))) {

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 
+#include "Artwork.h"
 #include "ui_frmErrorShort.h"
 
 namespace {
@@ -10,6 +11,7 @@ QPointer<frmErrorShort> gCurrent;
 
 frmErrorShort::frmErrorShort(QWidget* parent) : QDialog(parent), ui(new Ui::frmErrorShort) {
     ui->setupUi(this);
+    SetArtwork(ui->Picture1, QStringLiteral("warning"));
     connect(ui->cmdHelp, &QPushButton::clicked, this, &frmErrorShort::helpRequested);
     connect(ui->cmdOk, &QPushButton::clicked, this, &QDialog::accept);
     gCurrent = this;

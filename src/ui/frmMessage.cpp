@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 
+#include "Artwork.h"
 #include "app/Application.h"
 #include "ui_frmMessage.h"
 
@@ -15,6 +16,8 @@ frmMessage::frmMessage(QWidget* parent)
       ui(new Ui::frmMessage),
       timMessage(this) {
     ui->setupUi(this);
+    SetArtwork(ui->Picture1, QStringLiteral("busy"));
+    SetArtwork(ui->Status, QStringLiteral("adapter"));
     timMessage.setObjectName(QStringLiteral("timMessage"));
     // The window it reports on keeps the keyboard focus.
     setAttribute(Qt::WA_ShowWithoutActivating);
