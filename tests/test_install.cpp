@@ -66,7 +66,8 @@ private slots:
         QVERIFY(QFileInfo(installed("bin/" + entry.value("Exec").toString())).isExecutable());
         QVERIFY(QFileInfo::exists(installed("share/icons/hicolor/scalable/apps/" +
                                             entry.value("Icon").toString() + ".svg")));
-        QVERIFY(QFileInfo::exists(installed("share/metainfo/org.example.kaldor_config.metainfo.xml")));
+        QVERIFY(
+            QFileInfo::exists(installed("share/metainfo/org.example.kaldor_config.metainfo.xml")));
     }
 
     // The first start prepares the user's work folder, private to the user:
