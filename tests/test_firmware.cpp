@@ -171,6 +171,12 @@ private slots:
                           QString::number(Ctl<QProgressBar>(W().frmMessage, "barMessage")->value());
         });
         const kaldorsim::Parameters before = Parameters(f, mac);
+        QList<int> partBars;  // bars left part way behind a box or dialog
+        f.dialogs.onShow = [&partBars] {
+            const int bar = Ctl<QProgressBar>(W().frmMessage, "barMessage")->value();
+            if (W().frmMessage->isVisible() && bar < 100)
+                partBars << bar;
+        };
         if (upgrade) {
             Control<QComboBox>("cboInterface")->addItems({"eth0 first", "eth1 second"});
             f.sim(L{"image", f.workFile("new.img")} + act);
@@ -190,6 +196,7 @@ private slots:
         QCOMPARE(pauses.mid(0, expected.size()), expected);
         QCOMPARE(pauses.size(), expected.size() + (took ? 10 : 0));  // the reset's own waits
         QCOMPARE(f.dialogs.describe(), boxes.join('\n'));
+        QCOMPARE(partBars, QList<int>());
         const kaldorsim::Parameters after = Parameters(f, mac);  // new firmware, one restart
         QCOMPARE(after.value("VER") != before.value("VER"), took);
         QCOMPARE(after.value("NUM_BOOTS").toInt(), before.value("NUM_BOOTS").toInt() + int(took));
