@@ -42,6 +42,12 @@ bool ConfigureNode(const QString& mac, const SetAllSettings& settings) {
     return true;
 }
 
+// The password a node answers to once it took its settings: the new one, or
+// the one every selected node accepted before the action when none is given.
+QString CheckPassword(const SetAllSettings& settings) {
+    return settings.newPassword.isEmpty() ? Session().LocalPassword : settings.newPassword;
+}
+
 // Checks every node of the pass with the new settings and returns the nodes
 // that fail. The last node is the one the others are reached through, so it
 // is only checked while every node before it passed; otherwise it counts as
@@ -54,7 +60,7 @@ QStringList VerifyNodes(const QStringList& targets, const SetAllSettings& settin
         const QString& mac = targets[i];
         SetStatusMessage(checking + NodeLabel(mac));
         const bool checked = i + 1 < targets.size() || failures.isEmpty();
-        if (checked && CheckNodeAccess(mac, settings.newPassword, settings.networkId)) {
+        if (checked && CheckNodeAccess(mac, CheckPassword(settings), settings.networkId)) {
             ++progress.verified;
             SetProgress(static_cast<int>(progress.verified),
                         static_cast<int>(progress.firstPassCount));
@@ -88,7 +94,7 @@ QString NodeLabel(const QString& mac) {
 
 PostOutcome PostSetAllSettings(const QString& mac, const SetAllSettings& settings) {
     const SessionState& s = Session();
-    QStringList lines{QStringLiteral("POST ") + mac, QStringLiteral(".PASSWORD=") + s.NodePassword,
+    QStringList lines{QStringLiteral("POST ") + mac, QStringLiteral(".PASSWORD=") + s.LocalPassword,
                       QStringLiteral("NET_ID_STR=") + settings.networkId,
                       QStringLiteral("ENCRYPT_KEY_STR=") + settings.key,
                       QStringLiteral("NOTCHES=") + settings.notches};
@@ -122,6 +128,11 @@ std::optional<QStringList> ConfigureNodes(QStringList targets, const SetAllSetti
             return std::nullopt;
         }
         targets = failures;
+    }
+    // Every node now answers to the new password: the next discovery starts
+    // with it instead of asking for it.
+    if (failures.isEmpty() && !settings.newPassword.isEmpty()) {
+        Session().LocalPassword = settings.newPassword;
     }
     return failures;
 }

@@ -28,14 +28,16 @@ struct SetAllSettings {
 
 enum class PostOutcome { Accepted, Failed, NotWritten };
 
-// Sends the settings to one node with the current node password. Accepted
+// Sends the settings to one node with the password known for the connected
+// node, which every selected node accepted before the page opened. Accepted
 // when the node answered "0"; NotWritten, after telling the user, when the
 // request file could not be written.
 PostOutcome PostSetAllSettings(const QString& mac, const SetAllSettings& settings);
 
 // Configures the nodes in up to three passes: every node of a pass is sent its
 // settings, the network is given time to settle, then every node is checked
-// with the new settings, and the nodes that fail make up the next pass.
+// with the new settings, and the nodes that fail make up the next pass. When
+// every node took a new password, it becomes the connected node's known one.
 // Returns the nodes that still fail, or nothing when a request could not be
 // written and the action was abandoned.
 std::optional<QStringList> ConfigureNodes(QStringList targets, const SetAllSettings& settings);

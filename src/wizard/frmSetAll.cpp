@@ -1,10 +1,12 @@
 #include "frmSetAll.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 
 #include "SetAll.h"
 #include "app/Application.h"
 #include "app/Seams.h"
+#include "channel/Response.h"
 #include "lang/Catalogue.h"
 #include "ui/BusyOperation.h"
 #include "ui/Guide.h"
@@ -84,8 +86,16 @@ frmSetAll::~frmSetAll() = default;
 
 void frmSetAll::prepare(const QStringList& entryMacs, const QString& connectedMac,
                         const QStringList& notchOptions, const QString& notch) {
-    entryMacs_ = entryMacs;
-    connectedMac_ = connectedMac;
+    Selection selection = ChooseTargets(entryMacs, connectedMac);
+    targets_ = std::move(selection.targets);
+    leftOut_ = std::move(selection.leftOut);
+    const QString heading = GetText(QStringLiteral("lblSetAllNodes"));
+    ui->lblSetAllNodes->setText(heading);
+    ui->lstSetAllNodes->setAccessibleName(heading);
+    ui->lstSetAllNodes->clear();
+    for (const QString& mac : std::as_const(targets_)) {
+        ui->lstSetAllNodes->addItem(NodeName(mac));
+    }
     ui->txtId->clear();
     ui->txtKey->clear();
     ui->txtPw1->clear();
@@ -95,8 +105,11 @@ void frmSetAll::prepare(const QStringList& entryMacs, const QString& connectedMa
     ui->cmdAutoConf->setEnabled(true);
     ui->cboNotches->clear();
     ui->cboNotches->addItems(notchOptions);
-    ui->cboNotches->setCurrentText(notch);
-    ui->cboNotches->setCurrentIndex(ui->cboNotches->count() > 0 ? 0 : -1);
+    // The connected node's own setting, so that a run that leaves the list
+    // alone leaves the nodes' notches alone too; the first choice when the
+    // node reports a setting it does not offer.
+    ui->cboNotches->setCurrentIndex(
+        qMax(ui->cboNotches->findText(notch), ui->cboNotches->count() > 0 ? 0 : -1));
 }
 
 bool frmSetAll::eventFilter(QObject* watched, QEvent* event) {
@@ -104,7 +117,10 @@ bool frmSetAll::eventFilter(QObject* watched, QEvent* event) {
         // Focus that goes away with the whole window (to another program or
         // to a message box) has not left the box for another field.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        // Focus that goes to Start leaves the comparison to Start, which
+        // refuses to run while the passwords differ.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            QApplication::focusWidget() != ui->cmdAutoConf) {
             txtPw2_LostFocus();
         }
     }
@@ -117,15 +133,19 @@ SetAllSettings frmSetAll::TypedSettings() const {
 }
 
 void frmSetAll::cmdAutoConf_Click() {
+    // A password typed differently twice is never sent: one typo would lock
+    // the user out of every node.
+    if (PasswordsDiffer()) {
+        return;
+    }
     const SetAllSettings settings = TypedSettings();
-    const Selection selection = ChooseTargets(entryMacs_, connectedMac_);
-    if (!selection.leftOut.isEmpty()) {
-        ReportLeftOut(selection.leftOut);
+    if (!leftOut_.isEmpty()) {
+        ReportLeftOut(leftOut_);
     }
     std::optional<QStringList> failures;
     {
         const BusyOperation operation(this, QString());
-        failures = ConfigureNodes(selection.targets, settings);
+        failures = ConfigureNodes(targets_, settings);
     }
     if (!failures) {
         return;
@@ -146,12 +166,19 @@ void frmSetAll::txtPw1_Change(const QString& text) {
 }
 
 void frmSetAll::txtPw2_LostFocus() {
+    PasswordsDiffer();
+}
+
+// Tells the user when the two new-password boxes differ and empties both for
+// a fresh try.
+bool frmSetAll::PasswordsDiffer() {
     if (ui->txtPw1->text() == ui->txtPw2->text()) {
-        return;
+        return false;
     }
     MsgBox(Session().errPwMistake, MsgIcon::Exclamation);
     ui->txtPw1->clear();
     ui->txtPw2->clear();
     ui->txtPw1->setFocus();
     ui->txtPw2->setEnabled(false);
+    return true;
 }

@@ -22,7 +22,8 @@ public:
     // Empties the page for the nodes chosen on the node page: the MACs of the
     // selected list entries in list order, and the connected node's MAC when
     // its box is selected (empty otherwise); the notch list from the
-    // connected node's read.
+    // connected node's read, on its current setting. The page lists the nodes
+    // it will change.
     void prepare(const QStringList& entryMacs, const QString& connectedMac,
                  const QStringList& notchOptions, const QString& notch);
 
@@ -39,10 +40,11 @@ private:
     void txtId_Change(const QString& text);
     void txtPw1_Change(const QString& text);
     void txtPw2_LostFocus();
+    bool PasswordsDiffer();
 
     SetAllSettings TypedSettings() const;
 
     const std::unique_ptr<Ui::frmSetAll> ui;
-    QStringList entryMacs_;
-    QString connectedMac_;
+    QStringList targets_;
+    QStringList leftOut_;
 };
