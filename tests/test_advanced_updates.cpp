@@ -52,7 +52,7 @@ private slots:
         const L ipSent{"IP_CONFIG_NVRAM=Fixed", "IP_ADDR_NVRAM=10.1.1.1", "NETMASK_NVRAM=255.255.0.0",
             "GATEWAY_NVRAM=10.1.1.254"};
         const L pw{"txtConfPassword=secret-1", "txtConfirmPw=secret-1"}, newPw{"NEWPASSWORD=secret-1"};
-        const QString ok = "[1|Kaldor Config Tool] {errUpgradeOk}", restarted = "[0|Kaldor Config Tool] {errResetOk}",
+        const QString ok = "[0|Kaldor Config Tool] {errUpgradeOk}", restarted = "[0|Kaldor Config Tool] {errResetOk}",
             ask = "[3|Kaldor Config Tool] {msgAskReset}\n",
             mismatch = "[1|Kaldor Config Tool] {errPwMistake}", refused = "2 Password refused by node 020A1B000001";
         Row("fixed address, then restart", kOffice, none, ip, "cmdUpdateFixedIp", reset, restarted,
@@ -69,7 +69,7 @@ private slots:
         Row("notches and distortion control", kOffice, none, L{"cboNotches=Amateur+Broadcast", "cboDistControl=Off"},
             "cmdUpdatePhyConf", L{"NOTCHES=Amateur+Broadcast", "DISTORTION_CONTROL=Off"}, "", none, "", false);
         Row("multicast", kLocal, none, L{"IGMP=Proxy"}, "CmdUpdateIGMP", L{"MCAST_IGMP=Proxy"}, "", none, "", false);
-        Row("alias", kOffice, none, L{"txtAlias=Cocina"}, "cmdUpdAlias", none, "[4|{cmdUpdateAlias}] {errUpgradeOk}",
+        Row("alias", kOffice, none, L{"txtAlias=Cocina"}, "cmdUpdAlias", none, "[0|{cmdUpdateAlias}] {errUpgradeOk}",
             L{"alias=Cocina"}, "", false);
         Row("hardware reset refused", kLocal, refuse, none, "cmdReset", reset, ask + "[1|{errReseting}] " + refused,
             L{"NUM_BOOTS=1"}, "", false);

@@ -1,8 +1,10 @@
 // The catalogue lookup, the shipped catalogues, and the captions every
 // window takes from the catalogue.
+#include <QAbstractButton>
 #include <QDirIterator>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QtTest>
@@ -12,6 +14,7 @@
 #include "support/CatalogueText.h"
 #include "support/DataRows.h"
 #include "support/Fixture.h"
+#include "ui/DesktopDialogs.h"
 
 namespace {
 
@@ -210,6 +213,20 @@ private slots:
         f.click(W().frmConfigAdv, "cmdChooseFile");
         QCOMPARE(f.dialogs.fileDialogTitles, QStringList{"<cdlTitle>"});
         QCOMPARE(f.dialogs.fileDialogFilters, QStringList{"<cdlFilter>"});
+        // The desktop's own message boxes carry the catalogue's button captions.
+        for (const auto& [buttons, expected] : {std::pair{MsgButtons::Ok, L{"<cmdOk>"}},
+                                                {MsgButtons::YesNo, L{"<cmdYes>", "<cmdNo>"}}}) {
+            QStringList shown;
+            QTimer::singleShot(0, [&shown] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                for (QAbstractButton* button : box->buttons())
+                    shown << button->text();
+                box->done(0);
+            });
+            DesktopDialogs().messageBox("text", MsgIcon::Question, buttons, "title");
+            QCOMPARE(shown, expected);
+        }
     }
 };
 

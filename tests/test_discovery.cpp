@@ -129,19 +129,23 @@ private slots:
     // one box, titled as a failed read, and the next page opens with what the
     // node did send.
     void wholeNodeReads_data() {
-        Cols<L, QString, QString, QString>({"macs", "truncated", "missing", "page"});
-        Row("Next: basic configuration page", L{kGarage}, "garage",
-            "VER, NET_ID_STR, ENCRYPT_KEY_STR, NODE_TYPE", "frmConfig");
-        Row("several nodes: set-all page", L{kLocal, kGarage}, "local", "NOTCHES_OPTIONS, NOTCHES",
-            "frmSetAll");
+        Cols<L, L, QString, QString>({"macs", "fault", "told", "page"});
+        Row("Next: basic configuration page", L{kGarage}, L{"fault", "garage", "truncateAt", "6"},
+            "[1|{errLoadConf}] {errMissingParams} VER, NET_ID_STR, ENCRYPT_KEY_STR, NODE_TYPE",
+            "frmConfig");
+        Row("several nodes: set-all page", L{kLocal, kGarage},
+            L{"fault", "local", "truncateAt", "6"},
+            "[1|{errLoadConf}] {errMissingParams} NOTCHES_OPTIONS, NOTCHES", "frmSetAll");
+        Row("set-all check of an answer without a network identifier", L{kLocal, kGarage},
+            L{"fault", "garage", "truncateAt", "6"}, "[1|Kaldor Config Tool] {errNotSamePwd}",
+            "frmConnect");
     }
     void wholeNodeReads() {
         DiscoverPasswordNetwork(*f);
         SelectNodes(*f, Cell<L>("macs"));
-        f->sim({"fault", Cell("truncated"), "truncateAt", "6"});  // "INFO" and its line end
+        f->sim(Cell<L>("fault"));  // a truncation at 6 keeps "INFO" and its line end
         f->click(W().frmConnect, "cmdConfigMac");
-        QCOMPARE(f->dialogs.describe(),
-                 Resolved("[1|{errLoadConf}] {errMissingParams} ") + Cell("missing"));
+        QCOMPARE(f->dialogs.describe(), Resolved(Cell("told")));
         QCOMPARE(ShownPage()->objectName(), Cell("page"));
     }
 

@@ -100,7 +100,7 @@ const Operation kOperations[] = {
                 "frmSetAll.txtId=Moved pw: frmSetAll.cmdAutoConf", "frmConnect", {
         {{CannotStart}, {kClientStart, kReceiving, kNotConfigured}},
         {{NoResponse}, {kReceiving, kNotConfigured, kGarageSilent}},
-        {{Huge}, {{MsgIcon::NoIcon, kApp, "{errSetAllOK}"}}},
+        {{Huge}, {{MsgIcon::Information, kApp, "{errSetAllOK}"}}},
         {{Silent}, {kNotConfigured}},
         {{Unwritable}, {kPostUnwritable}, {}, "frmSetAll"}}},
     {"refresh", "adv !office frmConfigAdv.cmdRefresh", "frmConfigAdv", {

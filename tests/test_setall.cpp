@@ -92,7 +92,7 @@ private slots:
         Cols<QString, bool, QString, QString, QString, L, qint64, QString>(
             {"answer", "stubborn", "password", "notch", "atticPw", "requests", "waited", "boxes"});
         // clang-format off
-        const QString pw = " NEWPASSWORD=newpass", ok = "[4|Kaldor Config Tool] {errSetAllOK}";
+        const QString pw = " NEWPASSWORD=newpass", ok = "[0|Kaldor Config Tool] {errSetAllOK}";
         const auto post = [](const QString& n, const QString& notch, const QString& more = "") {
             return Req("POST", n, kDeskPw, "NET_ID_STR=NewNet ENCRYPT_KEY_STR=HomeKey-2024 NOTCHES=" + notch +
                                                more);

@@ -9,6 +9,7 @@
 #include "channel/Requests.h"
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
+#include "firmware/Layer2Upgrade.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
 #include "ui/BusyOperation.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-constexpr int kResetSteps = 12;
-constexpr int kResetWaitMs = 1500;
 constexpr int kFactorySteps = 14;
 constexpr int kFactoryWaitMs = 3000;
 
@@ -128,17 +127,13 @@ void frmConfigAdv::cmdReset_Click() {
         return;
     }
     BusyOperation operation(this, s.lblFctReset);
-    SetProgress(1, kResetSteps);
+    SetProgress(1, kRestartSteps);
     RunClient(s.PostRequestFile);
-    SetProgress(2, kResetSteps);
+    SetProgress(2, kRestartSteps);
     const bool accepted =
         ResponseStartsWith(QStringLiteral("0")) || ResponseStartsWith(QStringLiteral("3"));
     if (accepted) {
-        Wait(kResetWaitMs);
-        for (int k = 3; k < kResetSteps; ++k) {
-            SetProgress(k, kResetSteps);
-            Wait(kResetWaitMs);
-        }
+        WaitForRestart();
     }
     operation.finish();
     if (accepted) {

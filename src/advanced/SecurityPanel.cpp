@@ -98,7 +98,7 @@ void frmConfigAdv::cmdUpEncryption_Click() {
              << QStringLiteral("CRYPTO_OK=Ok");
     const bool accepted = SendSettings(settings, true);
     if (accepted) {
-        MsgBox(Session().errUpgradeOk, MsgIcon::Exclamation);
+        MsgBox(Session().errUpgradeOk, MsgIcon::Information);
     }
     ShowAgainOrRediscover(accepted);
 }
@@ -110,7 +110,7 @@ void frmConfigAdv::cmdUpPw_Click() {
     if (password == ui->txtConfPassword->text()) {
         accepted = SendSettings({QStringLiteral("NEWPASSWORD=") + password});
         if (accepted) {
-            MsgBox(s.errUpgradeOk, MsgIcon::Exclamation);
+            MsgBox(s.errUpgradeOk, MsgIcon::Information);
             s.NodePassword = password;
             if (s.SelectedMac == s.LocalMac) {
                 s.LocalPassword = password;
@@ -136,7 +136,7 @@ void frmConfigAdv::cmdUpKey_Click() {
         accepted =
             SendSettings({QStringLiteral("ENCRYPT_KEY_STR=") + ui->txtEncrypKey->text()}, true);
         if (accepted) {
-            MsgBox(s.errUpgradeOk, MsgIcon::Exclamation);
+            MsgBox(s.errUpgradeOk, MsgIcon::Information);
         }
     } else {
         MsgBox(s.errPwMistake, MsgIcon::Exclamation);
@@ -149,7 +149,7 @@ void frmConfigAdv::cmdUpId_Click() {
     const bool accepted =
         SendSettings({QStringLiteral("NET_ID_STR=") + ui->txtNetId->text()}, true);
     if (accepted) {
-        MsgBox(Session().errUpgradeOk, MsgIcon::Exclamation);
+        MsgBox(Session().errUpgradeOk, MsgIcon::Information);
         ui->cboNodeType->setEnabled(!ui->txtNetId->text().isEmpty());
     }
     ShowAgainOrRediscover(accepted);
@@ -161,7 +161,7 @@ void frmConfigAdv::cmdUpdAlias_Click() {
         return;
     }
     ShowNodeInTitle();
-    MsgBox(Session().errUpgradeOk, MsgIcon::NoIcon, ui->cmdUpdAlias->text());
+    MsgBox(Session().errUpgradeOk, MsgIcon::Information, ui->cmdUpdAlias->text());
 }
 
 void frmConfigAdv::txtConfPassword_Change() {

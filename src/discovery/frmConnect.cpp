@@ -9,6 +9,7 @@
 #include "Discovery.h"
 #include "app/Application.h"
 #include "app/Seams.h"
+#include "app/TextFiles.h"
 #include "app/Values.h"
 #include "channel/Requests.h"
 #include "channel/Response.h"
@@ -455,6 +456,7 @@ bool CheckNodeAccess(const QString& mac, const QString& password, const QString&
         return false;
     }
     RunClient(s.GetRequestFile);
+    // A check shows nothing: a node without the key simply fails it.
     return ResponseStartsWith(QStringLiteral("INFO")) &&
-           ReadResponseValue(QStringLiteral("NET_ID_STR")) == expected;
+           ReadKeyValue(s.ResponseFile, u"NET_ID_STR") == expected;
 }

@@ -1,5 +1,6 @@
 #include "DesktopDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -7,6 +8,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
+
+#include "lang/Catalogue.h"
 
 namespace {
 
@@ -19,6 +22,26 @@ public:
     ArrowWhileAsking(const ArrowWhileAsking&) = delete;
     ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
 };
+
+// The buttons of a box carry the catalogue's captions, so that they speak the
+// language of the rest of the program; Qt's own captions are English here.
+void CaptionButtons(QMessageBox& box) {
+    struct Caption {
+        QMessageBox::StandardButton button;
+        const char* key;
+        const char* fallback;
+    };
+    static constexpr Caption kCaptions[] = {
+        {QMessageBox::Ok, "cmdOk", "OK"},
+        {QMessageBox::Yes, "cmdYes", "Yes"},
+        {QMessageBox::No, "cmdNo", "No"},
+    };
+    for (const Caption& caption : kCaptions) {
+        if (QAbstractButton* button = box.button(caption.button)) {
+            button->setText(GetTextOr(QLatin1String(caption.key), QLatin1String(caption.fallback)));
+        }
+    }
+}
 
 }  // namespace
 
@@ -44,6 +67,7 @@ MsgAnswer DesktopDialogs::messageBox(const QString& text, MsgIcon icon, MsgButto
         ToQt(icon), title, text,
         buttons == MsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
         QApplication::activeWindow());
+    CaptionButtons(box);
     const ArrowWhileAsking arrow;
     const int answer = box.exec();
     if (buttons == MsgButtons::Ok) {

@@ -56,7 +56,7 @@ void ReportLeftOut(const QStringList& leftOut) {
 void ReportOutcome(QWidget* page, const QStringList& failures, const SetAllSettings& settings) {
     const SessionState& s = Session();
     if (failures.isEmpty()) {
-        MsgBox(s.errSetAllOK, MsgIcon::NoIcon);
+        MsgBox(s.errSetAllOK, MsgIcon::Information);
         return;
     }
     for (qsizetype i = 0; i + 1 < failures.size(); ++i) {
