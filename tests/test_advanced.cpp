@@ -1,6 +1,5 @@
 // The advanced window: its tabs, how a node's parameters reach its controls,
 // the rules that tie the controls together, and how it opens and closes.
-#include <QListWidget>
 #include <QStackedWidget>
 #include <QTabBar>
 
@@ -114,12 +113,8 @@ private slots:
         OPEN_ADVANCED(f, mac);
         SetParameters(f, mac, Cell<L>("refresh"));
         f.click(Adv(), "cmdRefresh");
-        L listed;
-        for (int i = 0; i < Control<QListWidget>("lstConfig")->count(); ++i) {
-            listed << Control<QListWidget>("lstConfig")->item(i)->text();
-        }
         // Every line the node sent, the key and the FTP password hidden.
-        QCOMPARE(listed,
+        QCOMPARE(Listed(),
                  ReadLines(f.workFile("ihcp_client.tmp"))
                      .value()
                      .replaceInStrings(QRegularExpression("^(ENCRYPT_KEY_STR|FLUP_PASSWORD)=.+"),
@@ -128,8 +123,8 @@ private slots:
         Set(Cell<L>("typed"));
         QCOMPARE(Shown(Cell<L>("shown")), Cell<L>("shown"));
         QCOMPARE(f.dialogs.describe(),
-                 Resolved(L(missing.isEmpty() ? 0 : 2, "[1|{errLoadConf}] {errMissingParams} " +
-                                                           missing.join(", "))
+                 Resolved(L(missing.isEmpty() ? 0 : 2,
+                            "[1|{errLoadConf}] {errMissingParams} " + missing.join(", "))
                               .join('\n')));
         auto* bar = Control<QTabBar>("tabConfig");
         QList<int> panels;

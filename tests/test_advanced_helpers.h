@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 
 #include "advanced/frmConfigAdv.h"
 #include "support/CatalogueText.h"
@@ -52,6 +53,15 @@ inline QStringList Shown(const QStringList& expected) {
                                       (c->isEnabled() ? "" : " off"));
     }
     return shown;
+}
+
+// The lines of the raw parameter list.
+inline QStringList Listed() {
+    QStringList listed;
+    for (int i = 0; i < Control<QListWidget>("lstConfig")->count(); ++i) {
+        listed << Control<QListWidget>("lstConfig")->item(i)->text();
+    }
+    return listed;
 }
 
 // A request file as the window writes it: CR LF after every line.

@@ -1,128 +1,105 @@
 // The advanced window's buttons that change a node: update buttons, security
 // settings, hardware and factory reset, end to end against the simulated network.
-#include <QListWidget>
 #include <QProgressBar>
-#include <QScopeGuard>
 
 #include "advanced/Reset.h"
 #include "app/Seams.h"
 #include "test_advanced_helpers.h"
 
-namespace {
-
-// The fixture's recorder, seen through one that notes where the status
-// window's bar stood when each box came up.
-struct BarAtEachBox : DialogRecorder {
-    DialogRecorder* inner = nullptr;
-    QList<int> bars;
-    MsgAnswer messageBox(const QString& text, MsgIcon icon, MsgButtons buttons,
-                         const QString& title) override {
-        bars << Ctl<QProgressBar>(W().frmMessage, "barMessage")->value();
-        return inner->messageBox(text, icon, buttons, title);
-    }
-    int execModal(QDialog* dialog) override { return inner->execModal(dialog); }
-};
-
-}  // namespace
-
 class AdvancedUpdatesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A button sends its panel: the request file holds exactly "request"
-    // after the header lines (for an address update, the restart that follows
-    // it, the address reaching the node as "kept"), and the user is told
-    // "told". Key, identifier and encryption updates of a remote node close
-    // the window for a new discovery, whatever the node answered; their answer
-    // 3 (the node took the change and left the network) counts as taken. The
-    // reset button asks first, the restart after an address does not. Every
-    // box comes over a full bar. "setup"
-    // is a simulator command run first; "answer" a stand-in client's only
-    // answer; "no" the answer to the reset's question, else yes. The alias
-    // stays on this computer, in the file of aliases.
+    // A button sends its panel: the request file holds exactly "request" after the header lines
+    // (for an address update, the restart that follows it, the address reaching the node as
+    // "kept"), and the user is told "told", every box over a full bar. Key, identifier and
+    // encryption updates of a remote node close the window for a new discovery, whatever the
+    // node answered; their answer 3 (the node took the change and left the network) counts as
+    // taken. The reset button asks first, the restart after an address does not. "setup" is a
+    // simulator command run first; "answer" a stand-in client's only answer; "no" the answer to
+    // the reset's question, else yes. The alias stays in this computer's file of aliases; a
+    // "password" kept is the node's and the session's afterwards.
     // clang-format off
     void updates_data() {
         // "changes": "control=value" as the user makes them
-        // "password": of the node and the session afterwards, "" for unchanged
-        Cols<QString, L, L, QString, L, QString, L, QString, bool>(
-            {"mac", "setup", "changes", "button", "request", "told", "kept", "password", "closes"});
+        Cols<QString, L, L, QString, L, QString, L, bool>(
+            {"mac", "setup", "changes", "button", "request", "told", "kept", "closes"});
         const L none, reset{"HW_RESET_OK=Ok"}, refuse{"fault", kLocal, "refusePassword", "on"},
             zero{"network-change-answer", "0"}, key{"ENCRYPT_KEY_STR=HomeKey-2024", "CRYPTO_OK=Ok"};
-        const L ip{"cboIpConfig=Fixed", "txtIpAddress=10.1.1.1", "txtSubnetMask=255.255.0.0", "txtDefGateway=10.1.1.254"};
+        const L ip{"cboIpConfig=Fixed", "txtIpAddress=10.1.1.1", "txtSubnetMask=255.255.0.0",
+            "txtDefGateway=10.1.1.254"}, one{"NUM_BOOTS=1"}, pwSent{"NEWPASSWORD=secret-1"};
         const L ipSent{"IP_CONFIG_NVRAM=Fixed", "IP_ADDR_NVRAM=10.1.1.1", "NETMASK_NVRAM=255.255.0.0",
-            "GATEWAY_NVRAM=10.1.1.254"};
-        const L pw{"txtConfPassword=secret-1", "txtConfirmPw=secret-1"}, newPw{"NEWPASSWORD=secret-1"};
-        const QString ok = "[0|Kaldor Config Tool] {errUpgradeOk}", restarted = "[0|Kaldor Config Tool] {errResetOk}",
-            ask = "[3|Kaldor Config Tool] {msgAskReset}\n",
-            mismatch = "[1|Kaldor Config Tool] {errPwMistake}", refused = "2 Password refused by node 020A1B000001";
+            "GATEWAY_NVRAM=10.1.1.254"}, pw{"txtConfPassword=secret-1", "txtConfirmPw=secret-1"};
+        const L newKey{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-1"}, keySent{"ENCRYPT_KEY_STR=NewKey-1"};
+        const QString t = "Kaldor Config Tool] ", ok = "[0|" + t + "{errUpgradeOk}", restarted = "[0|" + t + "{errResetOk}",
+            ask = "[3|" + t + "{msgAskReset}\n", mismatch = "[1|" + t + "{errPwMistake}",
+            refused = "2 Password refused by node 020A1B000001", saving = "[1|{errSaving}] " + refused;
         Row("fixed address, then restart", kOffice, none, ip, "cmdUpdateFixedIp", reset, restarted,
-            ipSent + L{"IP_ADDR=10.1.1.1", "NUM_BOOTS=2"}, "", false);
+            ipSent + L{"IP_ADDR=10.1.1.1", "NUM_BOOTS=2"}, false);
         Row("automatic address sends the mode alone", kLocal, none, L{"cboIpConfig=DHCP", "txtIpAddress=10.0.0.9"},
             "cmdUpdateFixedIp", reset, restarted, L{"IP_CONFIG_NVRAM=DHCP", "IP_ADDR_NVRAM=192.168.1.10",
-            "NUM_BOOTS=2"}, "", false);
+            "NUM_BOOTS=2"}, false);
         Row("address the node refuses", kOffice, none, L(ip).replaceInStrings("10.1.1.1", "300.1.1.1"),
-            "cmdUpdateFixedIp", L(ipSent).replaceInStrings("10.1.1.1", "300.1.1.1"),
-            "[1|{errSaving}] ERROR: '300.1.1.1' is not an IPv4 address (IP_ADDR_NVRAM)",
-            L{"IP_ADDR_NVRAM=192.168.1.11", "NUM_BOOTS=1"}, "", false);
+            "cmdUpdateFixedIp", L(ipSent).replaceInStrings("10.1.1.1", "300.1.1.1"), "[1|{errSaving}] ERROR: "
+            "'300.1.1.1' is not an IPv4 address (IP_ADDR_NVRAM)", L{"IP_ADDR_NVRAM=192.168.1.11"} + one, false);
         Row("MAC and node type", kGarage, none, L{"cboMacType=10 Full", "cboNodeType=AP"}, "cmdUpdateMacConf",
-            L{"MAC_TYPE=10 Full", "NODE_TYPE=AP"}, "", none, "", false);
+            L{"MAC_TYPE=10 Full", "NODE_TYPE=AP"}, "", none, false);
         Row("notches and distortion control", kOffice, none, L{"cboNotches=Amateur+Broadcast", "cboDistControl=Off"},
-            "cmdUpdatePhyConf", L{"NOTCHES=Amateur+Broadcast", "DISTORTION_CONTROL=Off"}, "", none, "", false);
-        Row("multicast", kLocal, none, L{"IGMP=Proxy"}, "CmdUpdateIGMP", L{"MCAST_IGMP=Proxy"}, "", none, "", false);
+            "cmdUpdatePhyConf", L{"NOTCHES=Amateur+Broadcast", "DISTORTION_CONTROL=Off"}, "", none, false);
+        Row("multicast", kLocal, none, L{"IGMP=Proxy"}, "CmdUpdateIGMP", L{"MCAST_IGMP=Proxy"}, "", none, false);
         Row("alias", kOffice, none, L{"txtAlias=Cocina"}, "cmdUpdAlias", none, "[0|{cmdUpdateAlias}] {errUpgradeOk}",
-            L{"alias=Cocina"}, "", false);
+            L{"alias=Cocina"}, false);
         Row("hardware reset refused", kLocal, refuse, none, "cmdReset", reset, ask + "[1|{errReseting}] " + refused,
-            L{"NUM_BOOTS=1"}, "", false);
-        Row("hardware reset answered with 3", kLocal, L{"answer", "3"}, none, "cmdReset", reset, ask + restarted, none,
-            "", false);
+            one, false);
+        Row("hardware reset answered with 3", kLocal, L{"answer", "3"}, none, "cmdReset", reset, ask + restarted,
+            none, false);
         Row("hardware reset not wanted: nothing sent", kLocal, L{"no"}, none, "cmdReset", none, ask.trimmed(),
-            L{"NUM_BOOTS=1"}, "", false);
+            one, false);
         Row("AES, CBC, 128", kLocal, none, L{"cboEncryptType=AES", "cboAESEncryptType=CBC", "cboEncryptLength=128"},
             "cmdUpEncryption", L{"ENCRYPT_TYPE=AES", "ENCRYPT_AES_TYPE=CBC", "ENCRYPT_KEY_LENGTH=128"} + key, ok,
-            none, "", false);
+            none, false);
         Row("3DES whatever the length shows", kLocal, none, L{"cboEncryptLength=256"}, "cmdUpEncryption",
-            L{"ENCRYPT_TYPE=3DES", "ENCRYPT_KEY_LENGTH=168"} + key, ok, none, "", false);
+            L{"ENCRYPT_TYPE=3DES", "ENCRYPT_KEY_LENGTH=168"} + key, ok, none, false);
         // Clearing the identifier clears the key: another network, answered 3.
         Row("none without network identifier", kLocal, none, L{"txtNetId=", "cboEncryptType=None"},
-            "cmdUpEncryption", L{"ENCRYPT_TYPE=None", "ENCRYPT_KEY_STR=", "CRYPTO_OK=Ok"}, ok, none, "", false);
+            "cmdUpEncryption", L{"ENCRYPT_TYPE=None", "ENCRYPT_KEY_STR=", "CRYPTO_OK=Ok"}, ok, none, false);
         Row("AES without network identifier: nothing sent, the window stays", kGarage, none,
-            L{"txtNetId=", "cboEncryptType=AES"}, "cmdUpEncryption", none, "[1|Kaldor Config Tool] {errNoNetId}",
-            none, "", false);
-        Row("key", kLocal, zero, L{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-1"}, "cmdUpKey",
-            L{"ENCRYPT_KEY_STR=NewKey-1"}, ok, none, "", false);
+            L{"txtNetId=", "cboEncryptType=AES"}, "cmdUpEncryption", none, "[1|" + t + "{errNoNetId}", none, false);
+        Row("key", kLocal, zero, newKey, "cmdUpKey", keySent, ok, none, false);
         Row("key confirmation differs", kGarage, none, L{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-2"},
-            "cmdUpKey", none, mismatch, none, "", true);
+            "cmdUpKey", none, mismatch, none, true);
         Row("identifier of a remote node, answered 3", kGarage, none, L{"txtNetId=KaldorNew"}, "cmdUpId",
-            L{"NET_ID_STR=KaldorNew"}, ok, L{"NET_ID_STR=KaldorNew"}, "", true);
-        Row("key of a remote node, answered 3", kOffice, none, L{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-1"},
-            "cmdUpKey", L{"ENCRYPT_KEY_STR=NewKey-1"}, ok, L{"ENCRYPT_KEY_STR=NewKey-1"}, "", true);
+            L{"NET_ID_STR=KaldorNew"}, ok, L{"NET_ID_STR=KaldorNew"}, true);
+        Row("key of a remote node, answered 3", kOffice, none, newKey, "cmdUpKey", keySent, ok, keySent, true);
         // The priority goes out only with tagging on; the confirmation is in lower case.
         Row("tagging, highest tag", kGarage, none, L{"cboVlanConf=Enabled", "txtVlanTag=4094", "cboVlanPrio=5"},
             "cmdUpVlan", L{"KALDOR_VLAN_CONFIG=Enabled", "KALDOR_VLAN_TAG=4094", "KALDOR_VLAN_PRIO=5",
-            "KALDOR_VLAN_OK=ok"}, "", none, "", false);
+            "KALDOR_VLAN_OK=ok"}, "", none, false);
         Row("tagging off: a tag but no priority", kGarage, none, L{"cboVlanConf=Enabled", "txtVlanTag=300",
             "cboVlanPrio=3", "cboVlanConf=Disabled"}, "cmdUpVlan", L{"KALDOR_VLAN_CONFIG=Disabled",
-            "KALDOR_VLAN_TAG=300", "KALDOR_VLAN_OK=ok"}, "", none, "", false);
-        Row("password of the node on the wire", kLocal, none, pw, "cmdUpPw", newPw, ok, none, "secret-1", false);
-        Row("password of a remote node", kOffice, none, pw, "cmdUpPw", newPw, ok, none, "secret-1", false);
+            "KALDOR_VLAN_TAG=300", "KALDOR_VLAN_OK=ok"}, "", none, false);
+        Row("password of the node on the wire", kLocal, none, pw, "cmdUpPw", pwSent, ok, L{"password=secret-1"},
+            false);
+        Row("password of a remote node", kOffice, none, pw, "cmdUpPw", pwSent, ok, L{"password=secret-1"}, false);
         Row("password confirmation differs", kLocal, none, L{"txtConfPassword=secret-1", "txtConfirmPw=secret-9"},
-            "cmdUpPw", none, mismatch, none, "", false);
-        Row("QoS criteria refused, each told on its own", kLocal, refuse, L{"cboRule1=All UDP traffic: high priority",
-            "cboRule2=802.1p priority"}, "cmdQoSAdvUpdate", L{"CRITERION_1=8021p", "CRITERION_1_OK=Ok"},
-            "[1|{errSaving}] " + refused + "\n[1|{errSaving}] " + refused, none, "", false);
-        Row("password refused", kLocal, refuse, pw, "cmdUpPw", newPw, "[1|{errSaving}] " + refused, none, "", false);
+            "cmdUpPw", none, mismatch, none, false);
+        Row("QoS criteria refused, each told on its own", kLocal, refuse,
+            L{"cboRule1=All UDP traffic: high priority", "cboRule2=802.1p priority"}, "cmdQoSAdvUpdate",
+            L{"CRITERION_1=8021p", "CRITERION_1_OK=Ok"}, saving + "\n" + saving, none, false);
+        Row("password refused", kLocal, refuse, pw, "cmdUpPw", pwSent, saving, none, false);
     }
     // clang-format on
     void updates() {
         Fixture f;
         const QString mac = Cell("mac"), told = Cell("told");
-        const L setup = Cell<L>("setup"), request = Cell<L>("request");
+        const L setup = Cell<L>("setup"), request = Cell<L>("request"), kept = Cell<L>("kept");
         OPEN_ADVANCED(f, mac);
         const QString password = Session().NodePassword;
-        BarAtEachBox seen;
-        seen.inner = &f.dialogs;
-        InstallDialogs(&seen);
-        const auto restore = qScopeGuard([&f] { InstallDialogs(&f.dialogs); });
+        QList<int> bars;              // where the status window's bar stood as each box came
+        f.dialogs.onShow = [&bars] {  // boxes of the discovery after closing aside
+            if (Adv()->isVisible())
+                bars << Ctl<QProgressBar>(W().frmMessage, "barMessage")->value();
+        };
         f.dialogs.answers << (setup == L{"no"} ? MsgAnswer::No : MsgAnswer::Yes);
         if (setup.value(0) == "answer") {  // a client found before the simulator's
             f.writeWorkFile("ihcp_client.exe", "#!/bin/sh\nprintf '" + setup[1].toUtf8() +
@@ -138,17 +115,20 @@ private slots:
                  request.isEmpty() ? QByteArray() : Request("POST " + mac, password, request));
         QCOMPARE(f.dialogs.describe(), Resolved(told).replace("%1", mac));
         QCOMPARE(Fixture::waited, told.contains("errResetOk") ? 15000 : 0);
-        QCOMPARE(seen.bars, QList<int>(seen.bars.size(), 100));
-        const QStringList aliases = QString::fromUtf8(f.readWorkFile("alias.tmp")).split("\r\n");
-        for (const QString& pair : Cell<L>("kept")) {  // the alias: its line of the file
+        QCOMPARE(bars, QList<int>(bars.size(), 100));
+        const L aliases = QString::fromUtf8(f.readWorkFile("alias.tmp")).split("\r\n");
+        for (const QString& pair : kept) {  // the alias: its line of the file
             const QString key = pair.section('=', 0, 0);
-            QCOMPARE(key == "alias" ? "alias=" + aliases.filter(mac + "=").value(0).section('=', 1)
-                                    : key + "=" + Parameters(f, mac).value(key),
+            QCOMPARE(key + "=" +
+                         (key == "alias"      ? aliases.filter(mac + "=").value(0).section('=', 1)
+                          : key == "password" ? SimNode(f, mac).password
+                                              : Parameters(f, mac).value(key)),
                      pair);
         }
-        const QString after = Cell("password").isEmpty() ? password : Cell("password");
+        const QString after = kept.filter("password=").value(0).section('=', 1);
+        const QString now = after.isEmpty() ? password : after;
         QCOMPARE(L({SimNode(f, mac).password, Session().NodePassword, Session().LocalPassword}),
-                 L({after, after, mac == kLocal ? after : kLocalPw}));
+                 L({now, now, mac == kLocal ? now : kLocalPw}));
         // Sent or not, the password boxes and the key's confirmation are emptied.
         QCOMPARE(Control<QLineEdit>("txtConfPassword")->text() +
                      Control<QLineEdit>("txtConfirmPw")->text() +
@@ -159,27 +139,26 @@ private slots:
         QCOMPARE(W().frmConnect->isVisible() && !f.nodeLines().isEmpty(), Cell<bool>("closes"));
     }
 
-    // The title names the node (alias and MAC). The raw list is read again
-    // after each update the node took ("reread": a value set on the node
-    // after the opening shows) and shows keys and passwords as asterisks; the
-    // FTP password box hides its text too.
+    // The title names the node (alias and MAC). The raw list is read again after each update
+    // the node took ("reread": a value set on the node after the opening shows) and shows keys
+    // and passwords as asterisks; the FTP password box hides its text too.
     // clang-format off
     void parameterList_data() {
         // "listed": lines of the list afterwards
         Cols<QString, L, QString, L, bool, QString>({"mac", "changes", "button", "listed", "reread", "title"});
-        const L pw{"txtConfPassword=secret-1", "txtConfirmPw=secret-1"};
-        Row("opening", kOffice, L{}, "", L{"ENCRYPT_KEY_STR=********", "FLUP_PASSWORD=********", "FLUP_LOGIN=kaldor",
-            "NET_ID_STR=KaldorHome"}, false, "Office (020A1B000002)");
-        Row("alias: the title follows, the node is not asked", kOffice, L{"txtAlias=Cocina"}, "cmdUpdAlias", L{}, false,
-            "Cocina (020A1B000002)");
-        Row("multicast", kLocal, L{"IGMP=Proxy"}, "CmdUpdateIGMP", L{"MCAST_IGMP=Proxy"}, true, kLocal);
-        Row("password: read with the new one", kOffice, pw, "cmdUpPw", L{}, true, "Office (020A1B000002)");
+        const QString office = "Office (020A1B000002)";
+        Row("opening", kOffice, L{}, "", L{"ENCRYPT_KEY_STR=********", "FLUP_PASSWORD=********",
+            "FLUP_LOGIN=kaldor", "NET_ID_STR=KaldorHome"}, false, office);
+        Row("alias: the title follows, the node is not asked", kOffice, L{"txtAlias=Cocina"}, "cmdUpdAlias", L{},
+            false, "Cocina (020A1B000002)");
+        Row("password: read with the new one", kOffice, L{"txtConfPassword=secret-1", "txtConfirmPw=secret-1"},
+            "cmdUpPw", L{}, true, office);
         Row("address: read after the restart", kOffice, L{"cboIpConfig=Fixed", "txtIpAddress=10.1.1.1"},
-            "cmdUpdateFixedIp", L{"IP_ADDR=10.1.1.1"}, true, "Office (020A1B000002)");
-        Row("key of the node on the wire, answered 3", kLocal, L{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-1"},
-            "cmdUpKey", L{"ENCRYPT_KEY_STR=********"}, true, kLocal);
-        Row("QoS criteria", kLocal, L{"cboRule2=802.1p priority"}, "cmdQoSAdvUpdate", L{"CRITERION_1=8021p"}, true,
-            kLocal);
+            "cmdUpdateFixedIp", L{"IP_ADDR=10.1.1.1"}, true, office);
+        Row("key of the node on the wire, answered 3", kLocal, L{"txtEncrypKey=NewKey-1",
+            "txtConfirmKey=NewKey-1"}, "cmdUpKey", L{"ENCRYPT_KEY_STR=********"}, true, kLocal);
+        Row("QoS criteria", kLocal, L{"cboRule2=802.1p priority"}, "cmdQoSAdvUpdate", L{"CRITERION_1=8021p"},
+            true, kLocal);
     }
     // clang-format on
     void parameterList() {
@@ -193,10 +172,7 @@ private slots:
         if (!Cell("button").isEmpty()) {
             f.click(Adv(), qPrintable(Cell("button")));
         }
-        L listed;
-        for (int i = 0; i < Control<QListWidget>("lstConfig")->count(); ++i) {
-            listed << Control<QListWidget>("lstConfig")->item(i)->text();
-        }
+        const L listed = Listed();
         for (const QString& line :
              Cell<L>("listed") +
                  L{Cell<bool>("reread") ? "FLUP_FILENAME=after.img" : "FLUP_FILENAME="}) {
@@ -209,8 +185,8 @@ private slots:
                  qPrintable(f.dialogs.describe()));
     }
 
-    // The firmware frame's interface list starts on the interface that
-    // discovery found the node on, the second of the demo's two.
+    // The firmware frame's interface list starts on the interface that discovery found the node
+    // on, the second of the demo's two.
     void interfaceList() {
         Fixture f;
         QVERIFY(f.start());
@@ -219,16 +195,13 @@ private slots:
                  "eth1 Simulated Ethernet adapter 1");
     }
 
-    // The factory reset: 33 s of waiting, then the boot count decides. The
-    // advanced window asks only the node on the wire (a remote node counts as
-    // reset) and closes as its security buttons do; the node page's reset,
-    // offered for the node on the wire alone, keeps the session's password.
+    // The factory reset: 33 s of waiting, then the boot count decides. The advanced window asks
+    // only the node on the wire (a remote node counts as reset) and closes as its security
+    // buttons do; the node page's reset, offered for the node on the wire alone, keeps the
+    // session's password. "page": the node page's reset; "startsTwice": during the first wait;
+    // "password" and "session": the node's and NodePassword afterwards.
     // clang-format off
     void factoryReset_data() {
-        // "page": the node page's reset, else the window's
-        // "startsTwice": during the first wait
-        // "password": of the node afterwards
-        // "session": NodePassword afterwards
         Cols<bool, QString, QString, bool, QString, QString, QString>(
             {"page", "mac", "typed", "startsTwice", "told", "password", "session"});
         const QString ok = "[0|Kaldor Config Tool] {errFactResetOk}";
@@ -247,8 +220,8 @@ private slots:
         // A password of the user's on the remote node, so that the reset shows.
         f.sim({"password", kOffice, "mine-1"});
         Session().NodePassword = mac == kLocal ? kLocalPw : "mine-1";
-        // At the first wait: the query written before the reset ran, and a node
-        // that starts once more, as one that did not come up cleanly.
+        // At the first wait: the query written before the reset ran, and a node that starts once
+        // more, as one that did not come up cleanly.
         static const Fixture* fixture = nullptr;
         static bool twice = false;
         static QByteArray query;

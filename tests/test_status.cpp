@@ -31,79 +31,63 @@ class StatusTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Buttons pressed before, page after page; the nodes chosen on the node page, Ctrl held from
+    // the second; the connected node in loader mode for the loader's upgrade.
+    // clang-format off
     void operations_data() {
-        // Buttons pressed before, page after page; the nodes chosen on the node
-        // page, Ctrl held from the second; the connected node in loader mode.
-        Cols<L, L, QString, QList<Step>, bool>({"path", "nodes", "button", "steps", "loader"});
-        const auto row = [](const char* name, const QStringList& path, const QStringList& nodes,
-                            const QString& button, const QList<Step>& steps, bool loader = false) {
-            QTest::newRow(name) << path << nodes << button << steps << loader;
-        };
-        const QList<Step> discover =
-            On("frmConnect", "{lblDiscoverMac}", {"MacDiscover.exe"}, {33}) +
+        Cols<L, L, QString, QList<Step>>({"path", "nodes", "button", "steps"});
+        const QList<Step> discover = On("frmConnect", "{lblDiscoverMac}", {"MacDiscover.exe"}, {33}) +
             On("frmConnect", "{lblConnect} " + kLocal, {kClient}, {50}) +
             On("frmConnect", "{lblConnect} " + kOffice, {kClient}, {50});
+        const QList<int> restart{16, 25, 33, 41, 50, 58, 66, 75, 83, 91};
         const QList<Step> reset =
-            On(kAdv, "{lblFctReset}", {kClient}, {8}) +
-            On(kAdv, "{lblFctReset}", {"1500 ms"}, {16, 25, 33, 41, 50, 58, 66, 75, 83, 91});
-        const QStringList runAndPause{kClient, "1000 ms"};
-        row("discovery", {}, {}, "cmdNext", discover);
-        row("update list", {"cmdNext"}, {}, "cmdRefresh", discover);
-        row("next", {"cmdNext"}, {kOffice}, "cmdConfigMac",
-            On("frmConnect", "{lblConnect}", {kClient}, {50}));
-        row("advanced from the node page", {"cmdNext"}, {kOffice}, "cmdQuickAdv",
-            On("frmConnect", "{lblConnect}", {kClient}, {50, 50}));
-        row("set-all page", {"cmdNext"}, {kLocal, kOffice}, "cmdConfigMac",
-            On("frmConnect", "{lblConnect}", {kClient}, {0, 33}));
-        row("save", {"cmdNext", "cmdConfigMac"}, {kOffice}, "cmdSave",
-            On("frmConfig", "{lblSave}", {kClient, "6000 ms"}, {33, 66}));
-        row("set-all", {"cmdNext", "cmdConfigMac"}, {kLocal, kOffice}, "cmdAutoConf",
-            On("frmSetAll", "{lblConfiguring}02:0A:1B:00:00:02", runAndPause, {0, 0}) +
-                On("frmSetAll", "{lblConfiguring}02:0A:1B:00:00:01", runAndPause, {0, 0}) +
-                On("frmSetAll", "{lblConfiguring}02:0A:1B:00:00:01", {"12000 ms"}, {0}) +
-                On("frmSetAll", "{lblChecking}02:0A:1B:00:00:02", runAndPause, {0, 50}) +
-                On("frmSetAll", "{lblChecking}02:0A:1B:00:00:01", runAndPause, {50, 100}) +
-                discover);
+            On(kAdv, "{lblFctReset}", {kClient}, {8}) + On(kAdv, "{lblFctReset}", {"1500 ms"}, restart);
         // An update the node took: its parameters read again for the list.
         const QList<Step> reread = On(kAdv, "{lblConnect}", {kClient}, {50});
-        row("refresh", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdRefresh", reread);
-        row("fixed IP", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdUpdateFixedIp",
-            On(kAdv, "{lblSave}", {kClient}, {33}) + reset + reread);
-        row("IGMP", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "CmdUpdateIGMP",
-            On(kAdv, "{lblSave}", {kClient}, {33}) + reread);
-        row("QoS rule", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdQoSUpdate",
-            On(kAdv, "{lblSave}", {kClient}, {33}) + reread);
-        row("reset", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdReset", reset);
-        row("factory reset", {"cmdNext", "cmdQuickAdv"}, {kLocal}, "cmdFactoryReset",
-            On(kAdv, "{lblFctReset}", {kClient}, {14}) +
-                On(kAdv, "{lblFctReset}", {"3000 ms"},
-                   {21, 28, 35, 42, 50, 57, 64, 71, 78, 85, 92}) +
-                On(kAdv, "{lblFctReset}", {kClient}, {100}));
-        row("layer-2 upgrade", {"cmdNext", "cmdQuickAdv"}, {kOffice}, "cmdFwUpgrade",
-            On(kAdv, "{lblUpgrade}", {"winl2fwserver.exe", "5000 ms", kClient}, {20, 20, 20}) +
-                On(kAdv, "{lblCalcCRC}", {"2000 ms", kClient}, {60, 60, 60, 60}) + reset);
-        row("FTP update", {"cmdNext", "cmdQuickAdv"}, {kLocal}, "cmdFwUpdate",
-            On(kAdv, "{lblConnect}", {kClient}, {20, 60}) +
-                On(kAdv, "{lblUpgrade}", {kClient}, {0}) +
-                On(kAdv, "{errFLUP2}", {"5000 ms", kClient}, {0, 0}) +
-                On(kAdv, "{lblFlupDownloading}", {"5000 ms", kClient},
-                   {0, 0, 25, 25, 50, 50, 75, 75}) +
-                On(kAdv, "{lblFlupFinished}", {"5000 ms"}, {100}) + reset);
-        row("loader upgrade", {"cmdNext"}, {}, "cmdUpgrade",
+        const QList<Step> save = On(kAdv, "{lblSave}", {kClient}, {33});
+        const L pause{kClient, "1000 ms"}, onAdv{"cmdNext", "cmdQuickAdv"}, none, next{"cmdNext"};
+        const L local{kLocal}, office{kOffice}, both{kLocal, kOffice}, config{"cmdNext", "cmdConfigMac"};
+        const QString conf = "{lblConfiguring}02:0A:1B:00:00:0", check = "{lblChecking}02:0A:1B:00:00:0";
+        Row("discovery", none, none, "cmdNext", discover);
+        Row("update list", next, none, "cmdRefresh", discover);
+        Row("next", next, office, "cmdConfigMac", On("frmConnect", "{lblConnect}", {kClient}, {50}));
+        Row("advanced from the node page", next, office, "cmdQuickAdv",
+            On("frmConnect", "{lblConnect}", {kClient}, {50, 50}));
+        Row("set-all page", next, both, "cmdConfigMac", On("frmConnect", "{lblConnect}", {kClient}, {0, 33}));
+        Row("save", config, office, "cmdSave", On("frmConfig", "{lblSave}", {kClient, "6000 ms"}, {33, 66}));
+        Row("set-all", config, both, "cmdAutoConf", On("frmSetAll", conf + "2", pause, {0, 0}) +
+            On("frmSetAll", conf + "1", pause, {0, 0}) + On("frmSetAll", conf + "1", {"12000 ms"}, {0}) +
+            On("frmSetAll", check + "2", pause, {0, 50}) + On("frmSetAll", check + "1", pause, {50, 100}) +
+            discover);
+        Row("refresh", onAdv, office, "cmdRefresh", reread);
+        Row("fixed IP", onAdv, office, "cmdUpdateFixedIp", save + reset + reread);
+        Row("IGMP", onAdv, office, "CmdUpdateIGMP", save + reread);
+        Row("QoS rule", onAdv, office, "cmdQoSUpdate", save + reread);
+        Row("reset", onAdv, office, "cmdReset", reset);
+        Row("factory reset", onAdv, local, "cmdFactoryReset", On(kAdv, "{lblFctReset}", {kClient}, {14}) +
+            On(kAdv, "{lblFctReset}", {"3000 ms"}, {21, 28, 35, 42, 50, 57, 64, 71, 78, 85, 92}) +
+            On(kAdv, "{lblFctReset}", {kClient}, {100}));
+        Row("layer-2 upgrade", onAdv, office, "cmdFwUpgrade", On(kAdv, "{lblUpgrade}",
+            {"winl2fwserver.exe", "5000 ms", kClient}, {20, 20, 20}) +
+            On(kAdv, "{lblCalcCRC}", {"2000 ms", kClient}, {60, 60, 60, 60}) + reset);
+        Row("FTP update", onAdv, local, "cmdFwUpdate", On(kAdv, "{lblConnect}", {kClient}, {20, 60}) +
+            On(kAdv, "{lblUpgrade}", {kClient}, {0}) + On(kAdv, "{errFLUP2}", {"5000 ms", kClient}, {0, 0}) +
+            On(kAdv, "{lblFlupDownloading}", {"5000 ms", kClient}, {0, 0, 25, 25, 50, 50, 75, 75}) +
+            On(kAdv, "{lblFlupFinished}", {"5000 ms"}, {100}) + reset);
+        Row("loader upgrade", next, none, "cmdUpgrade",
             On("frmAdvanced", "{lblUpLoader}", {"winl2fwserver.exe"}, {40}) +
-                On("frmAdvanced", "{lblFctReset}", {"1500 ms"},
-                   {16, 25, 33, 41, 50, 58, 66, 75, 83, 91}),
-            true);
+            On("frmAdvanced", "{lblFctReset}", {"1500 ms"}, restart));
     }
+    // clang-format on
     void operations() {
         const L path = Cell<L>("path"), nodes = Cell<L>("nodes");
-        const bool loader = Cell<bool>("loader");
+        const bool loader = Cell("button") == "cmdUpgrade";
         Fixture f;
-        for (const QString& command : QStringList{
-                 "time-scale 1", "hear local office", "hear office local", "password local kaldor",
-                 "password office kaldor", "network-change-answer 0",
-                 loader ? "image new.img KPL-510A 3.2.0" : "image new.img KPL-200 3.2.0",
-                 loader ? "loader local on" : "loader local off"})
+        for (const QString& command :
+             L{"time-scale 1", "hear local office", "hear office local", "password local kaldor",
+               "password office kaldor", "network-change-answer 0",
+               "loader local " + L{"off", "on"}[loader],
+               "image new.img " + L{"KPL-200", "KPL-510A"}[loader] + " 3.2.0"})
             f.sim(command.split(' '));
         f.dialogs.chosenFiles << f.workFile("new.img") << f.workFile("new.img");
         QVERIFY(f.start());
