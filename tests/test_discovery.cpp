@@ -33,9 +33,8 @@ private slots:
         // clang-format on
     }
     void saveAlias() {
-        if (!Cell("before").isEmpty()) {
+        if (!Cell("before").isEmpty())
             f->writeWorkFile("alias.tmp", Cell("before").toUtf8());
-        }
         const bool refused = Cell("alias").contains('\n');
         QCOMPARE(SaveAlias("AA", Cell("alias")), !refused);
         QCOMPARE(f->dialogs.describe(),
@@ -106,9 +105,8 @@ private slots:
         QCOMPARE(TakeRequests(*f), Cell<L>("requests"));
         QCOMPARE(f->dialogs.describe(), Resolved(Cell<L>("boxes")).join('\n'));
         L prompts;
-        for (const QString& node : Cell<L>("prompted")) {
+        for (const QString& node : Cell<L>("prompted"))
             prompts << Resolved("[{frmAskPw}] {lblAskPw} ") + node;
-        }
         QCOMPARE(f->dialogs.modals, prompts);
         QCOMPARE(L{Ctl<QLineEdit>(W().frmConnect, "txtMacDirect")->text()} + f->nodeLines(),
                  Cell<L>("lines"));
@@ -119,52 +117,8 @@ private slots:
         QVERIFY(!Session().DiscoveryFailed && !Ctl(W().frmConnect, "cmdConfigMac")->isEnabled());
         QCOMPARE(Ctl<QComboBox>(W().frmAdvanced, "cboInterface")->count(), Cell<int>("interfaces"));
         QCOMPARE(Ctl(W().frmConnect, "cmdFactoryReset")->isVisible(), locked);
-        for (const char* name : {"cmdRefresh", "lstMac", "txtMacDirect"}) {
+        for (const char* name : {"cmdRefresh", "lstMac", "txtMacDirect"})
             QVERIFY2(Ctl(W().frmConnect, name)->isEnabled() != locked, name);
-        }
-    }
-
-    // The reads of a node's settings from the node page, answered with no
-    // more than the "INFO" line: the keys the page uses are told missing in
-    // one box, titled as a failed read, and the next page opens with what the
-    // node did send.
-    void wholeNodeReads_data() {
-        Cols<L, L, QString, QString>({"macs", "fault", "told", "page"});
-        Row("Next: basic configuration page", L{kGarage}, L{"fault", "garage", "truncateAt", "6"},
-            "[1|{errLoadConf}] {errMissingParams} VER, NET_ID_STR, ENCRYPT_KEY_STR, NODE_TYPE",
-            "frmConfig");
-        Row("several nodes: set-all page", L{kLocal, kGarage},
-            L{"fault", "local", "truncateAt", "6"},
-            "[1|{errLoadConf}] {errMissingParams} NOTCHES_OPTIONS, NOTCHES", "frmSetAll");
-        Row("set-all check of an answer without a network identifier", L{kLocal, kGarage},
-            L{"fault", "garage", "truncateAt", "6"}, "[1|Kaldor Config Tool] {errNotSamePwd}",
-            "frmConnect");
-    }
-    void wholeNodeReads() {
-        DiscoverPasswordNetwork(*f);
-        SelectNodes(*f, Cell<L>("macs"));
-        f->sim(Cell<L>("fault"));  // a truncation at 6 keeps "INFO" and its line end
-        f->click(W().frmConnect, "cmdConfigMac");
-        QCOMPARE(f->dialogs.describe(), Resolved(Cell("told")));
-        QCOMPARE(ShownPage()->objectName(), Cell("page"));
-    }
-
-    // The next discovery starts with the local node's known password; when
-    // the node has gone back to the default, the default is kept in its place
-    // and tried first on every other node.
-    void localPasswordKept() {
-        DiscoverPasswordNetwork(*f);
-        QCOMPARE(Session().LocalPassword, kDeskPw);
-        f->sim({"password", "local", kDefaultPw});
-        f->sim({"hear", "local", "study"});
-        f->sim({"hear", "study", "local"});
-        ScriptPrompts(*f, {kStudyPw});
-        f->click(W().frmConnect, "cmdRefresh");
-        QCOMPARE(TakeRequests(*f),
-                 (L{Walk(kLocal, kDeskPw), Walk(kLocal, kDefaultPw), Walk(kStudy, kDefaultPw),
-                    Walk(kStudy, kDefaultPw), Walk(kStudy, kStudyPw)}));
-        QCOMPARE(Session().LocalPassword, kDefaultPw);
-        QCOMPARE(f->nodeLines(), L{Line(kStudy, "KaldorHome")});
     }
 };
 
