@@ -2,12 +2,10 @@
 // and the window that comes back afterwards, enabled and idle.
 #include <QComboBox>
 #include <QLineEdit>
-#include <QtTest>
 
 #include "support/CatalogueText.h"
 #include "support/DataRows.h"
 #include "support/DemoNetwork.h"
-#include "support/Fixture.h"
 
 namespace {
 
@@ -18,32 +16,20 @@ enum Fault { CannotStart, NoResponse, Huge, Silent, Unwritable };
 const char* const kFaultNames[] = {"tool cannot start", "no response", "huge response",
                                    "silent node", "request not writable"};
 
-// A message box: icon, title and text ({key} for the catalogue's text); a
-// "%1" in the text stands for arg, in which {work} is the work folder.
-struct Told {
-    MsgIcon icon;
-    QString title, text, arg = {};
-};
-
-const QString kApp = "Kaldor Config Tool",
-              kTimeOut = "ERROR: node 020A1B000002 did not answer (time-out)";
-const MsgIcon kWarn = MsgIcon::Exclamation;
-const Told kClientStart{kWarn, kApp, "{errToolStart}", "ihcp_client.exe"};
-const Told kReceiving{kWarn, kApp, "{errReceiving}"};
-const Told kNoKey{kWarn, kApp, "{errNoKey}"};
-const Told kNotSamePw{kWarn, kApp, "{errNotSamePwd}"};
-const Told kGetUnwritable{kWarn, kApp, "{errWriteFile}", "{work}/get.cfg"};
-const Told kPostUnwritable{kWarn, kApp, "{errWriteFile}", "{work}/post.cfg"};
-const Told kResetOk{MsgIcon::Information, kApp, "{errResetOk}"};
-const Told kAskReset{MsgIcon::Question, kApp, "{msgAskReset}", "020A1B000002"};
-const Told kUpgradeOk{MsgIcon::Information, kApp, "{errUpgradeOk}"};
-const Told kFactoryKo{kWarn, kApp, "{errFactResetKoOrPw}"};
-const Told kNotConfigured{MsgIcon::Stop, "{errSaving}", "{errConfiguring}02:0A:1B:00:00:03"};
-const Told kSaveNoAnswer{kWarn, "{errSaving}", "{errReceiving}"};
-const Told kSaveTimeOut{kWarn, "{errSaving}", kTimeOut};
-// After the walk: the node that did not answer, passed over.
-const Told kOfficeSilent{kWarn, kApp, "{errNoAnswerNodes} 020A1B000002"};
-const Told kGarageSilent{kWarn, kApp, "{errNoAnswerNodes} 020A1B000003"};
+// A message box as "[icon|title] text" (icon 0 information, 1 warning, 2 stop, 3 question; {key}
+// for the catalogue's text); "@arg" stands for the "%1" in the text, {work} in it for the work
+// folder.
+// clang-format off
+const QString kApp = "Kaldor Config Tool] ", kBox = "[1|" + kApp, kTimeOut = "ERROR: node 020A1B000002 did not answer (time-out)";
+const QString kClientStart = kBox + "{errToolStart}@ihcp_client.exe", kReceiving = kBox + "{errReceiving}",
+    kNoKey = kBox + "{errNoKey}", kNotSamePw = kBox + "{errNotSamePwd}", kFactoryKo = kBox + "{errFactResetKoOrPw}",
+    kGetUnwritable = kBox + "{errWriteFile}@{work}/get.cfg", kPostUnwritable = kBox + "{errWriteFile}@{work}/post.cfg",
+    kResetOk = "[0|" + kApp + "{errResetOk}", kUpgradeOk = "[0|" + kApp + "{errUpgradeOk}",
+    kAskReset = "[3|" + kApp + "{msgAskReset}@020A1B000002", kNotConfigured = "[2|{errSaving}] {errConfiguring}02:0A:1B:00:00:03",
+    kSaveNoAnswer = "[1|{errSaving}] {errReceiving}", kSaveTimeOut = "[1|{errSaving}] " + kTimeOut,
+    // After the walk: the node that did not answer, passed over.
+    kOfficeSilent = kBox + "{errNoAnswerNodes} 020A1B000002", kGarageSilent = kBox + "{errNoAnswerNodes} 020A1B000003";
+// clang-format on
 // Modal dialogs: the factory password prompt, the prompt of the node page's
 // walk for the study node's own password, the firmware error dialog.
 const QString kFactoryPrompt = "[{frmAskPw}] {lblAskFactPw} 020A1B000002";
@@ -57,7 +43,7 @@ const QString kNoNodeOnEth1 = kNoNodeTookIt + "\n{lblInterface}: eth1 Simulated 
 // CannotStart the user is first told that the client cannot start.
 struct Outcome {
     QList<Fault> faults;
-    QList<Told> told;
+    QStringList told;
     QStringList modals = {};
     QString window = {};
 };
@@ -74,7 +60,7 @@ const Operation kOperations[] = {
     {"discovery", "!local pw: frmBegin.cmdNext", "frmConnect", {
         {kNoClient, {kReceiving}},
         {{Huge}, {}, {kStudyPrompt}},
-        {{Silent}, {{MsgIcon::Stop, kApp, "{errNoModems}"}}, {}, "frmAdvanced"},
+        {{Silent}, {"[2|" + kApp + "{errNoModems}"}, {}, "frmAdvanced"},
         {{Unwritable}, {kGetUnwritable}}}},
     {"next", "discover node:office !office frmConnect.cmdConfigMac", "frmConnect", {
         {kNoClient, {kReceiving, kNoKey}},
@@ -90,7 +76,7 @@ const Operation kOperations[] = {
     {"end page", "discover node:office frmConnect.cmdConfigMac frmConfig.cmdSave !office "
                  "frmEnd.cmdAdvanced", "frmEnd", {
         {kNoClient, {kReceiving}},
-        {{Silent}, {{kWarn, kApp, kTimeOut}}},
+        {{Silent}, {kBox + kTimeOut}},
         {{Unwritable}, {kGetUnwritable}}}},
     {"several nodes", "discover !garage node:+ node:+garage frmConnect.cmdConfigMac", "frmConnect", {
         {kNoClient, {kReceiving, kNotSamePw}},
@@ -100,45 +86,45 @@ const Operation kOperations[] = {
                 "frmSetAll.txtId=Moved pw: frmSetAll.cmdAutoConf", "frmConnect", {
         {{CannotStart}, {kClientStart, kReceiving, kNotConfigured}},
         {{NoResponse}, {kReceiving, kNotConfigured, kGarageSilent}},
-        {{Huge}, {{MsgIcon::Information, kApp, "{errSetAllOK}"}}},
+        {{Huge}, {"[0|" + kApp + "{errSetAllOK}"}},
         {{Silent}, {kNotConfigured}},
         {{Unwritable}, {kPostUnwritable}, {}, "frmSetAll"}}},
     {"refresh", "adv !office frmConfigAdv.cmdRefresh", "frmConfigAdv", {
-        {kNoClient, {kReceiving, {kWarn, "{errReceiving}", "{errReceiving}"}}},
-        {{Silent}, {{kWarn, "{errReceiving}", kTimeOut}}},
+        {kNoClient, {kReceiving, "[1|{errReceiving}] {errReceiving}"}},
+        {{Silent}, {"[1|{errReceiving}] " + kTimeOut}},
         {{Unwritable}, {kGetUnwritable}}}},
     {"update", "adv !office frmConfigAdv.cmdUpdateMacConf", "frmConfigAdv", {
         {kNoClient, {kReceiving, kSaveNoAnswer}},
         {{Silent}, {kSaveTimeOut}},
         {{Unwritable}, {kPostUnwritable}}}},
     {"reset", "adv !office yes frmConfigAdv.cmdReset", "frmConfigAdv", {
-        {{CannotStart}, {kAskReset, kClientStart, kReceiving, {kWarn, "{errReseting}", "{errReceiving}"}}},
-        {{NoResponse}, {kAskReset, kReceiving, {kWarn, "{errReseting}", "{errReceiving}"}}},
+        {{CannotStart}, {kAskReset, kClientStart, kReceiving, "[1|{errReseting}] {errReceiving}"}},
+        {{NoResponse}, {kAskReset, kReceiving, "[1|{errReseting}] {errReceiving}"}},
         {{Huge}, {kAskReset, kResetOk}},
-        {{Silent}, {kAskReset, {kWarn, "{errReseting}", kTimeOut}}},
+        {{Silent}, {kAskReset, "[1|{errReseting}] " + kTimeOut}},
         {{Unwritable}, {kAskReset, kPostUnwritable}}}},
     {"factory reset", "adv pw:factory !office frmConfigAdv.cmdFactoryReset", "frmConnect", {
         {{CannotStart}, {kClientStart, kReceiving, kFactoryKo}, {kFactoryPrompt}},
         {{NoResponse}, {kReceiving, kFactoryKo, kOfficeSilent}, {kFactoryPrompt, kStudyPrompt}},
-        {{Huge}, {{kWarn, kApp, "{errPwError}"}}, {kFactoryPrompt, kStudyPrompt}},
+        {{Huge}, {kBox + "{errPwError}"}, {kFactoryPrompt, kStudyPrompt}},
         {{Silent}, {kFactoryKo, kOfficeSilent}, {kFactoryPrompt, kStudyPrompt}},
         {{Unwritable}, {kPostUnwritable, kGetUnwritable}, {kFactoryPrompt}}}},
     {"FTP/TFTP update", "adv frmConfigAdv.cboUpgProt=TFTP frmConfigAdv.txtServerIP=192.168.1.6 "
         "frmConfigAdv.txtFileName=kpl200-2.5.0.img !office frmConfigAdv.cmdFwUpdate", "frmConfigAdv", {
-        {kNoClient, {kReceiving, kSaveNoAnswer, {kWarn, "", "{errReceiving}"}}},
+        {kNoClient, {kReceiving, kSaveNoAnswer, "[1|] {errReceiving}"}},
         {{Huge}, {kResetOk, kUpgradeOk}},
-        {{Silent}, {kSaveTimeOut, {kWarn, "", kTimeOut}}},
+        {{Silent}, {kSaveTimeOut, "[1|] " + kTimeOut}},
         {{Unwritable}, {kPostUnwritable}}}},
     {"layer-2 upgrade", "adv image:KPL-200 frmConfigAdv.cmdChooseFile !office "
                         "frmConfigAdv.cmdFwUpgrade", "frmConfigAdv", {
         {{CannotStart}, {kClientStart, kReceiving}, {kNoNodeTookIt}},
-        {{NoResponse}, {kReceiving, {kWarn, "{errUpgradeKo}", "{errReceiving}"}}},
+        {{NoResponse}, {kReceiving, "[1|{errUpgradeKo}] {errReceiving}"}},
         {{Huge}, {kResetOk, kUpgradeOk}},
         {{Silent}, {}, {kNoNodeTookIt}},
         {{Unwritable}, {kPostUnwritable}}}},
     {"loader upgrade", "sim:loader,local,on frmBegin.cmdNext frmAdvanced.cboInterface=eth1 "
                        "image:KPL-510A !!local frmAdvanced.cmdUpgrade", "frmAdvanced", {
-        {{CannotStart}, {{kWarn, kApp, "{errToolStart}", "winl2fwserver.exe"}}},
+        {{CannotStart}, {kBox + "{errToolStart}@winl2fwserver.exe"}},
         {{NoResponse, Huge}, {kUpgradeOk}},  // no result file: success
         {{Silent}, {}, {kNoNodeOnEth1}}}},
 };
@@ -237,7 +223,7 @@ class FaultsTest : public QObject {
                     Outcome out = row;
                     out.window = row.window.isEmpty() ? op.window : row.window;
                     const bool tellStart = fault == CannotStart && row.faults.size() > 1;
-                    out.told = QList<Told>(tellStart, kClientStart) + row.told;
+                    out.told = QStringList(tellStart, kClientStart) + row.told;
                     QTest::addRow("%s, %s", op.name, kFaultNames[fault])
                         << QString(op.steps) << int(fault) << out;
                 }
@@ -249,15 +235,12 @@ class FaultsTest : public QObject {
         QFETCH(Outcome, outcome);
         run("sim:time-scale,0 " + Cell("steps"), Fault(Cell<int>("fault")));
         QStringList told, expected;
-        for (const DialogRecorder::Box& box : f->dialogs.boxes) {
+        for (const DialogRecorder::Box& box : f->dialogs.boxes)
             told << QString("[%1|%2] %3").arg(int(box.icon)).arg(box.title, box.text);
-        }
         told.removeDuplicates();
-        for (const auto& [icon, title, text, arg] : outcome.told) {
-            const QString shown =
-                Resolved(text).replace("%1", QString(arg).replace("{work}", f->workDir()));
-            expected << QString("[%1|%2] %3").arg(int(icon)).arg(Resolved(title), shown);
-        }
+        for (const QString& box : outcome.told)
+            expected << Resolved(box.section('@', 0, 0))
+                            .replace("%1", box.section('@', 1).replace("{work}", f->workDir()));
         QCOMPARE(told, expected);
         QCOMPARE(f->dialogs.modals, Resolved(outcome.modals));
         QWidget* window = WindowNamed(outcome.window);
