@@ -7,13 +7,11 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTabBar>
-#include <QtTest>
 
 #include "app/TextFiles.h"
 #include "lang/Catalogue.h"
 #include "support/CatalogueText.h"
 #include "support/DataRows.h"
-#include "support/Fixture.h"
 #include "ui/DesktopDialogs.h"
 
 namespace {
@@ -108,64 +106,50 @@ private slots:
         QCOMPARE(f.dialogs.describe(), found ? "" : "[1|Error] Catalogue: 'key' not found");
     }
 
-    // Every key the program looks up is in both shipped catalogues, and the
-    // two catalogues hold the same keys.
-    void shippedCataloguesHoldEveryKey() {
+    // Every key the program looks up is in both shipped catalogues, which
+    // hold the same keys. Every button an instruction names between double
+    // quotes (nine in each) is named by the caption the catalogue gives a button.
+    void shippedCatalogues() {
         const QRegularExpression patterns[] = {
             QRegularExpression("(?:GetText|GetTextOr|SwitchOn)\\(QStringLiteral\\(\"([^\"]+)\"\\)"),
             QRegularExpression("\\{\"[A-Za-z_0-9]*\",\\s*\"([A-Za-z][A-Za-z0-9]*)\"\\}"),
             QRegularExpression("\\{\"(tab[A-Za-z]+)\","),
             QRegularExpression("\\{\"(\\w+)\", \"\\1\", \""),
         };
-        QSet<QString> keys;
+        QSet<QString> keys, english;
         QDirIterator it(KALDOR_SOURCE_DIR "/src", {"*.cpp"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString code = ReadLines(it.next()).value().join('\n');
             for (const QRegularExpression& re : patterns) {
-                for (const QRegularExpressionMatch& m : re.globalMatch(code)) {
+                for (const QRegularExpressionMatch& m : re.globalMatch(code))
                     keys.insert(m.captured(1).replace("%1", "1"));
-                }
             }
         }
         QVERIFY(keys.size() > 150);
-        const auto keysOf = [](const QString& catalogue) {
-            QSet<QString> present;
-            for (const QString& line :
-                 ReadLines(KALDOR_SOURCE_DIR "/resources/languages/" + catalogue).value_or(L())) {
-                present.insert(line.section('=', 0, 0));
-            }
-            return present;
-        };
-        const QSet<QString> english = keysOf("english.lng");
-        QVERIFY2((keys - english).isEmpty(), qPrintable((keys - english).values().join(' ')));
-        QCOMPARE(keysOf("spanish.lng"), english);
-    }
-
-    // Every button an instruction names between double quotes is named by the
-    // caption the catalogue gives a button; "names" counts them.
-    void instructionsNameRealButtons_data() {
-        Cols<QString, int>({"catalogue", "names"});
-        Row("English", "english.lng", 9);
-        Row("Spanish", "spanish.lng", 9);
-    }
-    void instructionsNameRealButtons() {
-        const QStringList lines =
-            ReadLines(KALDOR_SOURCE_DIR "/resources/languages/" + Cell("catalogue")).value_or(L());
-        QSet<QString> captions;
-        for (const QString& line : lines) {
-            if (line.startsWith("cmd", Qt::CaseInsensitive))
-                captions.insert(line.section('=', 1));
-        }
         static const QRegularExpression quoted("\"([^\"]*)\"");
-        int names = 0;
-        for (const QString& line : lines) {
-            for (const QRegularExpressionMatch& m : quoted.globalMatch(line.section('=', 1))) {
-                QVERIFY2(captions.contains(m.captured(1)), qPrintable(line));
-                ++names;
+        for (const char* catalogue : {"english.lng", "spanish.lng"}) {
+            const L lines =
+                ReadLines(KALDOR_SOURCE_DIR "/resources/languages/" + QString(catalogue))
+                    .value_or(L());
+            QSet<QString> present, captions;
+            for (const QString& line : lines) {
+                present.insert(line.section('=', 0, 0));
+                if (line.startsWith("cmd", Qt::CaseInsensitive))
+                    captions.insert(line.section('=', 1));
             }
+            int names = 0;
+            for (const QString& line : lines) {
+                for (const QRegularExpressionMatch& m : quoted.globalMatch(line.section('=', 1))) {
+                    QVERIFY2(captions.contains(m.captured(1)), qPrintable(line));
+                    ++names;
+                }
+            }
+            QCOMPARE(names, 9);
+            english = english.isEmpty() ? present : english;
+            QVERIFY2((keys - present).isEmpty(), qPrintable((keys - present).values().join(' ')));
+            QCOMPARE(present, english);
         }
-        QCOMPARE(names, Cell<int>("names"));
     }
 
     // With a catalogue whose every text names its key, each window shows the
@@ -203,12 +187,11 @@ private slots:
             QCOMPARE(W().assistant->windowTitle(), QString("<%1>").arg(page));
         }
         auto* bar = Ctl<QTabBar>(W().frmConfigAdv, "tabConfig");
-        const L tabs{"General",  "Network", "Mac", "Phy",   "Multicat",
-                     "Security", "Vlan",    "QoS", "QoSAdv"};
-        QCOMPARE(bar->count(), tabs.size());
-        for (int i = 0; i < bar->count(); ++i) {
-            QCOMPARE(bar->tabText(i), "<tab" + tabs[i] + ">");
-        }
+        L tabs;
+        for (int i = 0; i < bar->count(); ++i)
+            tabs << bar->tabText(i);
+        QCOMPARE(tabs, L({"<tabGeneral>", "<tabNetwork>", "<tabMac>", "<tabPhy>", "<tabMulticat>",
+                          "<tabSecurity>", "<tabVlan>", "<tabQoS>", "<tabQoSAdv>"}));
         QCOMPARE(Ctl<QLabel>(W().frmEnd, "lblEnd1")->text(), "<lblEnd1> 2.7.22");
         f.click(W().frmConfigAdv, "cmdChooseFile");
         QCOMPARE(f.dialogs.fileDialogTitles, QStringList{"<cdlTitle>"});
