@@ -1,7 +1,5 @@
 // Request files, tool runs and response readers, against a recording tool.
-#include <QFile>
 #include <QTimer>
-#include <QtTest>
 
 #include "channel/Requests.h"
 #include "channel/Response.h"
@@ -9,7 +7,6 @@
 #include "support/CatalogueText.h"
 #include "support/DataRows.h"
 #include "support/FileModes.h"
-#include "support/Fixture.h"
 
 class ChannelTest : public QObject {
     Q_OBJECT
@@ -80,9 +77,8 @@ private slots:
 
     void toolFoundInWorkFolderThenOnPath() {
         QTemporaryDir bin;
-        for (const QString name : {"MacDiscover.exe", "kaldor-probe"}) {
+        for (const QString name : {"MacDiscover.exe", "kaldor-probe"})
             QVERIFY(QFile::copy(f->workFile("MacDiscover.exe"), bin.filePath(name)));
-        }
         qputenv("PATH", bin.path().toUtf8());
         QCOMPARE(FindTool("kaldor-probe"), bin.filePath("kaldor-probe"));
         QCOMPARE(FindTool("MacDiscover.exe"), f->workFile("MacDiscover.exe"));

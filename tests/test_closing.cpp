@@ -4,11 +4,10 @@
 // of a program killed while it rewrites it.
 #include <QProcess>
 #include <QRegularExpression>
-#include <QtTest>
 #include <csignal>
 
+#include "support/CatalogueText.h"
 #include "support/DataRows.h"
-#include "support/Fixture.h"
 
 namespace {
 
@@ -63,9 +62,7 @@ private slots:
         if (driver.isEmpty()) {
             QVERIFY(f.start());
             f.click(W().frmBegin, "cmdNext");
-            QWidget* shown = nullptr;
-            for (QWidget* w : AllWindows(W()))
-                shown = w->objectName() == window ? w : shown;
+            QWidget* shown = WindowNamed(window);
             Fixture::show(shown);
             if (button.isEmpty()) {
                 (shown == W().frmConfigAdv ? shown : W().assistant)->close();

@@ -10,12 +10,10 @@ static QLineEdit* Field(const char* name) {
     return Ctl<QLineEdit>(W().frmSetAll, name);
 }
 
-static void TypeSettings(const QString& id, const QString& key, const QString& password,
-                         const QString& retyped) {
-    QTest::keyClicks(Field("txtId"), id);
-    QTest::keyClicks(Field("txtKey"), key);
-    QTest::keyClicks(Field("txtPw1"), password);
-    QTest::keyClicks(Field("txtPw2"), retyped);
+// Types the identifier, the key, the password and the retyped password.
+static void TypeSettings(const L& texts) {
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClicks(Field(std::array{"txtId", "txtKey", "txtPw1", "txtPw2"}[i]), texts[i]);
 }
 
 // Discovers the password network and opens the set-all page for the local
@@ -55,12 +53,12 @@ private slots:
     void fieldRules() {
         Fixture f;
         OpenSetAll(f);
-        TypeSettings("Net", "Key", "pw", "pw");
+        TypeSettings({"Net", "Key", "pw", "pw"});
         Field("txtId")->clear();
         Field("txtPw1")->clear();
         QVERIFY(Field("txtKey")->text().isEmpty() && !Field("txtKey")->isEnabled() &&
                 !Field("txtPw2")->isEnabled());
-        TypeSettings("Net", "Key", "pw", "pW");
+        TypeSettings({"Net", "Key", "pw", "pW"});
         auto* start = Ctl<QPushButton>(W().frmSetAll, "cmdAutoConf");
         if (Cell("leave") == "tab") {
             QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -120,11 +118,10 @@ private slots:
         Fixture f;
         const QString atticPw = Cell("atticPw"), password = Cell("password");
         OpenSetAll(f, atticPw);
-        auto* nodes = Ctl<QListWidget>(W().frmSetAll, "lstSetAllNodes");
         L listed;
-        for (int i = 0; i < nodes->count(); ++i) {
-            listed << nodes->item(i)->text();
-        }
+        for (auto* item :
+             Ctl<QListWidget>(W().frmSetAll, "lstSetAllNodes")->findItems("", Qt::MatchContains))
+            listed << item->text();
         const QString garage = "Garage (" + kGarage + ")";
         QCOMPARE(listed, atticPw.isEmpty() ? L({garage, kAttic, kLocal}) : L({garage, kLocal}));
         QCOMPARE(Ctl<QLabel>(W().frmSetAll, "lblSetAllNodes")->text(),
@@ -136,15 +133,13 @@ private slots:
         if (Cell<bool>("stubborn")) {   // the garage goes back to its old network while it settles
             InstallWait([](int milliseconds) {
                 Fixture::pass(milliseconds);
-                if (milliseconds == 12000) {
+                if (milliseconds == 12000)
                     SetParameters(*Fixture::latest, "garage", {"NET_ID_STR=KaldorHome"});
-                }
             });
         }
-        TypeSettings("NewNet", "HomeKey-2024", password, password);
-        if (!Cell("notch").isEmpty()) {
+        TypeSettings({"NewNet", "HomeKey-2024", password, password});
+        if (!Cell("notch").isEmpty())
             notches->setCurrentText(Cell("notch"));
-        }
         f.click(W().frmSetAll, "cmdAutoConf");
         const L requests =
             Cell<L>("requests") + L{Walk(kLocal, password.isEmpty() ? kDeskPw : password)};
