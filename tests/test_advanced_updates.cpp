@@ -33,9 +33,10 @@ private slots:
         const L newKey{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-1"}, keySent{"ENCRYPT_KEY_STR=NewKey-1"};
         const QString t = "Kaldor Config Tool] ", ok = "[0|" + t + "{errUpgradeOk}", restarted = "[0|" + t + "{errResetOk}",
             ask = "[3|" + t + "{msgAskReset}\n", mismatch = "[1|" + t + "{errPwMistake}",
-            refused = "2 Password refused by node 020A1B000001", saving = "[1|{errSaving}] " + refused;
+            refused = "2 Password refused by node 020A1B000001", saving = "[1|{errSaving}] " + refused,
+            reread = "FLUP_FILENAME=after.img";
         Row("fixed address, then restart", kOffice, none, ip, "cmdUpdateFixedIp", reset, restarted,
-            ipSent + L{"IP_ADDR=10.1.1.1", "NUM_BOOTS=2"}, false);
+            ipSent + L{"IP_ADDR=10.1.1.1", "NUM_BOOTS=2", reread}, false);
         Row("automatic address sends the mode alone", kLocal, none, L{"cboIpConfig=DHCP", "txtIpAddress=10.0.0.9"},
             "cmdUpdateFixedIp", reset, restarted, L{"IP_CONFIG_NVRAM=DHCP", "IP_ADDR_NVRAM=192.168.1.10",
             "NUM_BOOTS=2"}, false);
@@ -46,7 +47,7 @@ private slots:
             L{"MAC_TYPE=10 Full", "NODE_TYPE=AP"}, "", none, false);
         Row("notches and distortion control", kOffice, none, L{"cboNotches=Amateur+Broadcast", "cboDistControl=Off"},
             "cmdUpdatePhyConf", L{"NOTCHES=Amateur+Broadcast", "DISTORTION_CONTROL=Off"}, "", none, false);
-        Row("multicast", kLocal, none, L{"IGMP=Proxy"}, "CmdUpdateIGMP", L{"MCAST_IGMP=Proxy"}, "", none, false);
+        Row("multicast", kLocal, none, L{"IGMP=Proxy"}, "CmdUpdateIGMP", L{"MCAST_IGMP=Proxy"}, "", L{reread}, false);
         Row("alias", kOffice, none, L{"txtAlias=Cocina"}, "cmdUpdAlias", none, "[0|{cmdUpdateAlias}] {errUpgradeOk}",
             L{"alias=Cocina"}, false);
         Row("hardware reset refused", kLocal, refuse, none, "cmdReset", reset, ask + "[1|{errReseting}] " + refused,
@@ -62,14 +63,14 @@ private slots:
             L{"ENCRYPT_TYPE=3DES", "ENCRYPT_KEY_LENGTH=168"} + key, ok, none, false);
         // Clearing the identifier clears the key: another network, answered 3.
         Row("none without network identifier", kLocal, none, L{"txtNetId=", "cboEncryptType=None"},
-            "cmdUpEncryption", L{"ENCRYPT_TYPE=None", "ENCRYPT_KEY_STR=", "CRYPTO_OK=Ok"}, ok, none, false);
+            "cmdUpEncryption", L{"ENCRYPT_TYPE=None", "ENCRYPT_KEY_STR=", "CRYPTO_OK=Ok"}, ok, L{reread}, false);
         Row("AES without network identifier: nothing sent, the window stays", kGarage, none,
             L{"txtNetId=", "cboEncryptType=AES"}, "cmdUpEncryption", none, "[1|" + t + "{errNoNetId}", none, false);
-        Row("key", kLocal, zero, newKey, "cmdUpKey", keySent, ok, none, false);
+        Row("key", kLocal, zero, newKey, "cmdUpKey", keySent, ok, keySent + L{reread}, false);
         Row("key confirmation differs", kGarage, none, L{"txtEncrypKey=NewKey-1", "txtConfirmKey=NewKey-2"},
             "cmdUpKey", none, mismatch, none, true);
         Row("identifier of a remote node, answered 3", kGarage, none, L{"txtNetId=KaldorNew"}, "cmdUpId",
-            L{"NET_ID_STR=KaldorNew"}, ok, L{"NET_ID_STR=KaldorNew"}, true);
+            L{"NET_ID_STR=KaldorNew"}, ok, none, true);
         Row("key of a remote node, answered 3", kOffice, none, newKey, "cmdUpKey", keySent, ok, keySent, true);
         // The priority goes out only with tagging on; the confirmation is in lower case.
         Row("tagging, highest tag", kGarage, none, L{"cboVlanConf=Enabled", "txtVlanTag=4094", "cboVlanPrio=5"},
@@ -80,7 +81,8 @@ private slots:
             "KALDOR_VLAN_TAG=300", "KALDOR_VLAN_OK=ok"}, "", none, false);
         Row("password of the node on the wire", kLocal, none, pw, "cmdUpPw", pwSent, ok, L{"password=secret-1"},
             false);
-        Row("password of a remote node", kOffice, none, pw, "cmdUpPw", pwSent, ok, L{"password=secret-1"}, false);
+        Row("password of a remote node", kOffice, none, pw, "cmdUpPw", pwSent, ok, L{"password=secret-1", reread},
+            false);
         Row("password confirmation differs", kLocal, none, L{"txtConfPassword=secret-1", "txtConfirmPw=secret-9"},
             "cmdUpPw", none, mismatch, none, false);
         Row("QoS criteria refused, each told on its own", kLocal, refuse,
@@ -93,7 +95,10 @@ private slots:
         Fixture f;
         const QString mac = Cell("mac"), told = Cell("told");
         const L setup = Cell<L>("setup"), request = Cell<L>("request"), kept = Cell<L>("kept");
+        f.writeWorkFile("alias.tmp", "020A1B000002=Office\r\n");
+        SetParameters(f, mac, {"FLUP_PASSWORD=ftp-secret"});
         OPEN_ADVANCED(f, mac);
+        SetParameters(f, mac, {"FLUP_FILENAME=after.img"});  // shows in the list only if read again
         const QString password = Session().NodePassword;
         QList<int> bars;              // where the status window's bar stood as each box came
         f.dialogs.onShow = [&bars] {  // boxes of the discovery after closing aside
@@ -125,6 +130,20 @@ private slots:
                                               : Parameters(f, mac).value(key)),
                      pair);
         }
+        // The raw list read again after an update the node took, keys and passwords hidden; the
+        // title names the node.
+        const L listed = Listed();
+        for (const QString& pair : kept.filter(QRegularExpression("^[A-Z_]+=")))
+            QVERIFY2(listed.contains(QString(pair).replace(
+                         QRegularExpression("^(ENCRYPT_KEY_STR=).+"), "\\1********")),
+                     qPrintable(pair));
+        QVERIFY(!listed.join('\n').contains(QRegularExpression("HomeKey|NewKey|ftp-secret")));
+        const QString alias = kept.filter("alias=").value(0).section('=', 1);
+        QCOMPARE(
+            Adv()->windowTitle(),
+            Resolved("{frmConfigAdv} - ") +
+                (mac == kOffice ? (alias.isEmpty() ? "Office" : alias) + " (" + mac + ")" : mac));
+        QCOMPARE(Control<QLineEdit>("txtFtpPass")->echoMode(), QLineEdit::Password);
         const QString after = kept.filter("password=").value(0).section('=', 1);
         const QString now = after.isEmpty() ? password : after;
         QCOMPARE(L({SimNode(f, mac).password, Session().NodePassword, Session().LocalPassword}),
@@ -137,52 +156,6 @@ private slots:
         QVERIFY(!W().frmMessage->isVisible() && Adv()->isEnabled());
         QCOMPARE(Adv()->isVisible(), !Cell<bool>("closes"));
         QCOMPARE(W().frmConnect->isVisible() && !f.nodeLines().isEmpty(), Cell<bool>("closes"));
-    }
-
-    // The title names the node (alias and MAC). The raw list is read again after each update
-    // the node took ("reread": a value set on the node after the opening shows) and shows keys
-    // and passwords as asterisks; the FTP password box hides its text too.
-    // clang-format off
-    void parameterList_data() {
-        // "listed": lines of the list afterwards
-        Cols<QString, L, QString, L, bool, QString>({"mac", "changes", "button", "listed", "reread", "title"});
-        const QString office = "Office (020A1B000002)";
-        Row("opening", kOffice, L{}, "", L{"ENCRYPT_KEY_STR=********", "FLUP_PASSWORD=********",
-            "FLUP_LOGIN=kaldor", "NET_ID_STR=KaldorHome"}, false, office);
-        Row("alias: the title follows, the node is not asked", kOffice, L{"txtAlias=Cocina"}, "cmdUpdAlias", L{},
-            false, "Cocina (020A1B000002)");
-        Row("password: read with the new one", kOffice, L{"txtConfPassword=secret-1", "txtConfirmPw=secret-1"},
-            "cmdUpPw", L{}, true, office);
-        Row("address: read after the restart", kOffice, L{"cboIpConfig=Fixed", "txtIpAddress=10.1.1.1"},
-            "cmdUpdateFixedIp", L{"IP_ADDR=10.1.1.1"}, true, office);
-        Row("key of the node on the wire, answered 3", kLocal, L{"txtEncrypKey=NewKey-1",
-            "txtConfirmKey=NewKey-1"}, "cmdUpKey", L{"ENCRYPT_KEY_STR=********"}, true, kLocal);
-        Row("QoS criteria", kLocal, L{"cboRule2=802.1p priority"}, "cmdQoSAdvUpdate", L{"CRITERION_1=8021p"},
-            true, kLocal);
-    }
-    // clang-format on
-    void parameterList() {
-        Fixture f;
-        const QString mac = Cell("mac");
-        f.writeWorkFile("alias.tmp", "020A1B000002=Office\r\n");
-        SetParameters(f, mac, {"FLUP_LOGIN=kaldor", "FLUP_PASSWORD=ftp-secret"});
-        OPEN_ADVANCED(f, mac);
-        SetParameters(f, mac, {"FLUP_FILENAME=after.img"});
-        Set(Cell<L>("changes"));
-        if (!Cell("button").isEmpty()) {
-            f.click(Adv(), qPrintable(Cell("button")));
-        }
-        const L listed = Listed();
-        for (const QString& line :
-             Cell<L>("listed") +
-                 L{Cell<bool>("reread") ? "FLUP_FILENAME=after.img" : "FLUP_FILENAME="}) {
-            QVERIFY2(listed.contains(line), qPrintable(line));
-        }
-        QVERIFY(!listed.join('\n').contains(QRegularExpression("HomeKey|NewKey|ftp-secret")));
-        QCOMPARE(Adv()->windowTitle(), Resolved("{frmConfigAdv} - ") + Cell("title"));
-        QCOMPARE(Control<QLineEdit>("txtFtpPass")->echoMode(), QLineEdit::Password);
-        QVERIFY2(!f.dialogs.describe().contains(Resolved("{errReceiving}")),
-                 qPrintable(f.dialogs.describe()));
     }
 
     // The firmware frame's interface list starts on the interface that discovery found the node

@@ -61,7 +61,6 @@ private slots:
             discover);
         Row("refresh", onAdv, office, "cmdRefresh", reread);
         Row("fixed IP", onAdv, office, "cmdUpdateFixedIp", save + reset + reread);
-        Row("IGMP", onAdv, office, "CmdUpdateIGMP", save + reread);
         Row("QoS rule", onAdv, office, "cmdQoSUpdate", save + reread);
         Row("reset", onAdv, office, "cmdReset", reset);
         Row("factory reset", onAdv, local, "cmdFactoryReset", On(kAdv, "{lblFctReset}", {kClient}, {14}) +
@@ -70,10 +69,6 @@ private slots:
         Row("layer-2 upgrade", onAdv, office, "cmdFwUpgrade", On(kAdv, "{lblUpgrade}",
             {"winl2fwserver.exe", "5000 ms", kClient}, {20, 20, 20}) +
             On(kAdv, "{lblCalcCRC}", {"2000 ms", kClient}, {60, 60, 60, 60}) + reset);
-        Row("FTP update", onAdv, local, "cmdFwUpdate", On(kAdv, "{lblConnect}", {kClient}, {20, 60}) +
-            On(kAdv, "{lblUpgrade}", {kClient}, {0}) + On(kAdv, "{errFLUP2}", {"5000 ms", kClient}, {0, 0}) +
-            On(kAdv, "{lblFlupDownloading}", {"5000 ms", kClient}, {0, 0, 25, 25, 50, 50, 75, 75}) +
-            On(kAdv, "{lblFlupFinished}", {"5000 ms"}, {100}) + reset);
         Row("loader upgrade", next, none, "cmdUpgrade",
             On("frmAdvanced", "{lblUpLoader}", {"winl2fwserver.exe"}, {40}) +
             On("frmAdvanced", "{lblFctReset}", {"1500 ms"}, restart));
@@ -101,10 +96,7 @@ private slots:
         if (auto* id = ShownPage() ? ShownPage()->findChild<QLineEdit*>("txtId") : nullptr)
             id->setText("NewNet");
         if (Adv()->isVisible()) {  // a firmware file and server at hand
-            Control<QComboBox>("cboInterface")->addItems({"eth0 first", "eth1 second"});
             f.click(Adv(), "cmdChooseFile");
-            Set({"cboUpgProt=FTP", "txtServerIP=192.168.1.5", "txtFtpUser=kaldor",
-                 "txtFtpPass=firmware", "txtFileName=kpl510a-3.2.0.img", "cboUpdSect=Firmware"});
             f.dialogs.typePassword("FP" + nodes[0].right(6));  // the factory password
             f.dialogs.answers << MsgAnswer::Yes;               // the hardware reset wanted
         }
