@@ -50,26 +50,23 @@ private slots:
         // "caption": of the priorities, "" while hidden
         Cols<QString, int, int, QString, L, L, QString, QString>(
             {"mac", "rule", "index", "port", "map", "request", "shown", "caption"});
-        const L tos{"6", "5", "4", "3", "2", "1", "0", "0"};
-        const L dscp{"1", "2", "3", "4", "5", "6", "6", "6"}, off = Plain(1, "None");
+        const L tos{"6", "5", "4", "3", "2", "1", "0", "0"}, dscp{"1", "2", "3", "4", "5", "6", "6", "6"};
+        const L off = Plain(1, "None");
         Row("rule 0: nothing classified", kLocal, 0, 0, "", L(), Plain(0, "None") + off, "", "");
-        Row("rule 1: TCP port 443", kLocal, 0, 1, "443", L(), Custom(0, kTcp, {"01BB"}, {"6"}) + off, "443",
+        Row("rule 1: TCP port 443", kLocal, 0, 1, "443", L(), Custom(0, kTcp, {"01BB"}, {"6"}) + off, "443", "");
+        Row("rule 1: digits then letters", kGarage, 0, 1, "12ab", L(), Custom(0, kTcp, {"000C"}, {"6"}) + off, "12",
             "");
-        Row("rule 1: digits then letters", kGarage, 0, 1, "12ab", L(), Custom(0, kTcp, {"000C"}, {"6"}) + off,
-            "12", "");
         Row("rule 2: empty port", kLocal, 0, 2, "", L(), Custom(0, kUdp, {"0000"}, {"6"}) + off, "0", "");
         Row("rule 3: 802.1p", kLocal, 0, 3, "", L(), Plain(0, "8021p") + off, "", "");
-        Row("rule 4: TOS precedence", kLocal, 0, 4, "", tos, Custom(0, kPrecedence, kPrecedences, tos) + off,
-            "", "TOS precedence");
-        Row("rule 5: DSCP precedence", kLocal, 0, 5, "", dscp, Plain(0, "None") + Custom(1, kPrecedence,
-            kPrecedences, dscp), "", "DSCP precedence");
+        Row("rule 4: TOS precedence", kLocal, 0, 4, "", tos, Custom(0, kPrecedence, kPrecedences, tos) + off, "",
+            "TOS precedence");
+        Row("rule 5: DSCP precedence", kLocal, 0, 5, "", dscp, Plain(0, "None") + Custom(1, kPrecedence, kPrecedences,
+            dscp), "", "DSCP precedence");
         const QString ports[] = {"8080", "53"}, patterns[] = {"1F90", "0035"};
         for (int n = 0; n < 2; ++n) {
-            const L requests[] = {
-                Custom(n, kProtocol, {"11"}, {"6"}), Custom(n, kProtocol, {"06"}, {"6"}),
-                Custom(n, kUdp, {patterns[n]}, {"6"}), Custom(n, kUdp, {patterns[n]}, {"1"}),
-                Custom(n, kTcp, {patterns[n]}, {"6"}), Custom(n, kTcp, {patterns[n]}, {"1"}),
-                Plain(n, "8021p"), Plain(n, "None")};
+            const L requests[] = {Custom(n, kProtocol, {"11"}, {"6"}), Custom(n, kProtocol, {"06"}, {"6"}),
+                Custom(n, kUdp, {patterns[n]}, {"6"}), Custom(n, kUdp, {patterns[n]}, {"1"}), Custom(n, kTcp,
+                {patterns[n]}, {"6"}), Custom(n, kTcp, {patterns[n]}, {"1"}), Plain(n, "8021p"), Plain(n, "None")};
             for (int preset = 0; preset < 8; ++preset) {
                 QTest::addRow("preset %d on rule %d", preset, n + 1) << (preset % 2 ? kGarage : kLocal)
                     << n + 1 << preset << ports[n] << L() << requests[preset]
@@ -119,9 +116,8 @@ private slots:
     void leavingFields_data() {
         // "shown": after leaving with each typed value, "" for a refused tag
         Cols<L, L, L>({"fields", "typed", "shown"});
-        const L ports{"txtQoSPort", "txtPort1", "txtPort2"}, tag{"txtVlanTag"},
-            map = QString("txtQoSMap0 txtQoSMap1 txtQoSMap2 txtQoSMap3 "
-                          "txtQoSMap4 txtQoSMap5 txtQoSMap6 txtQoSMap7").split(' ');
+        const L ports{"txtQoSPort", "txtPort1", "txtPort2"}, tag{"txtVlanTag"}, map = QString("txtQoSMap0 txtQoSMap1 "
+            "txtQoSMap2 txtQoSMap3 txtQoSMap4 txtQoSMap5 txtQoSMap6 txtQoSMap7").split(' ');
         Row("ports: above the range, letters, empty", ports, L{"70000", "8080abc", ""}, L{"65535", "8080", "0"});
         Row("priorities above 6, negative", map, L{"7", "-1"}, L{"6", "0"});
         Row("tags: lowest, highest with a leading zero, letters", tag, L{"2", "04094", "12ab"}, L{"2", "4094", "12"});
@@ -155,17 +151,16 @@ private slots:
     // folder and tells the user where it is and how to apply it.
     void tcpWindow_data() {
         Cols<bool, QString, QString, QString>({"registry", "file", "content", "told"});
-        Row("registry import", true, "tcpwindow.reg",
-            "Windows Registry Editor Version 5.00\r\n"
-            "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n"
-            "\"TcpWindowSize\"=dword:00020000\r\n\"GlobalMaxTcpWindowSize\"=dword:00020000\r\n"
-            "\"Tcp1323Opts\"=dword:00000003\r\n",
+        // clang-format off
+        Row("registry import", true, "tcpwindow.reg", "Windows Registry Editor Version 5.00\r\n"
+            "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters]\r\n\"TcpWindowSize\"="
+            "dword:00020000\r\n\"GlobalMaxTcpWindowSize\"=dword:00020000\r\n\"Tcp1323Opts\"=dword:00000003\r\n",
             "[4|Kaldor Config Tool] {msgTCP}");
-        Row("this computer: sysctl drop-in", false, "60-kaldor-tcp-window.conf",
-            "net.core.rmem_max = 131072\nnet.core.wmem_max = 131072\n"
-            "net.ipv4.tcp_rmem = 4096 131072 131072\nnet.ipv4.tcp_wmem = 4096 131072 131072\n"
-            "net.ipv4.tcp_window_scaling = 1\nnet.ipv4.tcp_timestamps = 1\n",
+        Row("this computer: sysctl drop-in", false, "60-kaldor-tcp-window.conf", "net.core.rmem_max = 131072\n"
+            "net.core.wmem_max = 131072\nnet.ipv4.tcp_rmem = 4096 131072 131072\nnet.ipv4.tcp_wmem = 4096 131072 "
+            "131072\nnet.ipv4.tcp_window_scaling = 1\nnet.ipv4.tcp_timestamps = 1\n",
             "[0|Kaldor Config Tool] {msgTCPSysctl}");
+        // clang-format on
     }
     void tcpWindow() {
         Fixture f;
