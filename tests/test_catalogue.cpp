@@ -174,9 +174,7 @@ private slots:
                 const QString caption = c == w  ? w->windowTitle()
                                         : frame ? frame->title()
                                                 : c->property("text").toString();
-                const QString key = entry.contains('=') ? entry.section('=', 1)
-                                    : c == w            ? window
-                                                        : control;
+                const QString key = c == w ? window : entry.section('=', -1);
                 QVERIFY2(caption == "<" + key + ">", qPrintable(caption + " on " + window));
             }
         }

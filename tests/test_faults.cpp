@@ -29,13 +29,11 @@ const QString kClientStart = kBox + "{errToolStart}@ihcp_client.exe", kReceiving
     kSaveNoAnswer = "[1|{errSaving}] {errReceiving}", kSaveTimeOut = "[1|{errSaving}] " + kTimeOut,
     // After the walk: the node that did not answer, passed over.
     kOfficeSilent = kBox + "{errNoAnswerNodes} 020A1B000002", kGarageSilent = kBox + "{errNoAnswerNodes} 020A1B000003";
+// Modal dialogs: the factory password prompt, the prompt of the node page's walk for the study node's
+// own password, the firmware error dialog.
+const QString kFactoryPrompt = "[{frmAskPw}] {lblAskFactPw} 020A1B000002", kStudyPrompt = "[{frmAskPw}] {lblAskPw} 020A1B000007",
+    kNoNodeTookIt = "[{errUpgradeKo}] {errCodeUpgrade7}", kNoNodeOnEth1 = kNoNodeTookIt + "\n{lblInterface}: eth1 Simulated Ethernet adapter 1";
 // clang-format on
-// Modal dialogs: the factory password prompt, the prompt of the node page's
-// walk for the study node's own password, the firmware error dialog.
-const QString kFactoryPrompt = "[{frmAskPw}] {lblAskFactPw} 020A1B000002";
-const QString kStudyPrompt = "[{frmAskPw}] {lblAskPw} 020A1B000007";
-const QString kNoNodeTookIt = "[{errUpgradeKo}] {errCodeUpgrade7}";
-const QString kNoNodeOnEth1 = kNoNodeTookIt + "\n{lblInterface}: eth1 Simulated Ethernet adapter 1";
 
 // What faults do to one operation: the boxes shown (each once, in the order
 // they first came), the modal dialogs, and the window usable after it ("":

@@ -33,9 +33,8 @@ private slots:
     void tabOrderAndNames_data() {
         Cols<QString, int>({"window", "panel"});  // panel: the advanced window's panel shown
         for (const char* name : {"frmBegin", "frmConnect", "frmAdvanced", "frmConfig", "frmEnd",
-                                 "frmAskPw", "frmSetAll"}) {
+                                 "frmAskPw", "frmSetAll"})
             Row(name, name, 1);
-        }
         for (int panel : {1, 2, 3, 4, 5, 6, 8, 9, 10})
             QTest::addRow("frmConfigAdv panel %d", panel) << QString("frmConfigAdv") << panel;
     }

@@ -141,10 +141,10 @@ private slots:
         QCOMPARE(ShownPage(), saved ? W().frmEnd : W().frmConfig);
         QCOMPARE(Fixture::waited, qint64(sent ? 6000 : 0));
         QCOMPARE(f->dialogs.describe(), Resolved(Cell("box")));
-        QCOMPARE(SimNode(*f, kGarage).params.value("NET_ID_STR"),
-                 saved ? Cell("id") : "KaldorHome");
-        QCOMPARE(SimNode(*f, kGarage).password,
-                 saved && sent && !Cell("password").isEmpty() ? Cell("password") : kDeskPw);
+        const kaldorsim::Node garage = SimNode(*f, kGarage);
+        QCOMPARE(L({garage.params.value("NET_ID_STR"), garage.password}),
+                 L({saved ? Cell("id") : "KaldorHome",
+                    saved && sent && !Cell("password").isEmpty() ? Cell("password") : kDeskPw}));
     }
 
     // Back from the configuration page after a new password for the local
