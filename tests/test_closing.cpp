@@ -64,11 +64,8 @@ private slots:
             f.click(W().frmBegin, "cmdNext");
             QWidget* shown = WindowNamed(window);
             Fixture::show(shown);
-            if (button.isEmpty()) {
-                (shown == W().frmConfigAdv ? shown : W().assistant)->close();
-            } else {
-                f.click(shown, qPrintable(button));
-            }
+            button.isEmpty() ? void((shown == W().frmConfigAdv ? shown : W().assistant)->close())
+                             : f.click(shown, qPrintable(button));
             QCOMPARE(f.exitCode.value_or(-1), exitCode);
         } else {
             process.setWorkingDirectory(f.startDir());

@@ -58,38 +58,33 @@ private slots:
         Cols<L, QString, L, L, L, L, QString, L, int>({"sim", "defaultPassword", "typed",
                                                        "requests", "boxes", "prompted", "page",
                                                        "lines", "interfaces"});
-        const QString home = "KaldorHome", stop = "[2|Kaldor Config Tool] ";
         // clang-format off
+        const QString home = "KaldorHome", stop = "[2|Kaldor Config Tool] ", dp = kDefaultPw,
+            adv = "frmAdvanced", told = "[1|Kaldor Config Tool] ";
         const L none, empty{""}, local{Walk(kLocal, kDefaultPw), Walk(kLocal, kDefaultPw)},
             lines{Line(kLocal, home, "Desk"), Line(kOffice, home, "Office"), Line(kGarage, home, "Garage"),
                   Line(kLab, "KaldorLaboratoryNetwork"), Line(kNeighbour, "Network #1"),
                   Line(kStudy, home), Line(kAttic, home, "Attic over")},
-            untilGarage = local + L{Walk(kLocal, kDeskPw), Walk(kOffice, kDeskPw),
-                Walk(kOffice, kDefaultPw), Walk(kOffice, "guess"), Walk(kGarage, kDeskPw)},
-            afterGarage{Walk(kLab, kDeskPw), Walk(kLab, kDefaultPw), Walk(kStudy, kDeskPw),
-                Walk(kStudy, kDefaultPw), Walk(kStudy, kStudyPw)},
-            desk{"Desk (" + kLocal + ")"}, walkPrompts = desk + L{"Office (" + kOffice + ")",
-                "Office (" + kOffice + ")", kStudy},
-            pwError{stop + "{errPwError}"}, noModems{stop + "{errNoModems}"};
-        Row("every kind of password", none, kDefaultPw, kWalkTyped,
-            untilGarage + afterGarage + L{Walk(kAttic, kDeskPw)}, pwError, walkPrompts, "frmConnect", lines, 0);
-        Row("silent node passed over, named after the walk", L{"fault", "garage", "noAnswer", "on"},
-            kDefaultPw, kWalkTyped, untilGarage + afterGarage, pwError +
-            L{"[1|Kaldor Config Tool] {errNoAnswerNodes} Garage (" + kGarage + ")"}, walkPrompts,
-            "frmConnect", lines.mid(0, 6), 0);
-        Row("local prompt left empty: locked", none, kDefaultPw, empty, local, none, desk, "locked",
-            L{kLocal + "   "}, 0);
-        Row("local refused, then silent", none, kDefaultPw, L{"wrong", "silent:more"},
-            local + L{Walk(kLocal, "wrong"), Walk(kLocal, "more")},
-            pwError + L{"[1|Kaldor Config Tool] {errNoLocal}"}, desk + desk, "frmBegin", empty, 0);
-        Row("no local node", L{"attach", "local", "none"}, kDefaultPw, none, none, noModems, none,
-            "frmAdvanced", empty, 2);
-        Row("no discovery file", L{"fault", "discover", "noResponse", "on"}, kDefaultPw, none, none,
-            noModems, none, "frmAdvanced", empty, 0);
-        Row("empty discovery file", L{"fault", "discover", "truncateAt", "0"}, kDefaultPw, none, none,
-            noModems, none, "frmAdvanced", empty, 0);
-        Row("empty default password: nothing asked", none, "", none, none, none, none, "frmConnect",
-            empty, 0);
+            walked = local + L{Walk(kLocal, kDeskPw), Walk(kOffice, kDeskPw), Walk(kOffice, kDefaultPw),
+                Walk(kOffice, "guess"), Walk(kGarage, kDeskPw), Walk(kLab, kDeskPw), Walk(kLab, kDefaultPw),
+                Walk(kStudy, kDeskPw), Walk(kStudy, kDefaultPw), Walk(kStudy, kStudyPw)},
+            desk{"Desk (" + kLocal + ")"}, office{"Office (" + kOffice + ")"},
+            prompts = desk + office + office + L{kStudy}, pwError{stop + "{errPwError}"},
+            noModems{stop + "{errNoModems}"}, noLocal = pwError + L{told + "{errNoLocal}"},
+            silent = pwError + L{told + "{errNoAnswerNodes} Garage (" + kGarage + ")"},
+            refused = local + L{Walk(kLocal, "wrong"), Walk(kLocal, "more")},
+            noFile{"fault", "discover", "noResponse", "on"}, cutFile{"fault", "discover", "truncateAt", "0"};
+        Row("every kind of password", none, dp, kWalkTyped, walked + L{Walk(kAttic, kDeskPw)}, pwError,
+            prompts, "frmConnect", lines, 0);
+        Row("silent node passed over, named after the walk", L{"fault", "garage", "noAnswer", "on"}, dp,
+            kWalkTyped, walked, silent, prompts, "frmConnect", lines.mid(0, 6), 0);
+        Row("local prompt empty, locked", none, dp, empty, local, none, desk, "locked", L{kLocal + "   "}, 0);
+        Row("local refused, then silent", none, dp, L{"wrong", "silent:more"}, refused, noLocal, desk + desk,
+            "frmBegin", empty, 0);
+        Row("no local node", L{"attach", "local", "none"}, dp, none, none, noModems, none, adv, empty, 2);
+        Row("no discovery file", noFile, dp, none, none, noModems, none, adv, empty, 0);
+        Row("empty discovery file", cutFile, dp, none, none, noModems, none, adv, empty, 0);
+        Row("empty default password, none asked", none, "", none, none, none, none, "frmConnect", empty, 0);
         // clang-format on
     }
     void walk() {

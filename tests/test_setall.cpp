@@ -59,7 +59,6 @@ private slots:
         QVERIFY(Field("txtKey")->text().isEmpty() && !Field("txtKey")->isEnabled() &&
                 !Field("txtPw2")->isEnabled());
         TypeSettings({"Net", "Key", "pw", "pW"});
-        auto* start = Ctl<QPushButton>(W().frmSetAll, "cmdAutoConf");
         if (Cell("leave") == "tab") {
             QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
             QCoreApplication::sendEvent(Field("txtPw2"), &out);
@@ -70,7 +69,7 @@ private slots:
             QTRY_COMPARE(QApplication::activeWindow(), W().assistant);
             Field("txtPw2")->setFocus();
             QVERIFY(Field("txtPw2")->hasFocus());
-            QTest::mouseClick(start, Qt::LeftButton);
+            QTest::mouseClick(Ctl<QPushButton>(W().frmSetAll, "cmdAutoConf"), Qt::LeftButton);
         }
         QCOMPARE(f.dialogs.describe(), Resolved("[1|Kaldor Config Tool] {errPwMistake}"));
         QVERIFY(Field("txtPw1")->text().isEmpty() && Field("txtPw2")->text().isEmpty() &&
