@@ -170,10 +170,9 @@ private slots:
             for (const QString& entry : QString(captions).split(' ')) {
                 const QString control = entry.section('=', 0, 0);
                 QWidget* c = control == "*" ? w : Ctl(w, qPrintable(control));
-                auto* frame = qobject_cast<QGroupBox*>(c);
-                const QString caption = c == w  ? w->windowTitle()
-                                        : frame ? frame->title()
-                                                : c->property("text").toString();
+                const char* property = qobject_cast<QGroupBox*>(c) ? "title" : "text";
+                const QString caption =
+                    c == w ? w->windowTitle() : c->property(property).toString();
                 const QString key = c == w ? window : entry.section('=', -1);
                 QVERIFY2(caption == "<" + key + ">", qPrintable(caption + " on " + window));
             }
