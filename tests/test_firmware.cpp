@@ -98,8 +98,8 @@ private slots:
     // name), with the node's work in real time: the last POST lines, the
     // pauses before any reset and the boxes, "{key}" a catalogue text.
     void advancedFirmware_data() {
-        Cols<QString, Commands, L, int, QString, L, L>(
-            {"mac", "setup", "action", "code", "request", "pauses", "boxes"});
+        Cols<QString, Commands, L, QString, L, L>(
+            {"mac", "setup", "action", "request", "pauses", "boxes"});
         // clang-format off
         const auto times = [](int count, const QString& pause, L all = {}) {  // "%n" counts the pauses
             for (int n = 1; n <= count; ++n) all << QString(pause).replace("%n", QString::number(n));
@@ -113,32 +113,27 @@ private slots:
         const QString order = "FLUP_PROTOCOL=FTP\r\nFLUP_IP_ADDR=192.168.1.5\r\nFLUP_LOGIN=kaldor\r\n"
             "FLUP_PASSWORD=firmware\r\nFLUP_FILENAME=kpl510a-3.2.0.img\r\nFLUP_SECTION=Firmware\r\nFLUP_OK=Ok";
         Row("upgrade, written to flash in simulated time, new firmware after the reset", kOffice, Commands{},
-            L{"KPL-200", "2.5.0"}, 0, reset, L{serving} + times(2, flashing), took);
+            L{"KPL-200", "2.5.0"}, reset, L{serving} + times(2, flashing), took);
         // The server waits for the refusing node in real time: no time passes here.
-        Row("upgrade, the server's verdict before the node's refusal", kLocal,
-            Commands{{"password", "local", "x"}, {"time-scale", "0"}}, upgrade, 7, l2, L{serving},
-            L{"[0|Kaldor Config Tool] {errTextCode7}"});
-        Row("upgrade, node reports a failure", kLocal, Commands{{"fault", "local", "flashFails", "on"}}, upgrade,
-            0, l2, L{serving} + times(2, flashing), L{ko + "{lblFlupFailed}: flash write error"});
+        Row("upgrade, the server's verdict before the node's refusal", kLocal, Commands{{"password", "local", "x"},
+            {"time-scale", "0"}}, upgrade, l2, L{serving}, L{"[0|Kaldor Config Tool] {errTextCode7}"});
+        Row("upgrade, node reports a failure", kLocal, Commands{{"fault", "local", "flashFails", "on"}}, upgrade, l2,
+            L{serving} + times(2, flashing), L{ko + "{lblFlupFailed}: flash write error"});
         // 10 MB take 323 s to write: more than five minutes of polls.
-        Row("upgrade, status without end", kLocal, Commands{}, upgrade + L{"valid", "10485760"}, 0, l2,
+        Row("upgrade, status without end", kLocal, Commands{}, upgrade + L{"valid", "10485760"}, l2,
             L{serving} + times(150, flashing), L{ko + "{lblFlupDownloading}"});
         // The size known only at the end, the bar shows the share of the poll's time.
-        Row("TFTP update without the file size", kOffice,
-            Commands{{"server-option", "192.168.1.6", "announcesSize", "off"}},
-            L{"TFTP", "192.168.1.6", "unused", "unused", "kpl200-2.5.0.img"}, 0, reset, L{connecting,
-            "5000|{lblFlupDownloading}|2", "5000|{lblFlupDownloading}|3", "5000|{lblFlupDownloading}|4",
-            "5000|{lblFlupDownloading}|5", "5000|{lblFlupFinished}|100"}, took);
+        Row("TFTP update without the file size", kOffice, Commands{{"server-option", "192.168.1.6", "announcesSize",
+            "off"}}, L{"TFTP", "192.168.1.6", "unused", "unused", "kpl200-2.5.0.img"}, reset, L{connecting} +
+            times(5, "5000|{lblFlupDownloading}|%n").mid(1) + L{"5000|{lblFlupFinished}|100"}, took);
         Row("FTP update, wrong login, statuses in Spanish", kLocal, Commands{{"catalogue", "spanish.lng"}},
-            L(ftp).replaceInStrings("firmware", "wrong"), 0, QString(order).replace("=firmware", "=wrong"),
+            L(ftp).replaceInStrings("firmware", "wrong"), QString(order).replace("=firmware", "=wrong"),
             L{connecting, "5000|" + login + "|2"}, L{ko + login});
-        Row("FTP update, still connecting after one minute", kLocal,
-            Commands{{"server-option", "192.168.1.5", "connectMs", "90000"}}, ftp, 0, order,
-            times(12, connecting), L{ko + "{lblFlupInitial}"});
+        Row("FTP update, still connecting after one minute", kLocal, Commands{{"server-option", "192.168.1.5",
+            "connectMs", "90000"}}, ftp, order, times(12, connecting), L{ko + "{lblFlupInitial}"});
         // The node keeps its old status: the poll runs its 100 rounds on the time share.
-        Row("refused update order, status without end", kLocal, Commands{},
-            L(ftp).replaceInStrings("kaldor", longLogin), 0, QString(order).replace("=kaldor", "=" + longLogin),
-            times(100, "5000|{lblFlupIdle}|%n"),
+        Row("refused update order, status without end", kLocal, Commands{}, L(ftp).replaceInStrings("kaldor",
+            longLogin), QString(order).replace("=kaldor", "=" + longLogin), times(100, "5000|{lblFlupIdle}|%n"),
             L{"[1|{errSaving}] ERROR: FLUP_LOGIN takes at most 32 characters", ko + "{lblFlupIdle}"});
         // clang-format on
     }
