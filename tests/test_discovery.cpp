@@ -12,15 +12,7 @@ static QString Line(const QString& mac, const QString& net, const QString& alias
 class DiscoveryTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> f;
-
 private slots:
-    void init() {
-        f = std::make_unique<Fixture>();
-        QVERIFY(f->start());
-    }
-    void cleanup() { f.reset(); }
-
     // A rewrite goes through a temporary file renamed over the old one: no
     // other file is left behind. An empty "before" is no file.
     void saveAlias_data() {
@@ -33,14 +25,16 @@ private slots:
         // clang-format on
     }
     void saveAlias() {
+        Fixture f;
+        QVERIFY(f.start());
         if (!Cell("before").isEmpty())
-            f->writeWorkFile("alias.tmp", Cell("before").toUtf8());
+            f.writeWorkFile("alias.tmp", Cell("before").toUtf8());
         const bool refused = Cell("alias").contains('\n');
         QCOMPARE(SaveAlias("AA", Cell("alias")), !refused);
-        QCOMPARE(f->dialogs.describe(),
+        QCOMPARE(f.dialogs.describe(),
                  refused ? Resolved("[1|Kaldor Config Tool] {errLineBreak}") : "");
-        QCOMPARE(QString::fromUtf8(f->readWorkFile("alias.tmp")), Cell("after"));
-        QCOMPARE(QDir(f->workDir()).entryList({"alias*"}, QDir::Files | QDir::Hidden),
+        QCOMPARE(QString::fromUtf8(f.readWorkFile("alias.tmp")), Cell("after"));
+        QCOMPARE(QDir(f.workDir()).entryList({"alias*"}, QDir::Files | QDir::Hidden),
                  QStringList{"alias.tmp"});
     }
 
@@ -88,22 +82,24 @@ private slots:
         // clang-format on
     }
     void walk() {
-        f->writeWorkFile("alias.tmp", (kLocal + "=Desk\r\n" + kOffice + "=Office\r\n" + kGarage +
-                                       "=Garage\r\n" + kAttic + "=Attic over the garage\r\n")
-                                          .toUtf8());
-        UsePasswordNetwork(*f);
-        f->sim({"set", "lab", "NET_ID_STR", "KaldorLaboratoryNetwork"});  // cut in the list
-        f->sim(Cell<L>("sim"));
-        f->setCatalogue("defaultpassword", Cell("defaultPassword"));
-        ScriptPrompts(*f, Cell<L>("typed"));
-        f->click(W().frmBegin, "cmdNext");
-        QCOMPARE(TakeRequests(*f), Cell<L>("requests"));
-        QCOMPARE(f->dialogs.describe(), Resolved(Cell<L>("boxes")).join('\n'));
+        Fixture f;
+        QVERIFY(f.start());
+        f.writeWorkFile("alias.tmp", (kLocal + "=Desk\r\n" + kOffice + "=Office\r\n" + kGarage +
+                                      "=Garage\r\n" + kAttic + "=Attic over the garage\r\n")
+                                         .toUtf8());
+        UsePasswordNetwork(f);
+        f.sim({"set", "lab", "NET_ID_STR", "KaldorLaboratoryNetwork"});  // cut in the list
+        f.sim(Cell<L>("sim"));
+        f.setCatalogue("defaultpassword", Cell("defaultPassword"));
+        ScriptPrompts(f, Cell<L>("typed"));
+        f.click(W().frmBegin, "cmdNext");
+        QCOMPARE(TakeRequests(f), Cell<L>("requests"));
+        QCOMPARE(f.dialogs.describe(), Resolved(Cell<L>("boxes")).join('\n'));
         L prompts;
         for (const QString& node : Cell<L>("prompted"))
             prompts << Resolved("[{frmAskPw}] {lblAskPw} ") + node;
-        QCOMPARE(f->dialogs.modals, prompts);
-        QCOMPARE(L{Ctl<QLineEdit>(W().frmConnect, "txtMacDirect")->text()} + f->nodeLines(),
+        QCOMPARE(f.dialogs.modals, prompts);
+        QCOMPARE(L{Ctl<QLineEdit>(W().frmConnect, "txtMacDirect")->text()} + f.nodeLines(),
                  Cell<L>("lines"));
         QCOMPARE(LineNetworkId(Line(kLab, "KaldorLaboratoryNetwork")), "KaldorLaboratoryNetw");
         const bool locked = Cell("page") == "locked";
