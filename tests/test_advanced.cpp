@@ -32,12 +32,10 @@ void VerifyLoaded(const kaldorsim::Parameters& p) {
         const QString options =
             p.value(QString(key).remove(QRegularExpression("^DEFAULT_|_[01]$")) + "_OPTIONS");
         L entries, shown;
-        for (const QString& piece : list && !options.isEmpty() ? options.split(',') : L()) {
+        for (const QString& piece : list && !options.isEmpty() ? options.split(',') : L())
             entries << piece.mid(1, piece.size() - 2);
-        }
-        for (int i = 0; list && i < list->count(); ++i) {
+        for (int i = 0; list && i < list->count(); ++i)
             shown << list->itemText(i);
-        }
         QCOMPARE(shown, entries);
         QCOMPARE(list ? list->currentText() : Control<QLineEdit>(name)->text(),
                  !list || entries.contains(p.value(key)) ? p.value(key) : QString());
@@ -107,9 +105,8 @@ private slots:
         const QString mac = Cell("mac");
         const L missing = Cell<L>("opening").filter(QRegularExpression("^[^=]*$"));
         SetParameters(f, mac, Cell<L>("opening").filter("="));
-        for (const QString& key : missing) {
+        for (const QString& key : missing)
             f.sim({"remove-param", mac, key});
-        }
         OPEN_ADVANCED(f, mac);
         SetParameters(f, mac, Cell<L>("refresh"));
         f.click(Adv(), "cmdRefresh");

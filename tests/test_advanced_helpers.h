@@ -58,9 +58,8 @@ inline QStringList Shown(const QStringList& expected) {
 // The lines of the raw parameter list.
 inline QStringList Listed() {
     QStringList listed;
-    for (int i = 0; i < Control<QListWidget>("lstConfig")->count(); ++i) {
+    for (int i = 0; i < Control<QListWidget>("lstConfig")->count(); ++i)
         listed << Control<QListWidget>("lstConfig")->item(i)->text();
-    }
     return listed;
 }
 
@@ -78,9 +77,8 @@ inline bool OpenThroughEndPage(Fixture& f, const QString& mac) {
         return kaldorsim::setTimeScale(net, 0, error) &&
                kaldorsim::setPassword(net, kLocal, kLocalPw, error);
     });
-    if (QTest::currentTestFailed() || !f.start()) {
+    if (QTest::currentTestFailed() || !f.start())
         return false;
-    }
     SessionState& s = Session();
     s.InterfaceNumber = 1;
     s.LocalMac = kLocal;

@@ -14,13 +14,11 @@ namespace {
 L Custom(int n, const L& selector, const L& classes, const L& prios) {
     const QString c = QString("CRITERION_%1").arg(n), p = QString("CUSTOM_%1_").arg(n);
     L lines{c + "=Custom"};
-    for (const char* key : {"OFFSET=", "PATTERN=", "BITMASK=", "CLASS_OFFSET=", "CLASS_BITMASK="}) {
+    for (const char* key : {"OFFSET=", "PATTERN=", "BITMASK=", "CLASS_OFFSET=", "CLASS_BITMASK="})
         lines << p + key + selector[lines.size() - 1];
-    }
-    for (int k = 0; k < 16; ++k) {
+    for (int k = 0; k < 16; ++k)
         lines << p + (k < 8 ? QString("CLASS_PATTERN_%1=").arg(k) + classes.value(k, "00")
                             : QString("CLASS_PRIO_%1=").arg(k - 8) + prios.value(k - 8, "0"));
-    }
     return lines << c + "_OK=Ok";
 }
 
@@ -67,11 +65,10 @@ private slots:
             const L requests[] = {Custom(n, kProtocol, {"11"}, {"6"}), Custom(n, kProtocol, {"06"}, {"6"}),
                 Custom(n, kUdp, {patterns[n]}, {"6"}), Custom(n, kUdp, {patterns[n]}, {"1"}), Custom(n, kTcp,
                 {patterns[n]}, {"6"}), Custom(n, kTcp, {patterns[n]}, {"1"}), Plain(n, "8021p"), Plain(n, "None")};
-            for (int preset = 0; preset < 8; ++preset) {
+            for (int preset = 0; preset < 8; ++preset)
                 QTest::addRow("preset %d on rule %d", preset, n + 1) << (preset % 2 ? kGarage : kLocal)
                     << n + 1 << preset << ports[n] << L() << requests[preset]
                     << (preset < 2 || preset > 5 ? "" : ports[n]) << "";
-            }
         }
     }
     // clang-format on
@@ -90,9 +87,8 @@ private slots:
         QCOMPARE(Control<QLineEdit>(port)->text() + "|" + Control<QLineEdit>("txtQoSMap7")->text(),
                  QString(rule > 0 && !shown.isEmpty() ? "9|" : "|") + (rule > 0 ? "9" : ""));
         Set({port + "=" + Cell("port")});
-        for (int k = 0; k < map.size(); ++k) {
+        for (int k = 0; k < map.size(); ++k)
             Set({QString("txtQoSMap%1=%2").arg(k).arg(map[k])});
-        }
         f.click(Adv(), rule == 0 ? "cmdQoSUpdate" : "cmdQoSAdvUpdate");
         QCOMPARE(f.readWorkFile("post.cfg"),
                  Request("POST " + mac, Session().NodePassword, Cell<L>("request")));
