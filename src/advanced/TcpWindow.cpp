@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include "app/Application.h"
 #include "app/Seams.h"
@@ -15,15 +14,9 @@ namespace {
 // The window sizes of both imports: hexadecimal 20000 bytes.
 constexpr int kWindowBytes = 0x20000;
 
-// Writes the lines, each ended by a line feed as the system's tools expect,
-// replacing the file.
-bool WriteUnixLines(const QString& path, const QStringList& lines) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
-    return file.commit();
+// The lines, each ended by a line feed as the system's tools expect.
+QByteArray UnixText(const QStringList& lines) {
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
 void GiveToRegistry() {
@@ -43,7 +36,7 @@ void GiveToRegistry() {
 // the user applies the file, now or later.
 void GiveToSysctl() {
     const QString path = JoinPath(Session().WorkDir, kTcpWindowSysctlFile);
-    if (!WriteUnixLines(path, TcpWindowSysctlLines())) {
+    if (!ReplaceFileBytes(path, UnixText(TcpWindowSysctlLines()))) {
         MsgBox(WriteFailedText(path), MsgIcon::Exclamation);
         return;
     }
