@@ -90,6 +90,15 @@ QString DesktopDialogs::openFileName(QWidget* owner, const QString& title, const
     return file;
 }
 
+QString DesktopDialogs::saveFileName(QWidget* owner, const QString& title, const QString& filter) {
+    // The dialog may wander to other folders; the work folder stays current.
+    const QString workDir = QDir::currentPath();
+    const ArrowWhileAsking arrow;
+    QString file = QFileDialog::getSaveFileName(owner, title, workDir, filter);
+    QDir::setCurrent(workDir);
+    return file;
+}
+
 bool DesktopDialogs::openDocument(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

@@ -10,6 +10,7 @@ public:
                          const QString& title) override;
     int execModal(QDialog* dialog) override;
     QString openFileName(QWidget* owner, const QString& title, const QString& filter) override;
+    QString saveFileName(QWidget* owner, const QString& title, const QString& filter) override;
     bool openDocument(const QString& path) override;
     bool openUrl(const QUrl& url) override;
 };

@@ -28,6 +28,7 @@ public:
         return QDialog::Rejected;
     }
     QString openFileName(QWidget*, const QString&, const QString&) override { return QString(); }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return QString(); }
     bool openDocument(const QString&) override { return false; }
     bool openUrl(const QUrl&) override { return false; }
 };

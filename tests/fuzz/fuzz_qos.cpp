@@ -26,6 +26,7 @@ public:
     }
     int execModal(QDialog*) override { return 0; }
     QString openFileName(QWidget*, const QString&, const QString&) override { return QString(); }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return QString(); }
     bool openDocument(const QString&) override { return false; }
     bool openUrl(const QUrl&) override { return false; }
 };

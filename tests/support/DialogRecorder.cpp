@@ -44,6 +44,12 @@ QString DialogRecorder::openFileName(QWidget*, const QString& title, const QStri
     return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
 }
 
+QString DialogRecorder::saveFileName(QWidget*, const QString& title, const QString& filter) {
+    fileDialogTitles.append(title);
+    fileDialogFilters.append(filter);
+    return savedFiles.isEmpty() ? QString() : savedFiles.takeFirst();
+}
+
 bool DialogRecorder::openDocument(const QString& path) {
     QFile file(path);
     openedDocuments.append(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())

@@ -24,6 +24,7 @@ public:
     QList<MsgAnswer> answers;         // answers to Yes/No boxes, in order
     QList<ModalScript> modalScripts;  // what the user does in each modal dialog
     QStringList chosenFiles;          // answers of the file dialog ("" cancels)
+    QStringList savedFiles;           // answers of the save dialog ("" cancels)
     QStringList openedDocuments;
     QList<QUrl> openedUrls;  // pages shown in the browser
     QStringList fileDialogTitles;
@@ -36,6 +37,7 @@ public:
                          const QString& title) override;
     int execModal(QDialog* dialog) override;
     QString openFileName(QWidget* owner, const QString& title, const QString& filter) override;
+    QString saveFileName(QWidget* owner, const QString& title, const QString& filter) override;
     bool openDocument(const QString& path) override;
     bool openUrl(const QUrl& url) override;
 
