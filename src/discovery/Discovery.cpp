@@ -1,6 +1,7 @@
 #include "Discovery.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSet>
 
 #include "Alias.h"
@@ -46,6 +47,8 @@ struct Walk {
     frmConnect* page = nullptr;
     int cursor = 0;
     int stage = 1;
+    // The password each node answered to, by MAC.
+    QHash<QString, QString> passwords;
 };
 
 // Silent: a node other than the local one gave no answer; it is passed over.
@@ -140,6 +143,7 @@ Attempt AskOnce(Walk& walk) {
     }
     operation.finish();
     if (*answered) {
+        walk.passwords.insert(s.SelectedMac, s.NodePassword);
         AddConnections(walk.page, walk.cursor == 0);
         return Attempt::Answered;
     }
@@ -197,8 +201,7 @@ bool NextNode(Walk& walk) {
 
 // Walks the list from the local node. A remote node that gives no answer is
 // passed over, and the nodes passed so are named together after the walk.
-DiscoveryResult::End WalkNetwork(frmConnect* page) {
-    Walk walk{page};
+DiscoveryResult::End WalkNetwork(Walk& walk) {
     QStringList silent;
     for (;;) {
         const Outcome outcome = AskNode(walk);
@@ -222,6 +225,21 @@ DiscoveryResult::End WalkNetwork(frmConnect* page) {
                MsgIcon::Exclamation);
     }
     return DiscoveryResult::End::NodePage;
+}
+
+// The nodes the page lists, each with the password it answered to.
+QList<FoundNode> FoundNodes(const Walk& walk) {
+    QList<FoundNode> nodes;
+    const QString localLine = walk.page->localNodeLine();
+    if (!localLine.trimmed().isEmpty()) {
+        const QString mac = LineMac(localLine).trimmed();
+        nodes.append({mac, LineNetworkId(localLine), walk.passwords.value(mac), true});
+    }
+    for (const QString& line : walk.page->nodeLines()) {
+        const QString mac = LineMac(line).trimmed();
+        nodes.append({mac, LineNetworkId(line), walk.passwords.value(mac), false});
+    }
+    return nodes;
 }
 
 }  // namespace
@@ -296,7 +314,10 @@ DiscoveryResult DiscoverNodes(frmConnect* page) {
     if (result.end == DiscoveryResult::End::LoaderPage) {
         return result;
     }
-    result.end = WalkNetwork(page);
+    Walk walk;
+    walk.page = page;
+    result.end = WalkNetwork(walk);
+    result.nodes = FoundNodes(walk);
     return result;
 }
 

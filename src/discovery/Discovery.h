@@ -39,6 +39,15 @@ DiscoveryFile ParseDiscoveryFile(const QStringList& lines);
 
 class frmConnect;
 
+// A node the walk listed, as the node page shows it, and the password it
+// accepted during the walk (empty when it accepted none or was not asked).
+struct FoundNode {
+    QString mac;
+    QString networkId;
+    QString password;
+    bool local = false;
+};
+
 // How a discovery ended, and what it found for the interface lists.
 struct DiscoveryResult {
     enum class End {
@@ -54,6 +63,8 @@ struct DiscoveryResult {
     bool fileRead = false;
     QStringList loaderInterfaces;
     QStringList hostInterfaces;
+    // The connected node first, then the list's entries in their order.
+    QList<FoundNode> nodes;
 };
 
 // Asks the selected node for the keys with the node password, the bar moving
