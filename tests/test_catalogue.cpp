@@ -25,7 +25,8 @@ const char* const kCaptions[][2] = {
         "cmdPrev"},
     {"frmConnect", "* lblConnectTit lblConnectBody lblConnectBody2 lblTitMac lblTitId lblAlias=lblTitAlias "
         "cmdRefresh cmdConfigMac=cmdNext cmdExit cmdPrev cmdFactoryReset cmdQuickAdv=cmdAdvanced "
-        "lblRemoteNodes lblConnectedNode"},
+        "lblRemoteNodes lblConnectedNode cmdOverview"},
+    {"frmOverview", "* cmdOvRefresh cmdOvExport cmdOvStop cmdOvClose"},
     {"frmConfig", "* lblConfigTit lblConfigBody fraConfig lblId lblKey lblAlias lblNode lblVersion "
         "lblChangePw lblPw2 optAP=optAp optEnd=optEp cmdExit cmdHelp cmdReturn=cmdPrev cmdSave=cmdNext"},
     {"frmEnd", "* lblEndTit lblEnd2 lblEnd3 lblEnd4 lblEnd5 cmdAdvanced cmdFinish=cmdExit cmdHelp "

@@ -39,6 +39,7 @@ frmConnect::frmConnect(QWidget* parent) : QWidget(parent), ui(new Ui::frmConnect
     connect(ui->cmdQuickAdv, &QPushButton::clicked, this, &frmConnect::cmdQuickAdv_Click);
     connect(ui->cmdRefresh, &QPushButton::clicked, this, &frmConnect::cmdRefresh_Click);
     connect(ui->cmdFactoryReset, &QPushButton::clicked, this, &frmConnect::factoryResetRequested);
+    connect(ui->cmdOverview, &QPushButton::clicked, this, &frmConnect::overviewRequested);
     connect(ui->cmdPrev, &QPushButton::clicked, this, &frmConnect::backRequested);
     connect(ui->cmdExit, &QPushButton::clicked, this, &frmConnect::exitRequested);
 }
@@ -120,11 +121,13 @@ void frmConnect::clearNodes() {
     ui->lstMac->clear();
     ui->cmdConfigMac->setEnabled(false);
     ui->cmdQuickAdv->setEnabled(false);
+    ui->cmdOverview->setEnabled(false);
     ui->cmdFactoryReset->hide();
 }
 
 void frmConnect::enableNodeControls() {
     ui->cmdRefresh->setEnabled(true);
+    ui->cmdOverview->setEnabled(true);
     ui->lstMac->setEnabled(true);
     ui->txtMacDirect->setEnabled(true);
 }
@@ -132,6 +135,7 @@ void frmConnect::enableNodeControls() {
 void frmConnect::enterLockedState(const QString& mac) {
     ui->txtMacDirect->setText(mac + QStringLiteral("   "));
     ui->cmdRefresh->setEnabled(false);
+    ui->cmdOverview->setEnabled(false);
     ui->lstMac->setEnabled(false);
     ui->txtMacDirect->setEnabled(false);
     ui->cmdFactoryReset->show();

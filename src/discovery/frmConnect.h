@@ -55,6 +55,8 @@ signals:
     void loaderPageRequested();
     void discoveryRequested();
     void factoryResetRequested();
+    // The overview of every node found is to be shown.
+    void overviewRequested();
     void backRequested();
     void exitRequested();
 

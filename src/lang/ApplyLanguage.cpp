@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTableWidget>
 
 #include "Catalogue.h"
 #include "app/Application.h"
@@ -52,6 +53,8 @@ void ApplyConnect(QWidget* w) {
               {"cmdQuickAdv", "cmdAdvanced"},
               {"lblRemoteNodes", "lblRemoteNodes"},
               {"lblConnectedNode", "lblConnectedNode"}});
+    SetCaption(Ctl(w, "cmdOverview"),
+               GetTextOr(QStringLiteral("cmdOverview"), QStringLiteral("Overview...")));
     Ctl(w, "cmdQuickAdv")->setVisible(SwitchOn(QStringLiteral("showQuickAdvanced")));
 }
 
@@ -305,6 +308,33 @@ void ApplyConfigAdv(QWidget* w, AdvancedTabs& tabs, const SessionState& s) {
     }
 }
 
+// The overview window. Older catalogues do not carry its texts: they keep
+// their English ones.
+void ApplyOverview(QWidget* w) {
+    SetCaption(w, GetTextOr(QStringLiteral("frmOverview"), QStringLiteral("Network overview")));
+    const struct {
+        const char* control;
+        const char* key;
+        const char* fallback;
+    } captions[] = {{"cmdOvRefresh", "cmdOvRefresh", "Refresh"},
+                    {"cmdOvExport", "cmdOvExport", "Export CSV..."},
+                    {"cmdOvStop", "cmdOvStop", "Stop"},
+                    {"cmdOvClose", "cmdOvClose", "Close"}};
+    for (const auto& c : captions) {
+        SetCaption(Ctl(w, c.control), GetTextOr(QLatin1String(c.key), QLatin1String(c.fallback)));
+    }
+    // The column headings, which the CSV file takes over as its first line.
+    const QStringList headings{
+        GetTextOr(QStringLiteral("colOvAlias"), QStringLiteral("Alias")),
+        GetTextOr(QStringLiteral("colOvMac"), QStringLiteral("MAC")),
+        GetTextOr(QStringLiteral("colOvNetId"), QStringLiteral("Network ID")),
+        GetTextOr(QStringLiteral("colOvModel"), QStringLiteral("Model")),
+        GetTextOr(QStringLiteral("colOvFirmware"), QStringLiteral("Firmware")),
+        GetTextOr(QStringLiteral("colOvNodeType"), QStringLiteral("Node type")),
+        GetTextOr(QStringLiteral("colOvState"), QStringLiteral("State"))};
+    Ctl<QTableWidget>(w, "grdOverview")->setHorizontalHeaderLabels(headings);
+}
+
 }  // namespace
 
 void ApplyLanguage(const CaptionedWindows& w) {
@@ -321,4 +351,7 @@ void ApplyLanguage(const CaptionedWindows& w) {
     Apply(w.frmErrorShort, {{"cmdHelp", "cmdHelp"}, {"cmdOk", "cmdOk"}});
     ApplySetAll(w.frmSetAll);
     ApplyConfigAdv(w.frmConfigAdv, app.tabs, s);
+    if (w.frmOverview) {
+        ApplyOverview(w.frmOverview);
+    }
 }

@@ -14,6 +14,7 @@ struct CaptionedWindows {
     QWidget* frmAskPw = nullptr;
     QWidget* frmErrorShort = nullptr;
     QWidget* frmSetAll = nullptr;
+    QWidget* frmOverview = nullptr;
 };
 
 // Puts the catalogue's texts on every window, fills the cached texts of the

@@ -6,6 +6,7 @@
 #include "discovery/ConnectLoad.h"
 #include "discovery/Discovery.h"
 #include "discovery/frmConnect.h"
+#include "discovery/frmOverview.h"
 #include "firmware/frmAdvanced.h"
 #include "ui/frmAskPw.h"
 #include "ui/frmErrorShort.h"
@@ -25,6 +26,7 @@ Navigator::~Navigator() {
     App().closeWindows = nullptr;
     delete frmErrorShort::current();
     delete prompt_;
+    delete overview_;
     delete advanced_;
     delete status_;
     delete assistant_;
@@ -47,13 +49,14 @@ void Navigator::CreateWindows() {
     new frmErrorShort;
     setAll_ = new frmSetAll;
     assistant_->addPage(setAll_);
+    overview_ = new frmOverview;
 }
 
 CaptionedWindows Navigator::captionedWindows() const {
     return {begin_,    connect_, loader_,
             config_,   status_,  end_,
             advanced_, prompt_,  frmErrorShort::current(),
-            setAll_};
+            setAll_,   overview_};
 }
 
 void Navigator::Start() {
@@ -97,6 +100,10 @@ void Navigator::Connect() {
         FactoryResetConnect(connect_);
         Discover();
     });
+    QObject::connect(connect_, &frmConnect::overviewRequested, this, [this] {
+        overview_->setNodes(nodes_);
+        overview_->showAndRead(connect_);
+    });
     QObject::connect(connect_, &frmConnect::backRequested, this, show(begin_));
     QObject::connect(connect_, &frmConnect::exitRequested, this, exit);
 
@@ -127,6 +134,7 @@ void Navigator::Connect() {
 void Navigator::Discover() {
     assistant_->showPage(connect_);
     const DiscoveryResult result = DiscoverNodes(connect_);
+    nodes_ = result.nodes;
     if (result.fileRead) {
         loader_->setInterfaces(result.loaderInterfaces);
     }
@@ -159,7 +167,7 @@ void Navigator::OpenAdvancedWindow(QWidget* caller) {
 void Navigator::CloseWindows() {
     for (QWidget* window : std::initializer_list<QWidget*>{
              status_, connect_, loader_, config_, end_, advanced_, prompt_, begin_,
-             frmErrorShort::current(), setAll_, assistant_}) {
+             frmErrorShort::current(), setAll_, overview_, assistant_}) {
         if (window) {
             window->close();
         }

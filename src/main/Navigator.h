@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+
+#include "discovery/Discovery.h"
 
 #include "lang/ApplyLanguage.h"
 
@@ -15,6 +18,7 @@ class frmConnect;
 class frmEnd;
 class frmMessage;
 class frmSetAll;
+class frmOverview;
 
 // Owns every window of the program and connects the ways out of each page
 // to the page or operation that follows, so that no window needs to know
@@ -55,4 +59,7 @@ private:
     frmConfigAdv* advanced_ = nullptr;
     frmAskPw* prompt_ = nullptr;
     frmSetAll* setAll_ = nullptr;
+    frmOverview* overview_ = nullptr;
+    // The nodes the last discovery found, for the overview.
+    QList<FoundNode> nodes_;
 };

@@ -113,12 +113,13 @@ Windows W() {
     w.frmAskPw = Named(QStringLiteral("frmAskPw"));
     w.frmErrorShort = Named(QStringLiteral("frmErrorShort"));
     w.frmSetAll = Named(QStringLiteral("frmSetAll"));
+    w.frmOverview = Named(QStringLiteral("frmOverview"));
     return w;
 }
 
 QList<QWidget*> AllWindows(const Windows& w) {
-    return {w.frmBegin, w.frmConnect,   w.frmAdvanced, w.frmConfig,     w.frmMessage,
-            w.frmEnd,   w.frmConfigAdv, w.frmAskPw,    w.frmErrorShort, w.frmSetAll};
+    return {w.frmBegin,     w.frmConnect, w.frmAdvanced,   w.frmConfig, w.frmMessage, w.frmEnd,
+            w.frmConfigAdv, w.frmAskPw,   w.frmErrorShort, w.frmSetAll, w.frmOverview};
 }
 
 QWidget* ShownPage() {
