@@ -147,8 +147,8 @@ void ShootStatus(Album& album) {
     HideStatus();
 }
 
-// Welcome, discovery, node page, basic configuration, end page and the
-// advanced window of the office node.
+// Welcome, discovery, node page, network overview, basic configuration, end
+// page and the advanced window of the office node.
 void ShootWizard(Fixture& f, ShotDialogs& shots, Album& album) {
     album.shoot(W().frmBegin, QStringLiteral("welcome"));
     shots.typePassword(kStudyPassword);
@@ -158,6 +158,11 @@ void ShootWizard(Fixture& f, ShotDialogs& shots, Album& album) {
     }
     f.clickNodeEntry(f.rowOf(kOffice));
     album.shoot(W().frmConnect, QStringLiteral("node-page"));
+    f.click(W().frmConnect, "cmdOverview");
+    if (Visible(W().frmOverview, "the node page's Overview")) {
+        album.shoot(W().frmOverview, QStringLiteral("overview"));
+        W().frmOverview->close();
+    }
     ShootStatus(album);
     f.click(W().frmConnect, "cmdConfigMac");
     if (!Visible(W().frmConfig, "opening a node")) {
@@ -222,8 +227,9 @@ void ShootLanguage(const QString& folder, const QString& catalogue) {
     ShootWizard(f, shots, album);
     ShootSetAll(f, shots, album);
     ShootLoader(f, shots, album);
-    album.expect({"welcome", "node-page", "password-prompt", "status", "basic-configuration", "end",
-                  "advanced-general", "set-all", "message-box", "loader-page", "error-dialog"});
+    album.expect({"welcome", "node-page", "overview", "password-prompt", "status",
+                  "basic-configuration", "end", "advanced-general", "set-all", "message-box",
+                  "loader-page", "error-dialog"});
 }
 
 }  // namespace
