@@ -40,6 +40,8 @@ void frmOverview::setNodes(const QList<FoundNode>& nodes) {
 }
 
 void frmOverview::showAndRead(QWidget* owner) {
+    // Each opening starts unsorted, the connected node first.
+    ui->grdOverview->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     CentreOn(this, owner);
     show();
     cmdOvRefresh_Click();
