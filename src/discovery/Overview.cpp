@@ -1,7 +1,6 @@
 #include "Overview.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include "app/Application.h"
 #include "app/Seams.h"
@@ -108,8 +107,7 @@ QByteArray OverviewCsv(const QStringList& headings, const QList<QStringList>& ro
 }
 
 bool SaveWholeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!ReplaceFileBytes(path, bytes)) {
         MsgBox(WriteFailedText(QDir::toNativeSeparators(path)), MsgIcon::Exclamation);
         return false;
     }
