@@ -23,7 +23,8 @@ public:
     virtual int execModal(QDialog* dialog) = 0;
     // The chosen file, or the empty text when the user cancelled.
     virtual QString openFileName(QWidget* owner, const QString& title, const QString& filter) = 0;
-    // The file to write, or the empty text when the user cancelled.
+    // The file to write, or the empty text when the user cancelled. The
+    // dialog asks before an existing file is replaced.
     virtual QString saveFileName(QWidget* owner, const QString& title, const QString& filter) = 0;
     // Opens a document with the program the desktop associates with it.
     virtual bool openDocument(const QString& path) = 0;
