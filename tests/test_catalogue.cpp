@@ -51,7 +51,7 @@ const char* const kCaptions[][2] = {
         "lblSecurity_8=lblEncryptLength cmdUpPw=cmdUpdatePwd cmdUpKey=cmdUpdateKey cmdUpId=cmdUpdateNetId "
         "cmdUpdAlias=cmdUpdateAlias cmdUpEncryption=cmdUpdateEncryption fraVlan=fraVlanConfig "
         "lblVlanConf=lblVlanConfig lblVlanTag lblVlanPriority=lblVlanPrio cmdUpVlan=cmdVlanUpdate fraQoS "
-        "fraQoSAdv lblRule1 lblRule2 lblPort1 lblPort2 lblIp1 lblIp2 cmdQoSAdvUpdate"},
+        "fraQoSAdv lblRule1 lblRule2 lblPort1 lblPort2 lblIp1 lblIp2 cmdQoSAdvUpdate fraBackup cmdSaveSettings"},
 };
 // clang-format on
 

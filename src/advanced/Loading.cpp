@@ -42,8 +42,10 @@ void frmConfigAdv::ListResponseLines() {
         MsgBox(s.errLoadConf, MsgIcon::Exclamation);
         return;
     }
+    lastRead_ = ReadLines(s.ResponseFile).value_or(QStringList());
+    lastReadMac_ = s.SelectedMac;
     ui->lstConfig->clear();
-    ui->lstConfig->addItems(ReadLines(s.ResponseFile).value_or(QStringList()));
+    ui->lstConfig->addItems(lastRead_);
 }
 
 void frmConfigAdv::LoadDeviceParameters() {

@@ -89,6 +89,7 @@ void frmConfigAdv::ConnectFrame() {
     connect(ui->cmdReset, &QPushButton::clicked, this, &frmConfigAdv::ConfirmHardwareReset);
     connect(ui->cmdFactoryReset, &QPushButton::clicked, this, &frmConfigAdv::cmdFactoryReset_Click);
     connect(ui->cmdTcpWindow, &QPushButton::clicked, this, &frmConfigAdv::cmdTcpWindow_Click);
+    connect(ui->cmdSaveSettings, &QPushButton::clicked, this, &frmConfigAdv::cmdSaveSettings_Click);
     // Whoever fills the raw list, its lines are masked as they arrive.
     connect(ui->lstConfig->model(), &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) { HideSecrets(first, last); });

@@ -89,6 +89,9 @@ private:
     void tabCriterion_Click();
     void cmdRefresh_Click();
     void cmdExit_Click();
+    // Writes the settings of the last read of all parameters to a backup file
+    // the user chooses (SettingsBackup.cpp).
+    void cmdSaveSettings_Click();
     // The button's hardware reset: asks the user first.
     void ConfirmHardwareReset();
     void cmdReset_Click();
@@ -165,4 +168,8 @@ private:
 
     const std::unique_ptr<Ui::frmConfigAdv> ui;
     QHash<QObject*, std::function<void()>> lostFocus_;
+    // The response lines of the last read of all parameters, unmasked, and
+    // the node that answered them: what a backup holds.
+    QStringList lastRead_;
+    QString lastReadMac_;
 };

@@ -302,7 +302,9 @@ void ApplyConfigAdv(QWidget* w, AdvancedTabs& tabs, const SessionState& s) {
     } ownCaptions[] = {{"lblQoSPort", "lblQoSPort", "Port"},
                        {"cmdQoSUpdate", "cmdQoSUpdate", "Update"},
                        {"fraTcpWindow", "fraTcpWindow", "TCP Window"},
-                       {"cmdTcpWindow", "cmdTcpWindow", "Tcp Window Size"}};
+                       {"cmdTcpWindow", "cmdTcpWindow", "Tcp Window Size"},
+                       {"fraBackup", "fraBackup", "Settings Backup"},
+                       {"cmdSaveSettings", "cmdSaveSettings", "Save settings..."}};
     for (const auto& c : ownCaptions) {
         SetCaption(Ctl(w, c.control), GetTextOr(QLatin1String(c.key), QLatin1String(c.fallback)));
     }
