@@ -49,7 +49,7 @@ private slots:
             QVERIFY(older.open(QIODevice::WriteOnly) && older.write("old\r\n") &&
                     older.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
         older.close();
-        f.dialogs.chosenFiles = L{path};
+        f.dialogs.savedFiles = L{path};
         const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
         f.click(Adv(), "cmdSaveSettings");
         QCOMPARE(f.dialogs.fileDialogTitles, L{Resolved("{cdlSaveSettings}")});
