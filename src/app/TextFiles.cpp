@@ -207,13 +207,16 @@ bool WriteLines(const QString& path, const QStringList& lines, FileAccess access
     return file.write(bytes) == bytes.size() && file.flush() && file.resize(bytes.size());
 }
 
-bool ReplaceFileBytes(const QString& path, const QByteArray& bytes) {
+bool ReplaceFileBytes(const QString& path, const QByteArray& bytes, FileAccess access) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    file.write(bytes);
-    return file.commit();
+    if (access == FileAccess::OwnerOnly &&
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        return false;
+    }
+    return file.write(bytes) == bytes.size() && file.commit();
 }
 
 bool ReplaceFileLines(const QString& path, const QStringList& lines) {

@@ -40,7 +40,10 @@ bool WriteLines(const QString& path, const QStringList& lines,
 // Writes through a temporary file renamed over the old one, so the file is
 // always either the old or the new content, never half written.
 bool ReplaceFileLines(const QString& path, const QStringList& lines);
-bool ReplaceFileBytes(const QString& path, const QByteArray& bytes);
+// OwnerOnly makes the temporary file private before the first byte reaches
+// it; the rename carries its mode over to the file.
+bool ReplaceFileBytes(const QString& path, const QByteArray& bytes,
+                      FileAccess access = FileAccess::Shared);
 
 // Every line of the text, CR LF or LF, without its line end.
 QStringList SplitLines(QByteArrayView text);

@@ -1,7 +1,6 @@
 #include "Backup.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
@@ -270,13 +269,5 @@ BackupRead ReadBackupFile(const QString& path) {
 }
 
 bool WriteBackupFile(const QString& path, const NodeBackup& backup) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    // The temporary file is made private before the first byte reaches it;
-    // the rename carries its mode over to the file, an older file's too.
-    const QByteArray bytes = BackupText(backup);
-    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-           file.write(bytes) == bytes.size() && file.commit();
+    return ReplaceFileBytes(path, BackupText(backup), FileAccess::OwnerOnly);
 }
