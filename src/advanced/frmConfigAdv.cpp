@@ -15,6 +15,7 @@
 #include "lang/Catalogue.h"
 #include "ui/BusyOperation.h"
 #include "ui/Status.h"
+#include "ui/WindowFlags.h"
 #include "ui_frmConfigAdv.h"
 
 namespace {
@@ -58,12 +59,8 @@ bool ReadAllParameters(QWidget* caller, const std::optional<QString>& title) {
 
 }  // namespace
 
-// A window of its own, without a maximise button.
 frmConfigAdv::frmConfigAdv(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
-      ui(new Ui::frmConfigAdv) {
+    : QWidget(parent, kWindowWithoutMaximise), ui(new Ui::frmConfigAdv) {
     ui->setupUi(this);
     // A form file cannot hold the tabs of a bare tab strip; these are the
     // ones the window starts with. The optional tabs follow from the catalogue.

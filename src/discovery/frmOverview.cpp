@@ -9,13 +9,11 @@
 #include "lang/Catalogue.h"
 #include "ui/BusyOperation.h"
 #include "ui/Status.h"
+#include "ui/WindowFlags.h"
 #include "ui_frmOverview.h"
 
 frmOverview::frmOverview(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
-      ui(new Ui::frmOverview) {
+    : QWidget(parent, kWindowWithoutMaximise), ui(new Ui::frmOverview) {
     ui->setupUi(this);
     // While the nodes are read, only this window takes input, so Stop is the
     // one thing the user can do.

@@ -43,6 +43,19 @@ void CaptionButtons(QMessageBox& box) {
     }
 }
 
+using FileDialog = QString (*)(QWidget*, const QString&, const QString&, const QString&, QString*,
+                               QFileDialog::Options);
+
+// The dialog may wander to other folders; the work folder stays current.
+QString AskFileName(FileDialog dialog, QWidget* owner, const QString& title,
+                    const QString& filter) {
+    const QString workDir = QDir::currentPath();
+    const ArrowWhileAsking arrow;
+    QString file = dialog(owner, title, workDir, filter, nullptr, QFileDialog::Options());
+    QDir::setCurrent(workDir);
+    return file;
+}
+
 }  // namespace
 
 static QMessageBox::Icon ToQt(MsgIcon icon) {
@@ -82,21 +95,11 @@ int DesktopDialogs::execModal(QDialog* dialog) {
 }
 
 QString DesktopDialogs::openFileName(QWidget* owner, const QString& title, const QString& filter) {
-    // The dialog may wander to other folders; the work folder stays current.
-    const QString workDir = QDir::currentPath();
-    const ArrowWhileAsking arrow;
-    QString file = QFileDialog::getOpenFileName(owner, title, workDir, filter);
-    QDir::setCurrent(workDir);
-    return file;
+    return AskFileName(&QFileDialog::getOpenFileName, owner, title, filter);
 }
 
 QString DesktopDialogs::saveFileName(QWidget* owner, const QString& title, const QString& filter) {
-    // The dialog may wander to other folders; the work folder stays current.
-    const QString workDir = QDir::currentPath();
-    const ArrowWhileAsking arrow;
-    QString file = QFileDialog::getSaveFileName(owner, title, workDir, filter);
-    QDir::setCurrent(workDir);
-    return file;
+    return AskFileName(&QFileDialog::getSaveFileName, owner, title, filter);
 }
 
 bool DesktopDialogs::openDocument(const QString& path) {
