@@ -2,6 +2,7 @@
 // panel; the IP settings take effect when the node restarts.
 #include "Loading.h"
 #include "frmConfigAdv.h"
+#include "node/Groups.h"
 #include "ui_frmConfigAdv.h"
 
 void frmConfigAdv::ConnectNetworkPanels() {
@@ -40,14 +41,8 @@ void frmConfigAdv::cboIpConfig_Click() {
 }
 
 void frmConfigAdv::cmdUpdateFixedIp_Click() {
-    const QString mode = ui->cboIpConfig->currentText();
-    QStringList settings{QStringLiteral("IP_CONFIG_NVRAM=") + mode};
-    if (mode == QLatin1String("Fixed")) {
-        settings << QStringLiteral("IP_ADDR_NVRAM=") + ui->txtIpAddress->text()
-                 << QStringLiteral("NETMASK_NVRAM=") + ui->txtSubnetMask->text()
-                 << QStringLiteral("GATEWAY_NVRAM=") + ui->txtDefGateway->text();
-    }
-    if (SendSettings(settings)) {
+    if (SendSettings(AddressLines(ui->cboIpConfig->currentText(), ui->txtIpAddress->text(),
+                                  ui->txtSubnetMask->text(), ui->txtDefGateway->text()))) {
         // The node takes stored IP settings only when it starts.
         cmdReset_Click();
         RereadParameterList();
@@ -55,21 +50,21 @@ void frmConfigAdv::cmdUpdateFixedIp_Click() {
 }
 
 void frmConfigAdv::cmdUpdateMacConf_Click() {
-    if (SendSettings({QStringLiteral("MAC_TYPE=") + ui->cboMacType->currentText(),
-                      QStringLiteral("NODE_TYPE=") + ui->cboNodeType->currentText()})) {
+    if (SendSettings(
+            EthernetLines(ui->cboMacType->currentText(), ui->cboNodeType->currentText()))) {
         RereadParameterList();
     }
 }
 
 void frmConfigAdv::cmdUpdatePhyConf_Click() {
-    if (SendSettings({QStringLiteral("NOTCHES=") + ui->cboNotches->currentText(),
-                      QStringLiteral("DISTORTION_CONTROL=") + ui->cboDistControl->currentText()})) {
+    if (SendSettings(
+            PowerLineLines(ui->cboNotches->currentText(), ui->cboDistControl->currentText()))) {
         RereadParameterList();
     }
 }
 
 void frmConfigAdv::CmdUpdateIGMP_Click() {
-    if (SendSettings({QStringLiteral("MCAST_IGMP=") + ui->IGMP->currentText()})) {
+    if (SendSettings(MulticastLines(ui->IGMP->currentText()))) {
         RereadParameterList();
     }
 }

@@ -9,17 +9,14 @@
 #include "channel/Requests.h"
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
-#include "firmware/Layer2Upgrade.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
+#include "node/NodeAccess.h"
 #include "ui/BusyOperation.h"
 #include "ui/Status.h"
 #include "ui/frmAskPw.h"
 
 namespace {
-
-constexpr int kFactorySteps = 14;
-constexpr int kFactoryWaitMs = 3000;
 
 QString DefaultPassword() {
     return GetText(QStringLiteral("defaultpassword"));
@@ -30,55 +27,6 @@ QString DefaultPassword() {
 QString AskFactoryPassword() {
     return frmAskPw::Ask(GetText(QStringLiteral("lblAskFactPw")) + QLatin1Char(' ') +
                          NodeName(Session().SelectedMac));
-}
-
-// How a factory reset ended.
-enum class FactoryOutcome { WrongPassword, Refused, Unanswered, Fresh, NotFresh };
-
-// Writes the reset and the later boot-count query; false, after telling the
-// user, when either could not be written.
-bool WriteFactoryResetRequests(const QString& password) {
-    return WriteFactoryResetRequest(password) &&
-           WriteGetRequest({QStringLiteral("NUM_BOOTS"), QStringLiteral("NULL")},
-                           Session().SelectedMac, DefaultPassword());
-}
-
-// A count that is no whole number in range reads as 0: not a fresh start.
-qint16 BootCount(const QString& text) {
-    bool ok = false;
-    const qint16 count = text.trimmed().toShort(&ok);
-    return ok ? count : qint16{0};
-}
-
-// Runs the written reset and, when the node took it, waits for the restart;
-// then asks the node for its boot count when askNode, else counts it as
-// started afresh: a remote node that did so no longer shares the network that
-// would carry the question. Runs inside the caller's operation.
-FactoryOutcome RunFactoryReset(bool askNode) {
-    const SessionState& s = Session();
-    SetProgress(1, kFactorySteps);
-    SetProgress(2, kFactorySteps);
-    RunClient(s.PostRequestFile);
-    if (!ResponseStartsWith(QStringLiteral("0"))) {
-        return ResponseStartsWith(QStringLiteral("2")) ? FactoryOutcome::WrongPassword
-                                                       : FactoryOutcome::Refused;
-    }
-    SetProgress(3, kFactorySteps);
-    for (int k = 4; k <= kFactorySteps; ++k) {
-        Wait(kFactoryWaitMs);
-        SetProgress(k, kFactorySteps);
-    }
-    DeleteResponse();
-    if (!askNode) {
-        return FactoryOutcome::Fresh;
-    }
-    RunClient(s.GetRequestFile);
-    const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
-    const qint16 boots = BootCount(ReadResponseValue(QStringLiteral("NUM_BOOTS")));
-    if (!answered) {
-        return FactoryOutcome::Unanswered;
-    }
-    return boots == 1 ? FactoryOutcome::Fresh : FactoryOutcome::NotFresh;
 }
 
 // Tells the user the outcome, once the operation has ended.
@@ -103,12 +51,6 @@ void ReportFactoryReset(FactoryOutcome outcome) {
 
 }  // namespace
 
-bool WriteFactoryResetRequest(const QString& password) {
-    const SessionState& s = Session();
-    return WriteRequest(s.PostRequestFile, {QStringLiteral("POST ") + s.SelectedMac,
-                                            QStringLiteral(".FACTORY_PASSWORD=") + password});
-}
-
 void frmConfigAdv::ConfirmHardwareReset() {
     const QString question =
         GetText(QStringLiteral("msgAskReset")).arg(NodeName(Session().SelectedMac));
@@ -123,18 +65,11 @@ void frmConfigAdv::cmdReset_Click() {
     const SessionState& s = Session();
     // Written before the operation starts, so that no box stands over a bar
     // left part-way.
-    if (!WritePostRequest(QStringLiteral("HW_RESET_OK=Ok"))) {
+    if (!WriteHardwareResetRequest()) {
         return;
     }
     BusyOperation operation(this, s.lblFctReset);
-    SetProgress(1, kRestartSteps);
-    RunClient(s.PostRequestFile);
-    SetProgress(2, kRestartSteps);
-    const bool accepted =
-        ResponseStartsWith(QStringLiteral("0")) || ResponseStartsWith(QStringLiteral("3"));
-    if (accepted) {
-        WaitForRestart();
-    }
+    const bool accepted = RunHardwareReset();
     operation.finish();
     if (accepted) {
         MsgBox(s.errResetOk, MsgIcon::Information);

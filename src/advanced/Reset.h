@@ -10,7 +10,3 @@ class QWidget;
 // node password as it was. The advanced window's own factory reset asks
 // the node on the wire only.
 void FactoryResetConnect(QWidget* page);
-
-// The factory-reset request for the selected node; false, after telling the
-// user, when it could not be written.
-bool WriteFactoryResetRequest(const QString& password);

@@ -9,6 +9,7 @@
 #include "discovery/Alias.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
+#include "node/Groups.h"
 #include "ui_frmConfigAdv.h"
 
 void frmConfigAdv::ConnectSecurityPanel() {
@@ -36,10 +37,8 @@ void frmConfigAdv::LoadSecurityPanel() {
     ui->cboNodeType->setEnabled(hasNetworkId);
     ui->txtEncrypKey->setEnabled(hasNetworkId);
     ui->txtAlias->setText(LookupAlias(Session().SelectedMac));
-    // The catalogue names the models that can encrypt with AES.
-    const QString model = Value("MODEL");
-    const bool aes = GetText(QStringLiteral("aesSupport")).contains(model);
-    LoadEncryptionSettings(aes ? 0 : 1);
+    // Only the models that encrypt with AES show the encryption controls.
+    LoadEncryptionSettings(GroupApplies(SettingsGroup::Encryption, Value("MODEL")) ? 0 : 1);
 }
 
 // Shows and fills the encryption controls, or, with a non-zero hide flag,
@@ -87,16 +86,10 @@ void frmConfigAdv::cmdUpEncryption_Click() {
         MsgBox(GetText(QStringLiteral("errNoNetId")), MsgIcon::Exclamation);
         return;
     }
-    QStringList settings{QStringLiteral("ENCRYPT_TYPE=") + type};
-    if (type == QLatin1String("AES")) {
-        settings << QStringLiteral("ENCRYPT_AES_TYPE=") + ui->cboAESEncryptType->currentText()
-                 << QStringLiteral("ENCRYPT_KEY_LENGTH=") + ui->cboEncryptLength->currentText();
-    } else if (type == QLatin1String("3DES")) {
-        settings << QStringLiteral("ENCRYPT_KEY_LENGTH=168");
-    }
-    settings << QStringLiteral("ENCRYPT_KEY_STR=") + ui->txtEncrypKey->text()
-             << QStringLiteral("CRYPTO_OK=Ok");
-    const bool accepted = SendSettings(settings, true);
+    const bool accepted =
+        SendSettings(EncryptionLines(type, ui->cboAESEncryptType->currentText(),
+                                     ui->cboEncryptLength->currentText(), ui->txtEncrypKey->text()),
+                     true);
     if (accepted) {
         MsgBox(Session().errUpgradeOk, MsgIcon::Information);
     }
@@ -133,8 +126,7 @@ void frmConfigAdv::cmdUpKey_Click() {
     const SessionState& s = Session();
     bool accepted = false;
     if (ui->txtEncrypKey->text() == ui->txtConfirmKey->text()) {
-        accepted =
-            SendSettings({QStringLiteral("ENCRYPT_KEY_STR=") + ui->txtEncrypKey->text()}, true);
+        accepted = SendSettings(KeyLines(ui->txtEncrypKey->text()), true);
         if (accepted) {
             MsgBox(s.errUpgradeOk, MsgIcon::Information);
         }
@@ -146,8 +138,7 @@ void frmConfigAdv::cmdUpKey_Click() {
 }
 
 void frmConfigAdv::cmdUpId_Click() {
-    const bool accepted =
-        SendSettings({QStringLiteral("NET_ID_STR=") + ui->txtNetId->text()}, true);
+    const bool accepted = SendSettings(NetworkIdLines(ui->txtNetId->text()), true);
     if (accepted) {
         MsgBox(Session().errUpgradeOk, MsgIcon::Information);
         ui->cboNodeType->setEnabled(!ui->txtNetId->text().isEmpty());

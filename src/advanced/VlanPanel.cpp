@@ -6,6 +6,7 @@
 #include "app/Values.h"
 #include "frmConfigAdv.h"
 #include "lang/Catalogue.h"
+#include "node/Groups.h"
 #include "ui_frmConfigAdv.h"
 
 namespace {
@@ -74,14 +75,8 @@ void frmConfigAdv::txtVlanTag_LostFocus() {
 }
 
 void frmConfigAdv::cmdUpVlan_Click() {
-    QStringList settings{QStringLiteral("KALDOR_VLAN_CONFIG=") + ui->cboVlanConf->currentText(),
-                         QStringLiteral("KALDOR_VLAN_TAG=") + ui->txtVlanTag->text()};
-    // Without tagging there is no priority field in the frames to set.
-    if (TaggingOn()) {
-        settings << QStringLiteral("KALDOR_VLAN_PRIO=") + ui->cboVlanPrio->currentText();
-    }
-    settings << QStringLiteral("KALDOR_VLAN_OK=ok");
-    if (SendSettings(settings)) {
+    if (SendSettings(VlanLines(ui->cboVlanConf->currentText(), ui->txtVlanTag->text(),
+                               ui->cboVlanPrio->currentText()))) {
         RereadParameterList();
     }
 }

@@ -13,6 +13,7 @@
 #include "channel/Response.h"
 #include "channel/ToolRun.h"
 #include "lang/Catalogue.h"
+#include "node/NodeAccess.h"
 #include "ui/BusyOperation.h"
 #include "ui/Status.h"
 #include "ui/WindowFlags.h"
@@ -28,12 +29,6 @@ T* Element(std::initializer_list<T*> controls, int first, int index) {
         return nullptr;
     }
     return controls.begin()[position];
-}
-
-// Keys whose values open the node or the network: the encryption key and every
-// password the node reports (the FTP server's among them).
-bool IsSecretKey(QStringView key) {
-    return key.endsWith(u"KEY_STR") || key.contains(u"PASSWORD");
 }
 
 // Reads every parameter of the selected node with the window disabled; false,
@@ -194,26 +189,19 @@ void frmConfigAdv::HideSecrets(int first, int last) {
 
 bool frmConfigAdv::SendSettings(const QStringList& settings, bool leavesNetwork) {
     const SessionState& s = Session();
-    bool accepted = false;
+    PostResult post;
     {
         const BusyOperation operation(this, s.lblSave);
-        DeleteResponse();
-        if (!WriteRequest(s.PostRequestFile, PostHeader() + settings)) {
+        post = PostToSelected(settings, leavesNetwork);
+        if (post.answer == NodeAnswer::NotWritten) {
             return false;
         }
-        SetProgress(1, 3);
-        RunAndWait(ClientCommandLine(s.PostRequestFile));
-        SetProgress(2, 3);
-        // A missing answer is told once, by the first test.
-        accepted = ResponseStartsWith(QStringLiteral("0")) ||
-                   (leavesNetwork && FileExists(s.ResponseFile) &&
-                    ResponseStartsWith(QStringLiteral("3")));
-        SetProgress(3, 3);
     }
-    if (!accepted) {
-        MsgBox(ReadResponseFirstLine(), MsgIcon::Exclamation, s.errSaving);
+    if (post.answer != NodeAnswer::Answered) {
+        MsgBox(post.firstLine, MsgIcon::Exclamation, s.errSaving);
+        return false;
     }
-    return accepted;
+    return true;
 }
 
 void frmConfigAdv::ShowAgainOrRediscover(bool reread) {

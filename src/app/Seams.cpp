@@ -17,6 +17,7 @@ void DesktopWait(int milliseconds) {
 }
 
 void (*gWait)(int) = DesktopWait;
+void (*gProgress)(int, int) = nullptr;
 }  // namespace
 
 Dialogs& TheDialogs() {
@@ -29,6 +30,16 @@ void InstallDialogs(Dialogs* dialogs) {
 }
 void InstallWait(void (*wait)(int)) {
     gWait = wait ? wait : DesktopWait;
+}
+
+void InstallProgress(void (*progress)(int, int)) {
+    gProgress = progress;
+}
+
+void Progress(int k, int n) {
+    if (gProgress) {
+        gProgress(k, n);
+    }
 }
 
 void Wait(int milliseconds) {

@@ -43,6 +43,12 @@ MsgAnswer MsgBox(const QString& text, MsgIcon icon = MsgIcon::Exclamation,
 // repainting, so the desktop never sees it as hung.
 void Wait(int milliseconds);
 
+// How far the running step has come: k of n. Shown on the status window of
+// the assistant's running operation, on a terminal by the command line, and
+// nowhere until one of them installs its display.
+void Progress(int k, int n);
+
 Dialogs& TheDialogs();
 void InstallDialogs(Dialogs* dialogs);
 void InstallWait(void (*wait)(int milliseconds));
+void InstallProgress(void (*progress)(int k, int n));

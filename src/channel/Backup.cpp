@@ -78,8 +78,8 @@ bool OnlyWhiteSpace(QByteArrayView bytes) {
 
 }  // namespace
 
-std::optional<QString> BackupValue(const NodeBackup& backup, QStringView key) {
-    for (const auto& [k, v] : backup.parameters) {
+std::optional<QString> SettingValue(const NodeSettings& settings, QStringView key) {
+    for (const auto& [k, v] : settings) {
         if (k == key) {
             return v;
         }
@@ -102,12 +102,8 @@ QString BackupErrorText(const BackupRead& read) {
     return QString();
 }
 
-NodeBackup BackupFromResponse(const QStringList& responseLines, const QString& mac,
-                              const QString& alias, const QDateTime& saved) {
-    NodeBackup backup;
-    backup.mac = mac;
-    backup.alias = alias;
-    backup.saved = saved.toUTC();
+NodeSettings SettingsFromResponse(const QStringList& responseLines) {
+    NodeSettings settings;
     QSet<QString> keys;
     for (qsizetype i = responseLines.value(0) == QLatin1String("INFO") ? 1 : 0;
          i < responseLines.size(); ++i) {
@@ -115,11 +111,21 @@ NodeBackup BackupFromResponse(const QStringList& responseLines, const QString& m
         const auto setting = Setting(line);
         if (setting && !HasLineBreak(line) && !keys.contains(setting->first)) {
             keys.insert(setting->first);
-            backup.parameters.append(*setting);
+            settings.append(*setting);
         }
     }
-    backup.model = BackupValue(backup, u"MODEL").value_or(QString());
-    backup.firmware = BackupValue(backup, u"VER").value_or(QString());
+    return settings;
+}
+
+NodeBackup BackupFromResponse(const QStringList& responseLines, const QString& mac,
+                              const QString& alias, const QDateTime& saved) {
+    NodeBackup backup;
+    backup.mac = mac;
+    backup.alias = alias;
+    backup.saved = saved.toUTC();
+    backup.parameters = SettingsFromResponse(responseLines);
+    backup.model = SettingValue(backup.parameters, u"MODEL").value_or(QString());
+    backup.firmware = SettingValue(backup.parameters, u"VER").value_or(QString());
     return backup;
 }
 

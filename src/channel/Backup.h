@@ -27,6 +27,18 @@ inline constexpr int kBackupFormat = 1;
 // Far above any node's answer (a few KiB); anything larger is not a backup.
 inline constexpr qsizetype kBackupMaxBytes = 1024 * 1024;
 
+// A node's settings as it answered a read of all its parameters: KEY and
+// value, in the node's order, each key once.
+using NodeSettings = QList<std::pair<QString, QString>>;
+
+// The settings of a response to a read of all parameters: the lines after
+// "INFO" that have the KEY=value form, the first of a key where the node
+// repeats one.
+NodeSettings SettingsFromResponse(const QStringList& responseLines);
+
+// The value of a setting; nothing when the settings do not hold it.
+std::optional<QString> SettingValue(const NodeSettings& settings, QStringView key);
+
 struct NodeBackup {
     int format = kBackupFormat;
     QString mac;
@@ -34,13 +46,10 @@ struct NodeBackup {
     QString model;
     QString firmware;
     QDateTime saved;  // UTC
-    QList<std::pair<QString, QString>> parameters;
+    NodeSettings parameters;
 
     friend bool operator==(const NodeBackup&, const NodeBackup&) = default;
 };
-
-// The value of a parameter; nothing when the backup does not hold it.
-std::optional<QString> BackupValue(const NodeBackup& backup, QStringView key);
 
 // What reading a backup gave: the backup, or the reason it was refused as a
 // catalogue key with what its text names (a line number, a key, a format).
@@ -55,9 +64,7 @@ struct BackupRead {
 QString BackupErrorText(const BackupRead& read);
 
 // The backup of a node from the lines of the response to a read of all its
-// parameters: the lines after "INFO" that have the KEY=value form, the first
-// of a key where the node repeats one. Model and firmware come from the
-// node's MODEL and VER.
+// parameters. Model and firmware come from the node's MODEL and VER.
 NodeBackup BackupFromResponse(const QStringList& responseLines, const QString& mac,
                               const QString& alias, const QDateTime& saved);
 

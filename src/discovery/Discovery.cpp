@@ -1,13 +1,8 @@
 #include "Discovery.h"
 
-#include <QFile>
-#include <QHash>
-#include <QSet>
-
 #include "Alias.h"
 #include "app/Application.h"
 #include "app/Seams.h"
-#include "app/TextFiles.h"
 #include "app/Values.h"
 #include "channel/Requests.h"
 #include "channel/Response.h"
@@ -18,271 +13,41 @@
 #include "ui/Status.h"
 #include "ui/frmAskPw.h"
 
-QString PadField(const QString& text, int width) {
-    if (text.size() >= width) {
-        return text.left(width);
-    }
-    return text + QString(width - text.size(), QLatin1Char(' '));
-}
-
-QString NodeLine(const QString& mac, const QString& networkId, const QString& alias) {
-    return PadField(mac, kMacField) + QLatin1Char(' ') + PadField(networkId, kNetworkIdField) +
-           QLatin1Char(' ') + PadField(alias, 10);
-}
-
-QString LineMac(const QString& line) {
-    return line.left(kMacField);
-}
-
-QString LineNetworkId(const QString& line) {
-    return line.mid(kMacField, kNetworkIdField).trimmed();
-}
-
 namespace {
 
-const QString kForeignNetwork = QStringLiteral("Network #1");
+// One request of the walk on the node page: the operation frame.
+class PageStep : public WalkStep {
+public:
+    PageStep(QWidget* page, const QString& message) : operation_(page, message) {}
+    void finish() override { operation_.finish(); }
 
-// The state of the walk over the node list.
-struct Walk {
-    frmConnect* page = nullptr;
-    int cursor = 0;
-    int stage = 1;
-    // The password each node answered to, by MAC.
-    QHash<QString, QString> passwords;
+private:
+    BusyOperation operation_;
 };
 
-// Silent: a node other than the local one gave no answer; it is passed over.
-enum class Outcome { Answered, Silent, Stopped, LocalRefused, Locked };
+// The walk shown on the node page, passwords asked in the password dialog.
+class PageWalkView : public WalkView {
+public:
+    explicit PageWalkView(frmConnect* page) : page_(page) {}
+    QString localNodeLine() const override { return page_->localNodeLine(); }
+    QStringList nodeLines() const override { return page_->nodeLines(); }
+    void setLocalNodeLine(const QString& line) override { page_->setLocalNodeLine(line); }
+    void addNodeLine(const QString& line) override { page_->addNodeLine(line); }
+    QString askPassword(const QString& prompt) override { return frmAskPw::Ask(prompt); }
+    void enterLockedState(const QString& mac) override { page_->enterLockedState(mac); }
+    std::unique_ptr<WalkStep> beginStep(const QString& message) override {
+        return std::make_unique<PageStep>(page_, message);
+    }
 
-// The MACs the page lists, so that each node of a connection list is checked
-// in constant time: a walk over a large network stays linear.
-QSet<QString> ListedMacs(const frmConnect* page) {
-    QSet<QString> macs{LineMac(page->localNodeLine())};
-    for (const QString& line : page->nodeLines()) {
-        macs.insert(LineMac(line));
-    }
-    return macs;
-}
+private:
+    frmConnect* page_;
+};
 
-// Adds the nodes that the answering node sees. The local node's own list is
-// taken as it stands; a later node adds each element that is not the MAC of
-// a listed line already.
-void AddConnections(frmConnect* page, bool localNode) {
-    SessionState& s = Session();
-    if (localNode) {
-        s.LocalNetworkId = ReadResponseValue(QStringLiteral("NET_ID_STR"));
-        page->setLocalNodeLine(
-            NodeLine(s.SelectedMac, s.LocalNetworkId, LookupAlias(s.SelectedMac)));
-    }
-    const QStringList macs =
-        SplitOptionList(ReadResponseValue(QStringLiteral("PLC_CONNECTION_MAC_ADDR")));
-    const QStringList networks =
-        SplitOptionList(ReadResponseValue(QStringLiteral("PLC_CONNECTION_NET_ID_STR")));
-    QSet<QString> listed = localNode ? QSet<QString>() : ListedMacs(page);
-    for (qsizetype i = 0; i < macs.size(); ++i) {
-        if (!localNode && listed.contains(macs[i])) {
-            continue;
-        }
-        const QString line = NodeLine(macs[i], networks.value(i), LookupAlias(macs[i]));
-        listed.insert(LineMac(line));
-        page->addNodeLine(line);
-    }
-}
-
-// The password of this attempt; false when the local node was left without
-// one (the locked state).
-bool ChoosePassword(int stage) {
-    SessionState& s = Session();
-    const bool local = s.SelectedMac == s.LocalMac;
-    if (stage == 1) {
-        if (s.LocalPassword.isEmpty()) {
-            s.LocalPassword = GetText(QStringLiteral("defaultpassword"));
-        }
-        s.NodePassword = s.LocalPassword;
-    } else if (stage == 2) {
-        if (local) {
-            s.LocalPassword = GetText(QStringLiteral("defaultpassword"));
-            s.NodePassword = s.LocalPassword;
-        } else {
-            s.NodePassword = GetText(QStringLiteral("defaultpassword"));
-        }
-    } else {
-        s.NodePassword = frmAskPw::Ask(GetText(QStringLiteral("lblAskPw")) + QLatin1Char(' ') +
-                                       NodeName(s.SelectedMac));
-        if (local && !s.NodePassword.isEmpty()) {
-            s.LocalPassword = s.NodePassword;
-        }
-        if (local && s.NodePassword.isEmpty()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-enum class Attempt { Answered, Refused, Silent, Skipped, Stopped, Locked };
-
-// One request for the selected node's connections, with the password of the
-// walk's stage.
-Attempt AskOnce(Walk& walk) {
-    SessionState& s = Session();
-    BusyOperation operation(walk.page, s.lblConnect + QLatin1Char(' ') + NodeName(s.SelectedMac));
-    if (!ChoosePassword(walk.stage)) {
-        walk.page->enterLockedState(s.SelectedMac);
-        return Attempt::Locked;
-    }
-    SetProgress(1, 4);
-    // A remote node whose password the user left empty is passed over.
-    if (s.NodePassword.isEmpty()) {
-        return Attempt::Skipped;
-    }
-    const std::optional<bool> answered =
-        ReadSelectedNode({QStringLiteral("NET_ID_STR"), QStringLiteral("PLC_CONNECTION_MAC_ADDR"),
-                          QStringLiteral("PLC_CONNECTION_NET_ID_STR"), QStringLiteral("NULL")});
-    if (!answered) {
-        return Attempt::Stopped;
-    }
-    operation.finish();
-    if (*answered) {
-        walk.passwords.insert(s.SelectedMac, s.NodePassword);
-        AddConnections(walk.page, walk.cursor == 0);
-        return Attempt::Answered;
-    }
-    return ResponseStartsWith(QStringLiteral("2")) ? Attempt::Refused : Attempt::Silent;
-}
-
-// Asks the selected node for its connections, trying the passwords stage by
-// stage, until it answers, is skipped, or the walk has to stop.
-Outcome AskNode(Walk& walk) {
-    const SessionState& s = Session();
-    for (;;) {
-        const Attempt attempt = AskOnce(walk);
-        if (attempt == Attempt::Locked) {
-            return Outcome::Locked;
-        }
-        if (attempt == Attempt::Answered || attempt == Attempt::Skipped) {
-            return Outcome::Answered;
-        }
-        if (attempt == Attempt::Stopped) {
-            return Outcome::Stopped;
-        }
-        const bool refused = attempt == Attempt::Refused;
-        const bool local = s.SelectedMac == s.LocalMac;
-        if (!refused && !local) {
-            return Outcome::Silent;
-        }
-        if (walk.stage < 3) {
-            if (!refused) {
-                return Outcome::Stopped;
-            }
-            ++walk.stage;
-        } else if (refused) {
-            MsgBox(s.errPwError, MsgIcon::Stop);
-        } else {
-            MsgBox(GetText(QStringLiteral("errNoLocal")), MsgIcon::Exclamation);
-            return Outcome::LocalRefused;
-        }
-    }
-}
-
-// Moves the cursor to the next node to ask; false at the end of the list.
-bool NextNode(Walk& walk) {
-    walk.stage = 1;
-    const QStringList lines = walk.page->nodeLines();
-    while (walk.cursor < lines.size()) {
-        const QString& line = lines[walk.cursor];
-        Session().SelectedMac = LineMac(line);
-        ++walk.cursor;
-        if (LineNetworkId(line) != kForeignNetwork) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Walks the list from the local node. A remote node that gives no answer is
-// passed over, and the nodes passed so are named together after the walk.
-DiscoveryResult::End WalkNetwork(Walk& walk) {
-    QStringList silent;
-    for (;;) {
-        const Outcome outcome = AskNode(walk);
-        if (outcome == Outcome::Locked) {
-            return DiscoveryResult::End::Locked;
-        }
-        if (outcome == Outcome::LocalRefused) {
-            return DiscoveryResult::End::WelcomePage;
-        }
-        if (outcome == Outcome::Silent) {
-            silent.append(NodeName(Session().SelectedMac));
-        }
-        if (outcome == Outcome::Stopped || !NextNode(walk)) {
-            break;
-        }
-    }
-    silent.removeDuplicates();
-    if (!silent.isEmpty()) {
-        MsgBox(GetText(QStringLiteral("errNoAnswerNodes")) + QLatin1Char(' ') +
-                   silent.join(QStringLiteral(", ")),
-               MsgIcon::Exclamation);
-    }
-    return DiscoveryResult::End::NodePage;
-}
-
-// The nodes the page lists, each with the password it answered to.
-QList<FoundNode> FoundNodes(const Walk& walk) {
-    QList<FoundNode> nodes;
-    const QString localLine = walk.page->localNodeLine();
-    if (!localLine.trimmed().isEmpty()) {
-        const QString mac = LineMac(localLine).trimmed();
-        nodes.append({mac, LineNetworkId(localLine), walk.passwords.value(mac), true});
-    }
-    for (const QString& line : walk.page->nodeLines()) {
-        const QString mac = LineMac(line).trimmed();
-        nodes.append({mac, LineNetworkId(line), walk.passwords.value(mac), false});
-    }
-    return nodes;
-}
-
-}  // namespace
-
-DiscoveryFile ParseDiscoveryFile(const QStringList& lines) {
-    DiscoveryFile discovery;
-    if (lines.value(0) == QLatin1String("E")) {
-        discovery.interfaces = lines.mid(1);
-        return discovery;
-    }
-    discovery.found = !lines.isEmpty();
-    discovery.localMac = lines.value(0);
-    discovery.interfaceNumber =
-        static_cast<qint16>(std::clamp(ValInt(lines.value(1)), -32768, 32767));
-    // The third line carries nothing the program uses.
-    discovery.interfaces = lines.mid(3);
-    return discovery;
-}
-
-std::optional<bool> ReadSelectedNode(const QStringList& keys) {
-    const SessionState& s = Session();
-    if (!WriteGetRequest(keys, s.SelectedMac, s.NodePassword)) {
-        return std::nullopt;
-    }
-    SetProgress(2, 4);
-    RunClient(s.GetRequestFile);
-    SetProgress(3, 4);
-    const bool answered = ResponseStartsWith(QStringLiteral("INFO"));
-    SetProgress(4, 4);
-    return answered;
-}
-
-DiscoveryResult ReadDiscoveryResult() {
-    SessionState& s = Session();
+// What the discovery tool's file gives the pages.
+DiscoveryResult ResultOf(const DiscoveryFile& discovery) {
     DiscoveryResult result;
-    result.fileRead = FileExists(s.MacDiscoverFile);
-    const DiscoveryFile discovery =
-        result.fileRead ? ParseDiscoveryFile(ReadLines(s.MacDiscoverFile).value_or(QStringList()))
-                        : DiscoveryFile{};
+    result.fileRead = FileExists(Session().MacDiscoverFile);
     if (discovery.found) {
-        s.LocalMac = discovery.localMac;
-        s.SelectedMac = s.LocalMac;
-        s.InterfaceNumber = discovery.interfaceNumber;
         result.hostInterfaces = discovery.interfaces;
     } else {
         result.loaderInterfaces = discovery.interfaces;
@@ -291,20 +56,16 @@ DiscoveryResult ReadDiscoveryResult() {
     return result;
 }
 
+}  // namespace
+
 DiscoveryResult DiscoverNodes(frmConnect* page) {
     SessionState& s = Session();
     s.DiscoveryFailed = false;
     page->clearNodes();
     DiscoveryResult result;
     {
-        BusyOperation operation(page, s.lblDiscoverMac);
-        if (FileExists(s.GetRequestFile)) {
-            QFile::remove(s.GetRequestFile);
-        }
-        SetProgress(1, 3);
-        RunAndWait(QStringLiteral("MacDiscover.exe"));
-        SetProgress(2, 3);
-        result = ReadDiscoveryResult();
+        const BusyOperation operation(page, s.lblDiscoverMac);
+        result = ResultOf(FindLocalNode());
         if (result.end == DiscoveryResult::End::LoaderPage) {
             MsgBox(s.errNoModems, MsgIcon::Stop);
             s.DiscoveryFailed = true;
@@ -314,10 +75,13 @@ DiscoveryResult DiscoverNodes(frmConnect* page) {
     if (result.end == DiscoveryResult::End::LoaderPage) {
         return result;
     }
-    Walk walk;
-    walk.page = page;
-    result.end = WalkNetwork(walk);
-    result.nodes = FoundNodes(walk);
+    PageWalkView view(page);
+    const WalkResult walk = WalkNetwork(view);
+    constexpr DiscoveryResult::End kEnds[] = {DiscoveryResult::End::NodePage,
+                                              DiscoveryResult::End::WelcomePage,
+                                              DiscoveryResult::End::Locked};
+    result.end = kEnds[static_cast<int>(walk.end)];
+    result.nodes = walk.nodes;
     return result;
 }
 

@@ -193,14 +193,6 @@ QString NodeStatusText(const QString& status) {
     return status;
 }
 
-void WaitForRestart() {
-    Wait(kRestartPauseMs);
-    for (int k = 3; k < kRestartSteps; ++k) {
-        SetProgress(k, kRestartSteps);
-        Wait(kRestartPauseMs);
-    }
-}
-
 bool WriteL2UpgradeRequest() {
     return WritePostRequest(QStringLiteral("FLUP_L2_OK=Ok"));
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+#include "node/NodeAccess.h"
+
 class QWidget;
 
 // New firmware through the layer-2 firmware server winl2fwserver.exe, which
@@ -54,13 +56,6 @@ bool StatusContains(const QString& status, QLatin1String word);
 // or followed by ":" and the node's details, in the catalogue's language;
 // anything else as received.
 QString NodeStatusText(const QString& status);
-
-// A node restarting on its new firmware does not answer: the hardware
-// reset's ten pauses of 1.5 s (15 s in all), the bar moving on from 2/12 to
-// 11/12 of its length.
-void WaitForRestart();
-inline constexpr int kRestartSteps = 12;
-inline constexpr int kRestartPauseMs = 1500;
 
 // The advanced window's request that tells the node to fetch new firmware
 // from the layer-2 server; false, after telling the user, when not written.

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "Status.h"
+#include "app/Seams.h"
 
 namespace {
 
@@ -28,6 +29,9 @@ BusyOperation::BusyOperation(QWidget* window, const QString& message) : window_(
         window_->setEnabled(false);
     }
     ShowStatus(message, window);
+    // Steps shared with the command line report their progress through the
+    // seam; inside an operation it moves this bar.
+    InstallProgress(SetProgress);
 }
 
 BusyOperation::~BusyOperation() {

@@ -20,7 +20,7 @@ constexpr int kSettleWaitMs = 12000;
 
 // One action's progress: the bar counts the good checks against the number
 // of nodes of the first pass.
-struct Progress {
+struct SetAllProgress {
     qsizetype firstPassCount = 0;
     qsizetype verified = 0;
 };
@@ -53,7 +53,7 @@ QString CheckPassword(const SetAllSettings& settings) {
 // is only checked while every node before it passed; otherwise it counts as
 // failed and is configured again with the others.
 QStringList VerifyNodes(const QStringList& targets, const SetAllSettings& settings,
-                        Progress& progress) {
+                        SetAllProgress& progress) {
     const QString checking = GetText(QStringLiteral("lblChecking"));
     QStringList failures;
     for (qsizetype i = 0; i < targets.size(); ++i) {
@@ -109,7 +109,7 @@ PostOutcome PostSetAllSettings(const QString& mac, const SetAllSettings& setting
 }
 
 std::optional<QStringList> ConfigureNodes(QStringList targets, const SetAllSettings& settings) {
-    Progress progress{targets.size(), 0};
+    SetAllProgress progress{targets.size(), 0};
     QStringList failures = targets;
     for (int pass = 0; pass < kPasses && !failures.isEmpty(); ++pass) {
         for (const QString& mac : std::as_const(targets)) {
