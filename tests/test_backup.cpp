@@ -1,10 +1,13 @@
 // Backups of a node's settings: "Save settings..." on the advanced window end
 // to end, and the reader of backup files with every kind of bad file.
+#include <QListWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include "app/TextFiles.h"
 #include "channel/Backup.h"
 #include "support/FileModes.h"
+#include "support/PasswordNetwork.h"
 #include "test_advanced_helpers.h"
 
 namespace {
@@ -12,6 +15,19 @@ namespace {
 const QByteArray kHeader =
     "Kaldor node backup, format 1\r\nMAC: 020A1B000002\r\nAlias: Office\r\nModel: KPL-500\r\n"
     "Firmware: 2.4.11\r\nDate: 2026-12-07T05:40:00Z\r\n\r\n";
+
+// The comparison window's rows as "KEY|node|file|group".
+L Rows(QWidget* window) {
+    auto* grid = window->findChild<QTableWidget*>("grdCompare");
+    L rows;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        L cells;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            cells << grid->item(r, c)->text();
+        rows << cells.join('|');
+    }
+    return rows;
+}
 
 }  // namespace
 
@@ -80,6 +96,201 @@ private slots:
         QCOMPARE(lines.mid(7), ReadLines(f.workFile("ihcp_client.tmp")).value().mid(1) << "");
         for (auto it = read.begin(); it != read.end(); ++it)
             QVERIFY2(lines.contains(it.key() + "=" + it.value()), qPrintable(it.key()));
+    }
+
+    // Restore settings: a backup saved from the node, then "changes" made on the node, the
+    // "skip" groups unticked in the comparison window (each "KEY|node|file|group" row, keys
+    // masked) before Restore. Each chosen group goes in one POST as its update button sends
+    // it, membership last; the node read again shows what still differs ("after").
+    // clang-format off
+    void restore_data() {
+        Cols<QString, L, L, L, L, L, QString>({"mac", "changes", "skip", "table", "posts", "after", "box"});
+        Row("node on the wire: every group back, identifier last", kLocal,
+            L{"KALDOR_VLAN_CONFIG=Enabled", "KALDOR_VLAN_PRIO=5", "NOTCHES=Disabled",
+              "NET_ID_STR=Other", "ENCRYPT_KEY_STR=Other-key", "IP_CONFIG_NVRAM=DHCP"}, L(),
+            L{"IP_CONFIG_NVRAM|DHCP|Fixed|Fixed IP configuration",
+              "NOTCHES|Disabled|Amateur|PHY configuration",
+              "KALDOR_VLAN_CONFIG|Enabled|Disabled|VLAN configuration",
+              "ENCRYPT_KEY_STR|********|********|Encryption",
+              "NET_ID_STR|Other|KaldorHome|Network identifier"},
+            L{"POST 020A1B000001 pw=local-pw IP_CONFIG_NVRAM=Fixed IP_ADDR_NVRAM=192.168.1.10 "
+              "NETMASK_NVRAM=255.255.255.0 GATEWAY_NVRAM=192.168.1.1",
+              "POST 020A1B000001 pw=local-pw HW_RESET_OK=Ok",
+              "POST 020A1B000001 pw=local-pw NOTCHES=Amateur DISTORTION_CONTROL=Medium",
+              "POST 020A1B000001 pw=local-pw KALDOR_VLAN_CONFIG=Disabled KALDOR_VLAN_TAG=100 "
+              "KALDOR_VLAN_OK=ok",
+              "POST 020A1B000001 pw=local-pw ENCRYPT_TYPE=3DES ENCRYPT_KEY_LENGTH=168 "
+              "ENCRYPT_KEY_STR=HomeKey-2024 CRYPTO_OK=Ok",
+              "POST 020A1B000001 pw=local-pw NET_ID_STR=KaldorHome"},
+            L(), "0 {msgRestored}");
+        Row("a group left out still differs", kOffice, L{"NOTCHES=Disabled", "MCAST_IGMP=Proxy"},
+            L{"PHY configuration"},
+            L{"NOTCHES|Disabled|Amateur|PHY configuration",
+              "MCAST_IGMP|Proxy|Snooping|Multicast configuration"},
+            L{"POST 020A1B000002 pw=kaldor MCAST_IGMP=Snooping"},
+            L{"NOTCHES|Disabled|Amateur|PHY configuration"}, "1 {errRestoreIncomplete}");
+        Row("a value the node no longer offers: its group cannot be chosen", kOffice,
+            L{"NOTCHES=Disabled", "NOTCHES_OPTIONS='Disabled','Amateur+Broadcast'",
+              "MCAST_IGMP=Proxy"}, L(),
+            L{"NOTCHES|Disabled|Amateur (not offered by the node)|PHY configuration",
+              "MCAST_IGMP|Proxy|Snooping|Multicast configuration"},
+            L{"POST 020A1B000002 pw=kaldor MCAST_IGMP=Snooping"},
+            L{"NOTCHES|Disabled|Amateur (not offered by the node)|PHY configuration"},
+            "1 {errRestoreIncomplete}");
+        Row("a remote node that leaves its network is told so, the network found anew", kOffice,
+            L{"NET_ID_STR=Other", "MCAST_IGMP=Proxy"}, L(),
+            L{"MCAST_IGMP|Proxy|Snooping|Multicast configuration",
+              "NET_ID_STR|Other|KaldorHome|Network identifier"},
+            L{"POST 020A1B000002 pw=kaldor MCAST_IGMP=Snooping",
+              "POST 020A1B000002 pw=kaldor NET_ID_STR=KaldorHome"},
+            L{"MCAST_IGMP|Proxy|Snooping|Multicast configuration",
+              "NET_ID_STR|Other|KaldorHome|Network identifier"}, "1 {msgRestoreLeft}");
+    }
+    // clang-format on
+    void restore() {
+        Fixture f;
+        const QString mac = Cell("mac");
+        OPEN_ADVANCED(f, mac);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("node.kbk");
+        f.dialogs.savedFiles = L{path};
+        f.click(Adv(), "cmdSaveSettings");
+        SetParameters(f, mac, Cell<L>("changes"));
+        f.sim({"request-log", "requests.log"});
+        f.dialogs.boxes.clear();
+        L before, after;
+        f.dialogs.modalScripts << [&](QDialog* window) {
+            before = Rows(window);
+            auto* groups = window->findChild<QListWidget*>("lstCmpGroups");
+            for (int i = 0; i < groups->count(); ++i)
+                if (Cell<L>("skip").contains(groups->item(i)->text()))
+                    groups->item(i)->setCheckState(Qt::Unchecked);
+            TakeRequests(f);
+            Ctl<QPushButton>(window, "cmdCmpRestore")->click();
+            after = Rows(window);
+        };
+        f.dialogs.chosenFiles = L{path};
+        f.click(Adv(), "cmdRestoreSettings");
+        QCOMPARE(before, Cell<L>("table"));
+        L posts = TakeRequests(f).filter(QRegularExpression("^POST"));
+        QCOMPARE(posts, Cell<L>("posts"));
+        QCOMPARE(after, Cell<L>("after"));
+        L told;
+        for (const DialogRecorder::Box& box : f.dialogs.boxes)
+            told << QString::number(int(box.icon)) + " " + box.text.section('\n', 0, 0);
+        QCOMPARE(told, L{Resolved(Cell("box")).arg(mac)});
+    }
+
+    // A restore that cannot start sends nothing and opens no window: the
+    // saved file's "from" bytes replaced by "to", or the choice cancelled.
+    // An unknown key in a good file is left out of the comparison.
+    // clang-format off
+    void restoreRefused_data() {
+        Cols<QByteArray, QByteArray, QString, int>({"from", "to", "box", "windows"});
+        Row("file of another model", QByteArray("KPL-510A"), QByteArray("KPL-200"),
+            "1 The backup holds the settings of a KPL-200 node; 020A1B000001 is a KPL-510A. "
+            "Nothing has been sent.", 0);
+        Row("file cut short", QByteArray("\r\nModel:"), QByteArray(), "1 {errBackupTruncated}", 0);
+        Row("key with a line break", QByteArray("NOTCHES="), QByteArray("NOT\rCHES="),
+            "1 Line 39 of the backup file holds a line break inside a setting.", 0);
+        Row("unknown key ignored", QByteArray("NOTCHES="), QByteArray("NO_SUCH_KEY=1\r\nNOTCHES="),
+            "", 1);
+        Row("cancelled", QByteArray(), QByteArray(), "", 0);
+    }
+    // clang-format on
+    void restoreRefused() {
+        Fixture f;
+        OPEN_ADVANCED(f, kLocal);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("node.kbk");
+        f.dialogs.savedFiles = L{path};
+        f.click(Adv(), "cmdSaveSettings");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        const QByteArray from = Cell<QByteArray>("from");
+        const bool cut = !from.isEmpty() && Cell<QByteArray>("to").isEmpty();
+        bytes = cut ? bytes.left(bytes.indexOf(from)) : bytes.replace(from, Cell<QByteArray>("to"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) >= 0);
+        file.close();
+        f.sim({"request-log", "requests.log"});
+        f.dialogs.boxes.clear();
+        f.dialogs.chosenFiles = L{from.isEmpty() ? "" : path};
+        f.click(Adv(), "cmdRestoreSettings");
+        QCOMPARE(TakeRequests(f).filter(QRegularExpression("^POST")), L());
+        L told;
+        for (const DialogRecorder::Box& box : f.dialogs.boxes)
+            told << QString::number(int(box.icon)) + " " + box.text;
+        QCOMPARE(told, Cell("box").isEmpty() ? L() : L{Resolved(Cell("box"))});
+        QCOMPARE(f.dialogs.modals.size(), Cell<int>("windows"));
+    }
+
+    // Compare with another node of the network, read with the password it
+    // answered to: the rows of its groups that differ, no restore offered.
+    void compareWithNode() {
+        Fixture f;
+        OPEN_ADVANCED(f, kLocal);
+        Adv()->setNodes(
+            {{kLocal, "KaldorHome", kLocalPw, true}, {kGarage, "KaldorHome", "kaldor", false}});
+        QVERIFY(Adv()->readNode(Adv()));
+        SetParameters(f, kGarage, {"MCAST_IGMP=Proxy", "KALDOR_VLAN_TAG=7"});
+        f.sim({"request-log", "requests.log"});
+        Set({"cboCompareWith=020A1B000003"});
+        L rows;
+        bool restoreShown = true;
+        f.dialogs.modalScripts << [&](QDialog* window) {
+            rows = Rows(window);
+            restoreShown = Ctl(window, "cmdCmpRestore")->isVisible();
+        };
+        f.click(Adv(), "cmdCompare");
+        QCOMPARE(rows, L({"IP_CONFIG_NVRAM|Fixed|DHCP|Fixed IP configuration",
+                          "NODE_TYPE|AP|EP|MAC configuration",
+                          "MCAST_IGMP|Snooping|Proxy|Multicast configuration",
+                          "KALDOR_VLAN_TAG|100|7|VLAN configuration"}));
+        QVERIFY(!restoreShown);
+        QCOMPARE(TakeRequests(f),
+                 L({"GET 020A1B000003 pw=kaldor", "GET 020A1B000001 pw=local-pw"}));
+        // The selection came back to the node of the window.
+        QCOMPARE(Session().SelectedMac, kLocal);
+    }
+
+    // Backup, factory reset, restore: the node holds the backup's settings
+    // again, but for what a factory reset loses and a backup cannot hold.
+    void factoryResetThenRestore() {
+        Fixture f;
+        const QString mac = kLocal;
+        OPEN_ADVANCED(f, mac);
+        SetParameters(f, mac,
+                      {"KALDOR_VLAN_CONFIG=Enabled", "KALDOR_VLAN_PRIO=3", "MCAST_IGMP=Proxy",
+                       "NODE_TYPE=EP"});
+        QVERIFY(Adv()->readNode(Adv()));
+        const kaldorsim::Parameters saved = Parameters(f, mac);
+        QTemporaryDir dir;
+        f.dialogs.savedFiles = L{dir.filePath("local.kbk")};
+        f.click(Adv(), "cmdSaveSettings");
+        f.dialogs.typePassword("FP000001");
+        f.click(Adv(), "cmdFactoryReset");
+        QVERIFY(Parameters(f, mac) != saved);
+        f.dialogs.chosenFiles = f.dialogs.savedFiles = L{dir.filePath("local.kbk")};
+        L restored;
+        f.dialogs.modalScripts << [&restored](QDialog* window) {
+            restored = Rows(window);
+            Ctl<QPushButton>(window, "cmdCmpRestore")->click();
+        };
+        f.dialogs.boxes.clear();
+        f.click(Adv(), "cmdRestoreSettings");
+        QCOMPARE(f.dialogs.boxes.value(0).text, Resolved("{msgRestored}").arg(mac));
+        // Lost to the reset and not in a backup: the password; the boot count reports only.
+        QCOMPARE(SimNode(f, mac).password, QString("kaldor"));
+        kaldorsim::Parameters now = Parameters(f, mac);
+        L differing;
+        for (auto it = saved.begin(); it != saved.end(); ++it)
+            if (now.value(it.key()) != it.value())
+                differing << it.key() + "=" + now.value(it.key());
+        QCOMPARE(restored.size(), 7);
+        // One restart for the reset, one for the address group.
+        QCOMPARE(differing, L{"NUM_BOOTS=2"});
     }
 
     // A file's bytes read as a backup: the reason of a refusal and what its

@@ -3,6 +3,7 @@
 //   kaldor-screenshots OUTPUT_FOLDER    (writes OUTPUT_FOLDER/en and /es)
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QMessageBox>
 #include <QTabBar>
@@ -77,8 +78,10 @@ public:
     QString nextBox;  // the picture name of the next message box; empty: none
 
     int execModal(QDialog* dialog) override {
-        const QString name = dialog->objectName() == QLatin1String("frmAskPw")
-                                 ? QStringLiteral("password-prompt")
+        const QString object = dialog->objectName();
+        const QString name = object == QLatin1String("frmAskPw") ? QStringLiteral("password-prompt")
+                             : object == QLatin1String("frmCompare")
+                                 ? QStringLiteral("compare")
                                  : QStringLiteral("error-dialog");
         if (!taken_.contains(name)) {
             taken_ << name;
@@ -140,6 +143,20 @@ void ShootAdvancedTabs(Album& album) {
     strip->setCurrentIndex(0);
 }
 
+// The comparison window of a restore: the office node's settings saved, three
+// of them changed since, the backup chosen again; the recorder photographs it.
+void ShootComparison(const Fixture& f, ShotDialogs& shots) {
+    const QString file = f.workFile(QStringLiteral("office.kbk"));
+    shots.savedFiles = QStringList{file};
+    f.click(W().frmConfigAdv, "cmdSaveSettings");
+    for (const auto& [key, value] :
+         {std::pair{"NOTCHES", "Disabled"}, {"MCAST_IGMP", "Proxy"}, {"KALDOR_VLAN_TAG", "7"}}) {
+        f.sim({QStringLiteral("set"), kOffice, QLatin1String(key), QLatin1String(value)});
+    }
+    shots.chosenFiles = QStringList{file};
+    f.click(W().frmConfigAdv, "cmdRestoreSettings");
+}
+
 void ShootStatus(Album& album) {
     ShowStatus(Session().lblConnect + QLatin1Char(' ') + kOffice, W().frmConnect);
     SetProgress(2, 4);
@@ -177,6 +194,7 @@ void ShootWizard(Fixture& f, ShotDialogs& shots, Album& album) {
     f.click(W().frmEnd, "cmdAdvanced");
     if (Visible(W().frmConfigAdv, "the end page's Advanced")) {
         ShootAdvancedTabs(album);
+        ShootComparison(f, shots);
         Ctl<QAbstractButton>(W().frmConfigAdv, "cmdExit")->click();
     }
 }
@@ -228,8 +246,8 @@ void ShootLanguage(const QString& folder, const QString& catalogue) {
     ShootSetAll(f, shots, album);
     ShootLoader(f, shots, album);
     album.expect({"welcome", "node-page", "overview", "password-prompt", "status",
-                  "basic-configuration", "end", "advanced-general", "set-all", "message-box",
-                  "loader-page", "error-dialog"});
+                  "basic-configuration", "end", "advanced-general", "compare", "set-all",
+                  "message-box", "loader-page", "error-dialog"});
 }
 
 }  // namespace

@@ -82,6 +82,9 @@ void frmConfigAdv::ConnectFrame() {
     connect(ui->cmdFactoryReset, &QPushButton::clicked, this, &frmConfigAdv::cmdFactoryReset_Click);
     connect(ui->cmdTcpWindow, &QPushButton::clicked, this, &frmConfigAdv::cmdTcpWindow_Click);
     connect(ui->cmdSaveSettings, &QPushButton::clicked, this, &frmConfigAdv::cmdSaveSettings_Click);
+    connect(ui->cmdRestoreSettings, &QPushButton::clicked, this,
+            &frmConfigAdv::cmdRestoreSettings_Click);
+    connect(ui->cmdCompare, &QPushButton::clicked, this, &frmConfigAdv::cmdCompare_Click);
     // Whoever fills the raw list, its lines are masked as they arrive.
     connect(ui->lstConfig->model(), &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) { HideSecrets(first, last); });
@@ -161,7 +164,21 @@ bool frmConfigAdv::readNode(QWidget* caller) {
     ListResponseLines();
     LoadDeviceParameters();
     ShowNodeInTitle();
+    FillCompareList();
     return true;
+}
+
+bool frmConfigAdv::ReloadNode(QWidget* caller) {
+    if (!ReadAllParameters(caller, Session().errReceiving)) {
+        return false;
+    }
+    ListResponseLines();
+    LoadDeviceParameters();
+    return true;
+}
+
+void frmConfigAdv::setNodes(const QList<FoundNode>& nodes) {
+    nodes_ = nodes;
 }
 
 void frmConfigAdv::ShowNodeInTitle() {

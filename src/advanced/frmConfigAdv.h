@@ -4,8 +4,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
+
+#include "node/Groups.h"
+#include "node/Walk.h"
 
 class QLabel;
+class frmCompare;
 class QLineEdit;
 
 namespace Ui {
@@ -39,6 +44,9 @@ public:
 
     // The host's interfaces that discovery listed, for the firmware upgrade.
     void setInterfaces(const QStringList& interfaces);
+    // The nodes discovery found, with the passwords they answered to: the
+    // node's settings can be compared with theirs.
+    void setNodes(const QList<FoundNode>& nodes);
 
 signals:
     // Exit or the title bar's close: back to the end page.
@@ -92,6 +100,23 @@ private:
     // Writes the settings of the last read of all parameters to a backup file
     // the user chooses (SettingsBackup.cpp).
     void cmdSaveSettings_Click();
+    // Reads a backup file, compares it with the node read anew and restores
+    // the groups the user chooses (SettingsBackup.cpp).
+    void cmdRestoreSettings_Click();
+    // Compares the node with a backup file or another node of the network.
+    void cmdCompare_Click();
+    // The backup of the file the user chooses; nothing, after telling the
+    // user, when the choice was cancelled or the file is no backup.
+    std::optional<NodeBackup> ChooseBackup(const char* titleKey, const char* title);
+    // Restores the chosen groups from the file's settings, then reads the
+    // node again and shows what still differs in the comparison window.
+    void RestoreGroups(frmCompare* window, const NodeSettings& file,
+                       const QList<SettingsGroup>& groups);
+    // Reads the node again and fills the window from its answer; false,
+    // after telling the user, when it did not answer.
+    bool ReloadNode(QWidget* caller);
+    // The other nodes, listed for the comparison.
+    void FillCompareList();
     // The button's hardware reset: asks the user first.
     void ConfirmHardwareReset();
     void cmdReset_Click();
@@ -172,4 +197,5 @@ private:
     // the node that answered them: what a backup holds.
     QStringList lastRead_;
     QString lastReadMac_;
+    QList<FoundNode> nodes_;
 };

@@ -304,7 +304,9 @@ void ApplyConfigAdv(QWidget* w, AdvancedTabs& tabs, const SessionState& s) {
                        {"fraTcpWindow", "fraTcpWindow", "TCP Window"},
                        {"cmdTcpWindow", "cmdTcpWindow", "Tcp Window Size"},
                        {"fraBackup", "fraBackup", "Settings Backup"},
-                       {"cmdSaveSettings", "cmdSaveSettings", "Save settings..."}};
+                       {"cmdSaveSettings", "cmdSaveSettings", "Save settings..."},
+                       {"cmdRestoreSettings", "cmdRestoreSettings", "Restore settings..."},
+                       {"cmdCompare", "cmdCompare", "Compare with..."}};
     for (const auto& c : ownCaptions) {
         SetCaption(Ctl(w, c.control), GetTextOr(QLatin1String(c.key), QLatin1String(c.fallback)));
     }

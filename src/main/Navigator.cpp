@@ -156,6 +156,7 @@ void Navigator::Discover() {
 // The calling page stays until the advanced window is ready; closing that
 // window leads to the end page.
 void Navigator::OpenAdvancedWindow(QWidget* caller) {
+    advanced_->setNodes(nodes_);
     if (!advanced_->readNode(caller)) {
         return;
     }

@@ -22,6 +22,17 @@ qint16 BootCount(const QString& text) {
 
 }  // namespace
 
+SelectedNodeSwitch::SelectedNodeSwitch(const QString& mac, const QString& password)
+    : mac_(Session().SelectedMac), password_(Session().NodePassword) {
+    Session().SelectedMac = mac;
+    Session().NodePassword = password;
+}
+
+SelectedNodeSwitch::~SelectedNodeSwitch() {
+    Session().SelectedMac = mac_;
+    Session().NodePassword = password_;
+}
+
 SettingsRead ReadSelectedSettings() {
     const SessionState& s = Session();
     SettingsRead read;
@@ -148,6 +159,7 @@ RestoreRun RunRestore(const RestorePlan& plan, bool nodeOnWire) {
             }
         }
         run.results.append(result);
+        run.leftNetwork = run.leftNetwork || post.leftNetwork;
         reachable = nodeOnWire || !post.leftNetwork;
     }
     return run;

@@ -19,6 +19,20 @@ enum class NodeAnswer {
     NotWritten,  // the request could not be written; the user has been told
 };
 
+// Makes another node the selected one, with its password, while it lives;
+// the node and password selected before come back after.
+class SelectedNodeSwitch {
+public:
+    SelectedNodeSwitch(const QString& mac, const QString& password);
+    ~SelectedNodeSwitch();
+    SelectedNodeSwitch(const SelectedNodeSwitch&) = delete;
+    SelectedNodeSwitch& operator=(const SelectedNodeSwitch&) = delete;
+
+private:
+    const QString mac_;
+    const QString password_;
+};
+
 // A read of every parameter of the selected node.
 struct SettingsRead {
     NodeAnswer answer = NodeAnswer::NoAnswer;
@@ -77,5 +91,7 @@ struct GroupResult {
 struct RestoreRun {
     QList<GroupResult> results;
     QList<SettingsGroup> notSent;
+    // A group took the node out of its network.
+    bool leftNetwork = false;
 };
 RestoreRun RunRestore(const RestorePlan& plan, bool nodeOnWire);

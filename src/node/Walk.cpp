@@ -51,7 +51,7 @@ DiscoveryFile ParseDiscoveryFile(const QStringList& lines) {
 
 DiscoveryFile ReadDiscoveryFile() {
     SessionState& s = Session();
-    const DiscoveryFile discovery =
+    DiscoveryFile discovery =
         FileExists(s.MacDiscoverFile)
             ? ParseDiscoveryFile(ReadLines(s.MacDiscoverFile).value_or(QStringList()))
             : DiscoveryFile{};
