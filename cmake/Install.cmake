@@ -25,6 +25,15 @@ file(RELATIVE_PATH KALDOR_BIN_TO_DATA ${CMAKE_INSTALL_FULL_BINDIR}
 configure_file(${PROJECT_SOURCE_DIR}/packaging/kaldor-config.in
     ${CMAKE_BINARY_DIR}/packaging/kaldor-config @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/kaldor-config DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The command line needs no launcher: it finds its work folder itself. Its
+# manual page is compressed, as Debian keeps them.
+install(TARGETS kaldor-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(KALDOR_CLI_MAN ${CMAKE_BINARY_DIR}/packaging/kaldor-cli.1.gz)
+add_custom_command(OUTPUT ${KALDOR_CLI_MAN}
+    COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/kaldor-cli.1 > ${KALDOR_CLI_MAN}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/kaldor-cli.1)
+add_custom_target(kaldor_cli_man ALL DEPENDS ${KALDOR_CLI_MAN})
+install(FILES ${KALDOR_CLI_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaldor-config.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaldor-config.svg
@@ -35,6 +44,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.example.kaldor_config.metainfo
 
 # The install test runs `cmake --install` on this build.
 if(TARGET test_install)
+    add_dependencies(test_install kaldor_cli_man)
     target_compile_definitions(test_install PRIVATE
         KALDOR_CMAKE_COMMAND="${CMAKE_COMMAND}"
         KALDOR_BINARY_DIR="${CMAKE_BINARY_DIR}")
@@ -50,7 +60,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration assistant for powerline net
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "A wizard that discovers the powerline adapter wired to the computer and the nodes on its "
     "powerline network, and sets their network identifier, key, password and every other "
-    "parameter. Ships with a simulated network to try it without hardware.")
+    "parameter. Ships with a simulated network to try it without hardware, and kaldor-cli, "
+    "which does the same from a shell.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -68,6 +68,12 @@ private slots:
                                             entry.value("Icon").toString() + ".svg")));
         QVERIFY(
             QFileInfo::exists(installed("share/metainfo/org.example.kaldor_config.metainfo.xml")));
+        // The command line beside the launcher, with its manual page.
+        QProcess cli;
+        cli.start(installed("bin/kaldor-cli"), {"--help"});
+        QVERIFY(cli.waitForFinished(30000) && cli.exitCode() == 0);
+        QVERIFY(cli.readAllStandardOutput().contains("factory-reset MAC"));
+        QVERIFY(QFileInfo(installed("share/man/man1/kaldor-cli.1.gz")).size() > 1000);
     }
 
     // The first start prepares the user's work folder, private to the user:
