@@ -82,6 +82,7 @@ private slots:
         Row("wrong password", L(), L(), L{"--password", "wrong", "get", kLocal, "MODEL"}, 3, "err", "refused the password", 0);
         Row("reset with the wrong password", L(), L(), L{"reset", kStudy}, 3, "err", "node 020A1B000007 refused the password\n", 0);
         Row("password of another node", L(), L(), L{"--password=study-2024", "get", kStudy, "MODEL"}, 0, "out", "KPL-510A\n", 0);
+        Row("--interface in place of the one found", L(), L(), L{"--interface", "0", "get", kLocal, "MODEL"}, 4, "err", "no powerline node answers on eth0", 0);
         Row("silent node", L{"fault office noAnswer on"}, L(), L{"show", kOffice}, 4, "err", "node 020A1B000002 did not answer", 0);
         Row("reset of a silent node", L{"fault office noAnswer on"}, L(), L{"reset", kOffice}, 4, "err", "did not answer", 0);
         Row("wrong factory password", L(), L(), L{"factory-reset", kOffice, "--factory-password", "x"}, 3, "err", "refused the factory password", 1);

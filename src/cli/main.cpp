@@ -120,8 +120,8 @@ int main(int argc, char** argv) {
     Options o;
     o.startDir = QDir::currentPath();
     if (const std::optional<QString> error = Parse(QCoreApplication::arguments().mid(1), o)) {
-        Err(QStringLiteral("kaldor-cli: ") + *error + QStringLiteral(" (see kaldor-cli --help)"));
-        return kExitBadInput;
+        return Finish(o,
+                      Failure(kExitBadInput, *error + QStringLiteral(" (see kaldor-cli --help)")));
     }
     if (o.command.isEmpty() || o.command == QLatin1String("help")) {
         const QString topic = o.args.value(0);
@@ -129,13 +129,14 @@ int main(int argc, char** argv) {
             Print(IsCommand(topic) ? CommandHelp(topic) : ProgramHelp());
             return kExitOk;
         }
-        Err(QStringLiteral("kaldor-cli: no command given (see kaldor-cli --help)"));
-        return kExitBadInput;
+        return Finish(
+            o, Failure(kExitBadInput, QStringLiteral("no command given (see kaldor-cli --help)")));
     }
     if (!IsCommand(o.command)) {
-        Err(QStringLiteral("kaldor-cli: unknown command '%1' (see kaldor-cli --help)")
-                .arg(o.command));
-        return kExitBadInput;
+        return Finish(
+            o,
+            Failure(kExitBadInput,
+                    QStringLiteral("unknown command '%1' (see kaldor-cli --help)").arg(o.command)));
     }
     if (o.help) {
         Print(CommandHelp(o.command));
