@@ -252,6 +252,22 @@ private slots:
         QVERIFY(SimNode(f, kLocal).password != "own-secret");
         QVERIFY(after["NUM_BOOTS"] != "9");
     }
+
+    // Interrupted while a node restarts: the program ends with 130 and leaves
+    // none of its request or response files, which carry passwords.
+    void interrupted() {
+        Fixture f;
+        QProcess process;
+        process.setWorkingDirectory(f.startDir());
+        process.start(KALDOR_STAGE_DIR "/kaldor-cli", {"reset", kOffice});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f.workFile("post.cfg")), 20000);
+        process.terminate();
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitCode(), 130);
+        for (const char* file : {"post.cfg", "get.cfg", "ihcp_client.tmp"})
+            QVERIFY2(!QFile::exists(f.workFile(file)), file);
+    }
 };
 
 QTEST_MAIN(CliTest)

@@ -8,11 +8,12 @@
 // Exit codes of kaldor-cli, as the manual page lists them.
 enum ExitCode {
     kExitOk = 0,
-    kExitFailed = 1,    // the operation failed, or differences remain or were found
-    kExitBadInput = 2,  // usage, malformed file, unknown key, value not offered, other model
-    kExitRefused = 3,   // the node refused the password
-    kExitNoAnswer = 4,  // the node did not answer
-    kExitNoNode = 5,    // no local node, or a tool could not start
+    kExitFailed = 1,         // the operation failed, or differences remain or were found
+    kExitBadInput = 2,       // usage, malformed file, unknown key, value not offered, other model
+    kExitRefused = 3,        // the node refused the password
+    kExitNoAnswer = 4,       // the node did not answer
+    kExitNoNode = 5,         // no local node, or a tool could not start
+    kExitInterrupted = 130,  // ended by an interrupt or a termination signal
 };
 
 struct Options {

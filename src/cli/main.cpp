@@ -8,6 +8,7 @@
 #include "Cli.h"
 #include "Terminal.h"
 #include "app/Application.h"
+#include "app/PlatformSignals.h"
 #include "channel/ToolRun.h"
 #include "lang/Messages.h"
 #include "node/WorkFiles.h"
@@ -163,6 +164,8 @@ int main(int argc, char** argv) {
     CacheMessages(s);
     CacheStatusMessages(s);
     App().stopTools = StopRunningTools;
+    // Interrupted, the tools are stopped and the work files removed all the same.
+    HandleTerminationSignals([] { ExitApplication(kExitInterrupted); });
     const int code = Finish(o, RunCommand(o));
     // Removes the request and response files, which carry passwords.
     ExitApplication(code);

@@ -3,7 +3,7 @@
 #include "FirstPaint.h"
 #include "GuardedApplication.h"
 #include "Navigator.h"
-#include "PlatformSignals.h"
+#include "app/PlatformSignals.h"
 #include "Startup.h"
 #include "app/Application.h"
 #include "app/Seams.h"

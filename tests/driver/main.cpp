@@ -11,7 +11,7 @@
 #include "discovery/Alias.h"
 #include "main/GuardedApplication.h"
 #include "main/Navigator.h"
-#include "main/PlatformSignals.h"
+#include "app/PlatformSignals.h"
 #include "main/Startup.h"
 
 namespace {
