@@ -136,6 +136,16 @@ private slots:
             tabs->setCurrentIndex(tab);
             look(W().frmConfigAdv);
         }
+        // The comparison window of a restore, with its groups and buttons.
+        const QString backup = f.workFile("office.kbk");
+        f.dialogs.savedFiles = f.dialogs.chosenFiles = L{backup};
+        f.click(W().frmConfigAdv, "cmdSaveSettings");
+        f.sim({"set", kOffice, "MCAST_IGMP", "Proxy"});
+        f.dialogs.modalScripts << [this](QDialog* dialog) {
+            look(dialog);
+            dialog->reject();
+        };
+        f.click(W().frmConfigAdv, "cmdRestoreSettings");
         f.click(W().frmConfigAdv, "cmdExit");
         lookAtPrompt(f);
         TheNavigator()->Discover();
