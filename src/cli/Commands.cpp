@@ -630,7 +630,7 @@ const char kOptions[] =
     "  -h, --help              this help; with a command, that command's help\n"
     "\n"
     "Exit codes: 0 success, 1 failed or differences, 2 bad input, 3 password refused,\n"
-    "4 node did not answer, 5 no local node or a tool could not start.";
+    "4 node did not answer, 5 no local node or a tool could not start, 130 interrupted.";
 
 }  // namespace
 
