@@ -6,6 +6,7 @@
 
 #include "app/TextFiles.h"
 #include "channel/Backup.h"
+#include "node/Groups.h"
 #include "support/FileModes.h"
 #include "support/PasswordNetwork.h"
 #include "test_advanced_helpers.h"
@@ -98,7 +99,8 @@ private slots:
             QVERIFY2(lines.contains(it.key() + "=" + it.value()), qPrintable(it.key()));
     }
 
-    // Restore settings: a backup saved from the node, then "changes" made on the node, the
+    // Restore settings: a backup saved from the node, then "changes" made on the node (what
+    // only reports, or no button sends, is never compared nor sent), the
     // "skip" groups unticked in the comparison window (each "KEY|node|file|group" row, keys
     // masked) before Restore. Each chosen group goes in one POST as its update button sends
     // it, membership last; the node read again shows what still differs ("after").
@@ -107,7 +109,8 @@ private slots:
         Cols<QString, L, L, L, L, L, QString>({"mac", "changes", "skip", "table", "posts", "after", "box"});
         Row("node on the wire: every group back, identifier last", kLocal,
             L{"KALDOR_VLAN_CONFIG=Enabled", "KALDOR_VLAN_PRIO=5", "NOTCHES=Disabled",
-              "NET_ID_STR=Other", "ENCRYPT_KEY_STR=Other-key", "IP_CONFIG_NVRAM=DHCP"}, L(),
+              "NET_ID_STR=Other", "ENCRYPT_KEY_STR=Other-key", "IP_CONFIG_NVRAM=DHCP",
+              "FLUP_IP_ADDR=10.0.0.9", "DEFAULT_PRIO=3", "NUM_BOOTS=5", "IP_ADDR=10.0.0.7"}, L(),
             L{"IP_CONFIG_NVRAM|DHCP|Fixed|Fixed IP configuration",
               "NOTCHES|Disabled|Amateur|PHY configuration",
               "KALDOR_VLAN_CONFIG|Enabled|Disabled|VLAN configuration",
@@ -132,10 +135,10 @@ private slots:
         Row("a value the node no longer offers: its group cannot be chosen", kOffice,
             L{"NOTCHES=Disabled", "NOTCHES_OPTIONS='Disabled','Amateur+Broadcast'",
               "MCAST_IGMP=Proxy"}, L(),
-            L{"NOTCHES|Disabled|Amateur (not offered by the node)|PHY configuration",
+            L{"NOTCHES|Disabled|Amateur (not accepted by the node)|PHY configuration",
               "MCAST_IGMP|Proxy|Snooping|Multicast configuration"},
             L{"POST 020A1B000002 pw=kaldor MCAST_IGMP=Snooping"},
-            L{"NOTCHES|Disabled|Amateur (not offered by the node)|PHY configuration"},
+            L{"NOTCHES|Disabled|Amateur (not accepted by the node)|PHY configuration"},
             "1 {errRestoreIncomplete}");
         Row("a remote node that leaves its network is told so, the network found anew", kOffice,
             L{"NET_ID_STR=Other", "MCAST_IGMP=Proxy"}, L(),
@@ -179,6 +182,60 @@ private slots:
         for (const DialogRecorder::Box& box : f.dialogs.boxes)
             told << QString::number(int(box.icon)) + " " + box.text.section('\n', 0, 0);
         QCOMPARE(told, L{Resolved(Cell("box")).arg(mac)});
+    }
+
+    // What a restore plans from a node's settings and a backup's ("KEY=value" lines): the
+    // lines of each group sent, in order; the values the node does not take; the
+    // membership groups held back from a node reached over the powerline.
+    // clang-format off
+    void plan_data() {
+        Cols<L, L, bool, L, L, L>({"node", "file", "onWire", "sends", "notTaken", "heldBack"});
+        const L node{"MODEL=KPL-200", "NET_ID_STR=Home", "ENCRYPT_KEY_STR=k1", "ENCRYPT_TYPE=None",
+                     "MCAST_IGMP_OPTIONS='Disabled','Snooping'", "MCAST_IGMP=Disabled",
+                     "KALDOR_VLAN_CONFIG=Disabled", "KALDOR_VLAN_TAG=100", "KALDOR_VLAN_PRIO=0",
+                     "NUM_BOOTS=1", "VER=2.4.11"};
+        const L moved{"NET_ID_STR=Away", "ENCRYPT_KEY_STR=k2", "MCAST_IGMP=Snooping"};
+        Row("on the wire: key, then identifier, last", node, moved, true,
+            L{"MCAST_IGMP=Snooping", "ENCRYPT_KEY_STR=k2", "NET_ID_STR=Away"}, L(), L());
+        Row("remote: both membership groups held back", node, moved, false,
+            L{"MCAST_IGMP=Snooping"}, L(), L{"Encryption key", "Network identifier"});
+        Row("remote: one membership group goes", node, L{"NET_ID_STR=Away"}, false,
+            L{"NET_ID_STR=Away"}, L(), L());
+        Row("value outside the options", node, L{"MCAST_IGMP=Proxy"}, true,
+            L(), L{"MCAST_IGMP=Proxy"}, L());
+        Row("reserved VLAN tag with tagging on", node,
+            L{"KALDOR_VLAN_CONFIG=Enabled", "KALDOR_VLAN_TAG=4095", "KALDOR_VLAN_PRIO=3"}, true,
+            L(), L{"KALDOR_VLAN_TAG=4095"}, L());
+        Row("VLAN off: the tag goes as it is, no priority", node,
+            L{"KALDOR_VLAN_TAG=7", "KALDOR_VLAN_PRIO=3"}, true,
+            L{"KALDOR_VLAN_CONFIG=Disabled KALDOR_VLAN_TAG=7 KALDOR_VLAN_OK=ok"}, L(), L());
+        Row("report-only and unknown keys never compared", node,
+            L{"NUM_BOOTS=9", "VER=3.0.0", "NO_SUCH=1", "MODEL=KPL-999"}, true, L(), L(), L());
+    }
+    // clang-format on
+    void plan() {
+        Fixture f;
+        QVERIFY(f.start());
+        const auto settings = [](const L& lines) {
+            NodeSettings s;
+            for (const QString& line : lines)
+                s.append({line.section('=', 0, 0), line.section('=', 1)});
+            return s;
+        };
+        const RestorePlan p = PlanRestore(settings(Cell<L>("node")), settings(Cell<L>("file")),
+                                          {SettingsGroup::Multicast, SettingsGroup::Vlan,
+                                           SettingsGroup::Key, SettingsGroup::NetworkId},
+                                          Cell<bool>("onWire"));
+        L sends, notTaken, heldBack;
+        for (const GroupSend& send : p.sends)
+            sends << send.lines.join(' ');
+        for (const SettingDifference& d : p.notOffered)
+            notTaken << d.key + "=" + d.otherValue;
+        for (const SettingsGroup group : p.onWireOnly)
+            heldBack << GroupCaption(group);
+        QCOMPARE(sends, Cell<L>("sends"));
+        QCOMPARE(notTaken, Cell<L>("notTaken"));
+        QCOMPARE(heldBack, Cell<L>("heldBack"));
     }
 
     // A restore that cannot start sends nothing and opens no window: the

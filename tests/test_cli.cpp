@@ -74,7 +74,9 @@ private slots:
         Row("set with an unknown key", L(), L(), L{"set", kLocal, "MCAST_IGMP=Proxy", "NO_SUCH=1"}, 2, "err", "NO_SUCH", 0);
         Row("set of a report-only key", L(), L(), L{"set", kLocal, "NUM_BOOTS=3"}, 2, "err", "NUM_BOOTS", 0);
         Row("set without =", L(), L(), L{"set", kLocal, "MCAST_IGMP"}, 2, "err", "KEY=VALUE", 0);
-        Row("set of a value not offered", L(), L(), L{"set", kLocal, "MCAST_IGMP=Loud"}, 2, "err", "does not offer MCAST_IGMP=Loud", 0);
+        Row("set of a value not offered", L(), L(), L{"set", kLocal, "MCAST_IGMP=Loud"}, 2, "err", "does not take MCAST_IGMP=Loud", 0);
+        Row("set of a reserved VLAN tag", L(), L(), L{"set", kLocal, "KALDOR_VLAN_CONFIG=Enabled", tag + "=4095"}, 2, "err", "does not take KALDOR_VLAN_TAG=4095", 0);
+        Row("set of a remote node's identifier: it leaves, not read again", L(), L(), L{"set", kOffice, "NET_ID_STR=Elsewhere"}, 0, "out", "left this computer's network", 1);
         Row("show masks secrets", L(), L(), L{"show", kLocal}, 0, "out", "ENCRYPT_KEY_STR=********\n", 0);
         Row("show --show-secrets", L(), L(), L{"show", kLocal, "--show-secrets"}, 0, "out", "ENCRYPT_KEY_STR=HomeKey-2024\n", 0);
         Row("MAC in lower case with colons", L(), L(), L{"get", "02:0a:1b:00:00:04", "NET_ID_STR"}, 0, "out", "KaldorLab\n", 0);

@@ -135,27 +135,41 @@ void frmConfigAdv::RestoreGroups(frmCompare* window, const NodeSettings& file,
     const QString name = NodeName(s.SelectedMac);
     const bool nodeOnWire = s.SelectedMac == s.LocalMac;
     RestoreRun run;
+    QList<SettingsGroup> onWireOnly;
     {
         const BusyOperation operation(window, s.lblSave);
-        run = RunRestore(PlanRestore(SettingsFromResponse(lastRead_), file, groups), nodeOnWire);
+        const RestorePlan plan =
+            PlanRestore(SettingsFromResponse(lastRead_), file, groups, nodeOnWire);
+        onWireOnly = plan.onWireOnly;
+        run = RunRestore(plan, nodeOnWire);
     }
-    const QStringList refusals = Refusals(run);
+    QStringList refusals = Refusals(run);
+    if (!onWireOnly.isEmpty()) {
+        refusals << Text("errRestoreOnWire",
+                         "Not sent, as they can only go together to the node connected to this "
+                         "computer: %1.")
+                        .arg(Captions(onWireOnly).join(QStringLiteral(", ")));
+    }
+    if (!run.notSent.isEmpty()) {
+        refusals << Text("errRestoreNotSent", "Not sent: %1.")
+                        .arg(Captions(run.notSent).join(QStringLiteral(", ")));
+    }
     if (run.leftNetwork && !nodeOnWire) {
         // The node no longer shares this computer's network: nothing more
         // reaches it from here, and the network is discovered anew.
-        QString text = Text("msgRestoreLeft",
-                            "%1 took its new network settings and left this computer's network.")
-                           .arg(name);
-        if (!run.notSent.isEmpty()) {
-            text += QLatin1Char(' ') + Text("errRestoreNotSent", "Not sent: %1.")
-                                           .arg(Captions(run.notSent).join(QStringLiteral(", ")));
-        }
+        const QString text =
+            Text("msgRestoreLeft",
+                 "%1 took its new network settings and left this computer's network.")
+                .arg(name);
         MsgBox((QStringList{text} + refusals).join(QLatin1Char('\n')), MsgIcon::Exclamation);
         window->accept();
         ShowAgainOrRediscover();
         return;
     }
     if (!ReloadNode(window)) {
+        if (!refusals.isEmpty()) {
+            MsgBox(refusals.join(QLatin1Char('\n')), MsgIcon::Exclamation, s.errSaving);
+        }
         return;
     }
     const QList<SettingDifference> remaining =

@@ -49,7 +49,7 @@ frmCompare::frmCompare(QWidget* parent, const QString& nodeName, const QString& 
 frmCompare::~frmCompare() = default;
 
 void frmCompare::showDifferences(const QList<SettingDifference>& differences) {
-    const QString notOffered = Text("txtCmpNotOffered", "not offered by the node");
+    const QString notOffered = Text("txtCmpNotOffered", "not accepted by the node");
     ui->grdCompare->setRowCount(static_cast<int>(differences.size()));
     QList<SettingsGroup> groups;
     QList<SettingsGroup> blocked;

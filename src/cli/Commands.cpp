@@ -86,6 +86,8 @@ std::optional<Result> AnswerFailure(NodeAnswer answer, const QString& mac,
         case NodeAnswer::Refused:
             return Failure(kExitRefused, QStringLiteral("node %1 refused the password").arg(name));
         case NodeAnswer::NoAnswer:
+            // The client writes one error line for a node that did not answer and
+            // for one that refused the request; it is shown as it came.
             return Failure(
                 kExitNoAnswer,
                 QStringLiteral("node %1 did not answer").arg(name) +
@@ -183,22 +185,47 @@ QStringList GroupNames(const QList<SettingsGroup>& groups) {
     return names;
 }
 
-// Sends the plan's groups; the failure of the first group the node did not take.
-std::optional<Result> Send(const RestorePlan& plan, QList<SettingsGroup>& sent) {
+// Sends the plan's groups. The failure of the first group the node did not
+// take, with the groups it took in the JSON document; leftNetwork when a
+// remote node took a group that took it out of this computer's network, so
+// that it cannot be read again.
+std::optional<Result> Send(const RestorePlan& plan, QList<SettingsGroup>& sent, bool& leftNetwork) {
     const SessionState& s = Session();
     SetProgressLabel(s.lblConfiguring);
     const RestoreRun run = RunRestore(plan, s.SelectedMac == s.LocalMac);
+    leftNetwork = run.leftNetwork;
+    std::optional<Result> failed;
     for (const GroupResult& r : run.results) {
-        if (std::optional<Result> failed = AnswerFailure(r.answer, s.SelectedMac, r.firstLine)) {
-            return failed;
+        if (!failed) {
+            failed = AnswerFailure(r.answer, s.SelectedMac, r.firstLine);
         }
-        sent << r.group;
+        if (r.answer == NodeAnswer::Answered) {
+            sent << r.group;
+        }
     }
-    if (!run.notSent.isEmpty()) {
-        return Failure(kExitFailed, QStringLiteral("the node left its network; not sent: ") +
-                                        GroupNames(run.notSent).join(QStringLiteral(", ")));
+    const QList<SettingsGroup> unsent = run.notSent + plan.onWireOnly;
+    if (!failed && !unsent.isEmpty()) {
+        failed = Failure(kExitFailed,
+                         (plan.onWireOnly.isEmpty()
+                              ? QStringLiteral("the node left its network; not sent: ")
+                              : QStringLiteral("the network settings of a remote node go only "
+                                               "together, to the node on the wire; not sent: ")) +
+                             GroupNames(unsent).join(QStringLiteral(", ")));
     }
-    return std::nullopt;
+    if (failed) {
+        failed->json = {
+            {QStringLiteral("mac"), s.SelectedMac},
+            {QStringLiteral("sent"), QJsonArray::fromStringList(GroupNames(sent))},
+            {QStringLiteral("notSent"), QJsonArray::fromStringList(GroupNames(unsent))}};
+    }
+    return failed;
+}
+
+// After a remote node left its network nothing reads it again from here.
+void TellLeftNetwork(const QString& mac) {
+    Out(QStringLiteral("node %1 took its new network settings and left this computer's "
+                       "network; it is not read again")
+            .arg(NodeName(mac)));
 }
 
 // --- commands ---------------------------------------------------------------
@@ -332,13 +359,22 @@ Result Set(const Options& o) {
     }
     for (const SettingDifference& d : CompareSettings(node, merged)) {
         if (!d.offered) {
-            return Failure(kExitBadInput, QStringLiteral("node %1 does not offer %2=%3")
+            return Failure(kExitBadInput, QStringLiteral("node %1 does not take %2=%3")
                                               .arg(NodeName(mac), d.key, d.otherValue));
         }
     }
     QList<SettingsGroup> sent;
-    if (std::optional<Result> failed = Send(PlanRestore(node, merged, touched), sent)) {
+    bool left = false;
+    const RestorePlan plan = PlanRestore(node, merged, touched, mac == Session().LocalMac);
+    if (std::optional<Result> failed = Send(plan, sent, left)) {
         return *failed;
+    }
+    QJsonObject json{{QStringLiteral("mac"), mac},
+                     {QStringLiteral("sent"), QJsonArray::fromStringList(GroupNames(sent))},
+                     {QStringLiteral("settings"), SettingsJson(o, given)}};
+    if (left) {
+        TellLeftNetwork(mac);
+        return {kExitOk, {}, json};
     }
     const SettingsRead after = ReadNode(mac);
     if (std::optional<Result> failed = AnswerFailure(after.answer, mac, after.lines.value(0))) {
@@ -357,11 +393,7 @@ Result Set(const Options& o) {
     for (const auto& [key, value] : given) {
         Out(key + QLatin1Char('=') + Shown(o, key, value));
     }
-    return {kExitOk,
-            {},
-            {{QStringLiteral("mac"), mac},
-             {QStringLiteral("sent"), QJsonArray::fromStringList(GroupNames(sent))},
-             {QStringLiteral("settings"), SettingsJson(o, given)}}};
+    return {kExitOk, {}, json};
 }
 
 Result Backup(const Options& o) {
@@ -416,9 +448,10 @@ Result Restore(const Options& o) {
         Err(QStringLiteral("kaldor-cli: note: the backup was saved from %1; restoring it to %2")
                 .arg(backup.mac, NodeName(mac)));
     }
-    const RestorePlan plan = PlanRestore(read.settings, backup.parameters, AllGroups());
+    const RestorePlan plan =
+        PlanRestore(read.settings, backup.parameters, AllGroups(), mac == Session().LocalMac);
     for (const SettingDifference& d : plan.notOffered) {
-        Err(QStringLiteral("kaldor-cli: not sent: node %1 does not offer %2=%3")
+        Err(QStringLiteral("kaldor-cli: not sent: node %1 does not take %2=%3")
                 .arg(NodeName(mac), d.key, Shown(o, d.key, d.otherValue)));
     }
     QList<SettingsGroup> planned;
@@ -445,10 +478,15 @@ Result Restore(const Options& o) {
         return {kExitOk, {}, json};
     }
     QList<SettingsGroup> sent;
-    if (std::optional<Result> failed = Send(plan, sent)) {
+    bool left = false;
+    if (std::optional<Result> failed = Send(plan, sent, left)) {
         return *failed;
     }
     json.insert(QStringLiteral("sent"), QJsonArray::fromStringList(GroupNames(sent)));
+    if (left) {
+        TellLeftNetwork(mac);
+        return {kExitOk, {}, json};
+    }
     const SettingsRead after = ReadNode(mac);
     if (std::optional<Result> failed = AnswerFailure(after.answer, mac, after.lines.value(0))) {
         return *failed;
@@ -457,8 +495,12 @@ Result Restore(const Options& o) {
     json.insert(QStringLiteral("differences"), DifferencesJson(o, remaining));
     Out(QStringLiteral("sent: ") +
         (sent.isEmpty() ? QStringLiteral("nothing") : GroupNames(sent).join(QStringLiteral(", "))));
-    if (!remaining.isEmpty()) {
-        PrintDifferences(o, remaining);
+    PrintDifferences(o, remaining);
+    // Values the node does not take were told before anything was sent; the
+    // restore succeeded when every other setting equals the backup.
+    const bool restored = std::all_of(remaining.begin(), remaining.end(),
+                                      [](const SettingDifference& d) { return !d.offered; });
+    if (!restored) {
         return {kExitFailed,
                 QStringLiteral("node %1 still differs from the backup").arg(NodeName(mac)), json};
     }
@@ -484,7 +526,8 @@ std::optional<Result> ReadSide(const Options& o, const QString& argument, bool& 
     } else {
         Session().NodePassword = GivenPassword(o);
         read = ReadNode(*NormalizedMac(argument));
-        if (std::optional<Result> failed = AnswerFailure(read.answer, Session().SelectedMac)) {
+        if (std::optional<Result> failed =
+                AnswerFailure(read.answer, Session().SelectedMac, read.lines.value(0))) {
             return failed;
         }
     }

@@ -105,7 +105,7 @@ int Finish(const Options& o, const Result& r) {
     }
     if (o.json) {
         QJsonObject json = r.json;
-        if (r.code != kExitOk && json.isEmpty()) {
+        if (r.code != kExitOk && !r.error.isEmpty()) {
             json.insert(QStringLiteral("error"), r.error);
         }
         json.insert(QStringLiteral("exitCode"), r.code);
@@ -120,6 +120,8 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     Options o;
     o.startDir = QDir::currentPath();
+    // A document is wanted even when the command line itself is wrong.
+    o.json = QCoreApplication::arguments().contains(QStringLiteral("--json"));
     if (const std::optional<QString> error = Parse(QCoreApplication::arguments().mid(1), o)) {
         return Finish(o,
                       Failure(kExitBadInput, *error + QStringLiteral(" (see kaldor-cli --help)")));

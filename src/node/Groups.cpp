@@ -89,9 +89,34 @@ QString OptionsKey(const QString& key) {
     return key + QStringLiteral("_OPTIONS");
 }
 
-// Whether the node lists the value among the setting's options; a setting
-// without an option list takes any value. A list setting offers each element.
-bool Offered(const NodeSettings& node, const QString& key, const QString& value) {
+// Tags 0, 1 and 4095 are reserved by 802.1Q.
+constexpr int kLowestTag = 2;
+constexpr int kHighestTag = 4094;
+
+// Whether the value is one the group's update button would send: a tag in
+// range while tagging is on, an encryption mode other than none only inside a
+// named network.
+bool ButtonSends(const QString& key, const QString& value, const NodeSettings& values) {
+    if (key == QLatin1String("KALDOR_VLAN_TAG") &&
+        ValueOf(values, "KALDOR_VLAN_CONFIG") == QLatin1String("Enabled")) {
+        bool number = false;
+        const int tag = value.toInt(&number);
+        return number && tag >= kLowestTag && tag <= kHighestTag;
+    }
+    if (key == QLatin1String("ENCRYPT_TYPE") && value != QLatin1String("None")) {
+        return !ValueOf(values, "NET_ID_STR").isEmpty();
+    }
+    return true;
+}
+
+// Whether the node takes the value: one of the setting's options (a setting
+// without an option list takes any; a list setting, each element), and one
+// its update button would send with the other values.
+bool Offered(const NodeSettings& node, const QString& key, const QString& value,
+             const NodeSettings& values) {
+    if (!ButtonSends(key, value, values)) {
+        return false;
+    }
     const std::optional<QString> options = SettingValue(node, OptionsKey(key));
     if (!options) {
         return true;
@@ -291,6 +316,7 @@ bool IsSecretKey(QStringView key) {
 
 QList<SettingDifference> CompareSettings(const NodeSettings& node, const NodeSettings& other) {
     const QString model = ValueOf(node, "MODEL");
+    const NodeSettings merged = Merged(node, other);
     QList<SettingDifference> differences;
     for (const GroupInfo& info : SettingsGroups()) {
         if (!GroupApplies(info.group, model)) {
@@ -300,7 +326,8 @@ QList<SettingDifference> CompareSettings(const NodeSettings& node, const NodeSet
             const std::optional<QString> mine = SettingValue(node, key);
             const std::optional<QString> theirs = SettingValue(other, key);
             if (mine && theirs && *mine != *theirs) {
-                differences.append({key, *mine, *theirs, info.group, Offered(node, key, *theirs)});
+                differences.append(
+                    {key, *mine, *theirs, info.group, Offered(node, key, *theirs, merged)});
             }
         }
     }
@@ -318,7 +345,7 @@ NodeSettings Merged(const NodeSettings& node, const NodeSettings& other) {
 }
 
 RestorePlan PlanRestore(const NodeSettings& node, const NodeSettings& other,
-                        const QList<SettingsGroup>& chosen) {
+                        const QList<SettingsGroup>& chosen, bool nodeOnWire) {
     const QList<SettingDifference> differences = CompareSettings(node, other);
     const NodeSettings merged = Merged(node, other);
     RestorePlan plan;
@@ -340,6 +367,15 @@ RestorePlan PlanRestore(const NodeSettings& node, const NodeSettings& other,
             std::copy_if(mine.begin(), mine.end(), std::back_inserter(plan.notOffered),
                          [](const SettingDifference& d) { return !d.offered; });
         }
+    }
+    const auto leaves = [](const GroupSend& send) { return Group(send.group).leavesNetwork; };
+    if (!nodeOnWire && std::count_if(plan.sends.begin(), plan.sends.end(), leaves) > 1) {
+        for (const GroupSend& send : plan.sends) {
+            if (leaves(send)) {
+                plan.onWireOnly.append(send.group);
+            }
+        }
+        plan.sends.removeIf(leaves);
     }
     return plan;
 }

@@ -84,6 +84,9 @@ struct SettingDifference {
     QString nodeValue;
     QString otherValue;
     SettingsGroup group = SettingsGroup::Address;
+    // The node takes the value: one of its options, and one the group's update
+    // button would send with the other values (a VLAN tag in range, encryption
+    // only with a network identifier).
     bool offered = true;
 
     friend bool operator==(const SettingDifference&, const SettingDifference&) = default;
@@ -99,7 +102,10 @@ NodeSettings Merged(const NodeSettings& node, const NodeSettings& other);
 
 // What a restore sends: the chosen groups that differ, each in one request,
 // in the groups' order; a group with a value the node does not offer is not
-// sent and its values are listed.
+// sent and its values are listed. A node reached over the powerline leaves
+// its network with the first group that changes its membership, so when
+// several of those differ none is sent: they can only go together to the node
+// on the wire.
 struct GroupSend {
     SettingsGroup group;
     QStringList lines;
@@ -107,6 +113,7 @@ struct GroupSend {
 struct RestorePlan {
     QList<GroupSend> sends;
     QList<SettingDifference> notOffered;
+    QList<SettingsGroup> onWireOnly;
 };
 RestorePlan PlanRestore(const NodeSettings& node, const NodeSettings& other,
-                        const QList<SettingsGroup>& chosen);
+                        const QList<SettingsGroup>& chosen, bool nodeOnWire);

@@ -44,12 +44,13 @@ SettingsRead ReadSelectedSettings() {
     RunClient(s.GetRequestFile);
     Progress(2, 2);
     read.lines = ReadLines(s.ResponseFile).value_or(QStringList());
-    if (read.lines.value(0) == QLatin1String("INFO")) {
+    const QString first = read.lines.value(0);
+    if (first == QLatin1String("INFO")) {
         read.answer = NodeAnswer::Answered;
         read.settings = SettingsFromResponse(read.lines);
     } else {
-        read.answer = read.lines.value(0).startsWith(QLatin1Char('2')) ? NodeAnswer::Refused
-                                                                       : NodeAnswer::NoAnswer;
+        read.answer =
+            first.startsWith(QLatin1Char('2')) ? NodeAnswer::Refused : NodeAnswer::NoAnswer;
     }
     return read;
 }
@@ -76,6 +77,7 @@ PostResult PostToSelected(const QStringList& settings, bool leavesNetwork) {
         result.answer = result.firstLine.startsWith(QLatin1Char('2')) ? NodeAnswer::Refused
                                                                       : NodeAnswer::NoAnswer;
     }
+    Progress(3, 3);
     return result;
 }
 
@@ -159,8 +161,10 @@ RestoreRun RunRestore(const RestorePlan& plan, bool nodeOnWire) {
             }
         }
         run.results.append(result);
-        run.leftNetwork = run.leftNetwork || post.leftNetwork;
-        reachable = nodeOnWire || !post.leftNetwork;
+        const bool left = !nodeOnWire && info.leavesNetwork && post.answer == NodeAnswer::Answered;
+        run.leftNetwork = run.leftNetwork || left;
+        reachable =
+            !left && post.answer != NodeAnswer::Refused && post.answer != NodeAnswer::NotWritten;
     }
     return run;
 }

@@ -15,7 +15,7 @@
 enum class NodeAnswer {
     Answered,    // it answered, or took the settings
     Refused,     // it refused the password
-    NoAnswer,    // it gave no answer, or refused the request
+    NoAnswer,    // it gave no answer, or the client's error line in its place
     NotWritten,  // the request could not be written; the user has been told
 };
 
@@ -81,8 +81,10 @@ FactoryOutcome RunFactoryReset(bool askNode);
 
 // A restore's sends to the selected node, each group in one request as its
 // update button sends it (a hardware reset after the groups the node takes
-// when it starts). Once a remote node has left its network the rest cannot
-// reach it and is not sent; the node on the wire stays reachable.
+// when it starts). A remote node that took a group changing its membership
+// has left this computer's network, and the rest cannot reach it; the node
+// on the wire stays reachable. After a refused password or a request that
+// could not be written nothing more is sent.
 struct GroupResult {
     SettingsGroup group;
     NodeAnswer answer = NodeAnswer::NoAnswer;

@@ -7,11 +7,11 @@
 #include <cstdio>
 
 #include "app/Application.h"
+#include "app/PlatformSignals.h"
 #include "app/Seams.h"
 #include "discovery/Alias.h"
 #include "main/GuardedApplication.h"
 #include "main/Navigator.h"
-#include "app/PlatformSignals.h"
 #include "main/Startup.h"
 
 namespace {
