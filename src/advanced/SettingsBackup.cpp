@@ -204,6 +204,9 @@ void frmConfigAdv::cmdCompare_Click() {
     } else {
         const auto found = std::find_if(nodes_.begin(), nodes_.end(),
                                         [&mac](const FoundNode& n) { return n.mac == mac; });
+        if (found == nodes_.end()) {
+            return;
+        }
         SettingsRead read;
         {
             const SelectedNodeSwitch other(
