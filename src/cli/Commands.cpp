@@ -221,11 +221,25 @@ std::optional<Result> Send(const RestorePlan& plan, QList<SettingsGroup>& sent, 
     return failed;
 }
 
-// After a remote node left its network nothing reads it again from here.
-void TellLeftNetwork(const QString& mac) {
-    Out(QStringLiteral("node %1 took its new network settings and left this computer's "
-                       "network; it is not read again")
-            .arg(NodeName(mac)));
+// Sends the plan, notes in the JSON document what was sent, and reads the
+// node again into after. The result to end with at once: a failure, or
+// success when a remote node left its network, which nothing reads from here.
+std::optional<Result> SendAndReadAgain(const RestorePlan& plan, QList<SettingsGroup>& sent,
+                                       QJsonObject& json, SettingsRead& after) {
+    const QString mac = Session().SelectedMac;
+    bool left = false;
+    if (std::optional<Result> failed = Send(plan, sent, left)) {
+        return failed;
+    }
+    json.insert(QStringLiteral("sent"), QJsonArray::fromStringList(GroupNames(sent)));
+    if (left) {
+        Out(QStringLiteral("node %1 took its new network settings and left this computer's "
+                           "network; it is not read again")
+                .arg(NodeName(mac)));
+        return Result{kExitOk, {}, json};
+    }
+    after = ReadNode(mac);
+    return AnswerFailure(after.answer, mac, after.lines.value(0));
 }
 
 // --- commands ---------------------------------------------------------------
@@ -364,21 +378,12 @@ Result Set(const Options& o) {
         }
     }
     QList<SettingsGroup> sent;
-    bool left = false;
-    const RestorePlan plan = PlanRestore(node, merged, touched, mac == Session().LocalMac);
-    if (std::optional<Result> failed = Send(plan, sent, left)) {
-        return *failed;
-    }
     QJsonObject json{{QStringLiteral("mac"), mac},
-                     {QStringLiteral("sent"), QJsonArray::fromStringList(GroupNames(sent))},
                      {QStringLiteral("settings"), SettingsJson(o, given)}};
-    if (left) {
-        TellLeftNetwork(mac);
-        return {kExitOk, {}, json};
-    }
-    const SettingsRead after = ReadNode(mac);
-    if (std::optional<Result> failed = AnswerFailure(after.answer, mac, after.lines.value(0))) {
-        return *failed;
+    SettingsRead after;
+    if (std::optional<Result> done = SendAndReadAgain(
+            PlanRestore(node, merged, touched, mac == Session().LocalMac), sent, json, after)) {
+        return *done;
     }
     QList<SettingDifference> remaining = CompareSettings(after.settings, merged);
     remaining.removeIf([&](const SettingDifference& d) { return !touched.contains(d.group); });
@@ -478,18 +483,9 @@ Result Restore(const Options& o) {
         return {kExitOk, {}, json};
     }
     QList<SettingsGroup> sent;
-    bool left = false;
-    if (std::optional<Result> failed = Send(plan, sent, left)) {
-        return *failed;
-    }
-    json.insert(QStringLiteral("sent"), QJsonArray::fromStringList(GroupNames(sent)));
-    if (left) {
-        TellLeftNetwork(mac);
-        return {kExitOk, {}, json};
-    }
-    const SettingsRead after = ReadNode(mac);
-    if (std::optional<Result> failed = AnswerFailure(after.answer, mac, after.lines.value(0))) {
-        return *failed;
+    SettingsRead after;
+    if (std::optional<Result> done = SendAndReadAgain(plan, sent, json, after)) {
+        return *done;
     }
     const QList<SettingDifference> remaining = CompareSettings(after.settings, backup.parameters);
     json.insert(QStringLiteral("differences"), DifferencesJson(o, remaining));
